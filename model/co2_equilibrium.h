@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+namespace phbuffer::model {
+
+/// The molar concentration of water [mol/L]: turns Henry's mole fraction into mol/L.
+constexpr double kWaterMolarity = 55.58;
+
+/// Dissolved CO2 in equilibrium with the gas phase by Henry's law [mol/L]:
+/// partial pressure [atm] times the water molarity, divided by Henry's constant.
+inline double DissolvedCO2(double partialPressure, double henryConstant) {
+    return partialPressure * kWaterMolarity / henryConstant;
+}
+
+/// Total inorganic carbon (dissolved CO2, bicarbonate and carbonate) [mol/L] that goes with
+/// @p dissolvedCO2 at the hydrogen ion concentration @p H and the carbonic acid constants
+/// @p K1 and @p K2.
+inline double TotalInorganicCarbon(double dissolvedCO2, double H, double K1, double K2) {
+    return (H * H + H * K1 + K1 * K2) * dissolvedCO2 / (H * H);
+}
+
+} // namespace phbuffer::model

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The acid titration: strong acid in steps of 1e-6 mol/L from the initial pH down to the
+// lower pH target, with the proton balance solved for HConc after every step.
+#pragma once
+
+#include "series.h"
+#include "water_state.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace phbuffer::model {
+
+/// Lets another thread follow a run and stop it. The run reads the cancel request and
+/// publishes its progress every few thousand solver passes (well under a millisecond).
+struct RunControl {
+    std::atomic<bool> cancelRequested{false};
+    /// Share of the pH span from the initial pH to the lower target covered so far, 0 to 1.
+    std::atomic<double> progress{0.0};
+    /// The run stops after this many acid steps even when the target is not reached.
+    std::uint32_t maxSteps = 4294967295u;
+};
+
+enum class RunEnd {
+    ReachedTarget, ///< the pH fell below the lower target
+    Cancelled,     ///< stopped on request
+    StepLimit,     ///< stopped after RunControl::maxSteps steps
+    NotANumber,    ///< the proton balance could not be evaluated (input far outside water)
+};
+
+struct RunOutcome {
+    RunEnd end = RunEnd::ReachedTarget;
+    std::uint32_t StepCount = 0;    ///< acid steps completed
+    std::uint64_t SolverPasses = 0; ///< passes of the solver over all steps
+};
+
+/// Titrates the water in @p state, which must hold mol/L concentrations, the constants,
+/// the initial pH and the lower target. Appends the start point, the recorded points and
+/// the final point to @p titration (x added H+ [mmol/L], y pH) and the buffer capacity
+/// points to @p bufferStrength (x pH, y mmol H+ per pH unit); it neither empties nor
+/// activates them. A run that ends early keeps the state of its last completed step and
+/// still appends the final point at that step. @p control may be null.
+RunOutcome RunTitration(WaterState& state, Series& titration, Series& bufferStrength,
+                        RunControl* control);
+
+/// The acid used so far in mmol/L, as the run computes it for its points and label.
+inline double AddedAcid(std::uint32_t stepCount, double acidStep) {
+    return static_cast<double>(stepCount) * acidStep * 1000;
+}
+
+/// 10 to the power -p, computed in extended precision and rounded to a double.
+double TenToMinus(double p);
+
+} // namespace phbuffer::model
