@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "plot_export.h"
+
+#include "model/number_text.h"
+
+namespace phbuffer::files {
+
+QString PlotDataLine(double x, double y, char32_t decimalSeparator) {
+    return QString::fromStdString(model::formatFixed(x, 12, 3, decimalSeparator)) +
+           QLatin1Char('\t') + QString::fromStdString(model::formatFixed(y, 12, 3, decimalSeparator));
+}
+
+QStringList PlotDataLines(const model::Series* series, char32_t decimalSeparator) {
+    QStringList lines;
+    if (!series)
+        return lines;
+    lines.reserve(static_cast<qsizetype>(series->Count()));
+    for (std::size_t i = 0; i < series->Count(); ++i)
+        lines << PlotDataLine(series->XValue(i), series->YValue(i), decimalSeparator);
+    return lines;
+}
+
+} // namespace phbuffer::files

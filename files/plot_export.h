@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The plot data file: one line per point of a curve, x TAB y, both with three decimals.
+#pragma once
+
+#include "model/series.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace phbuffer::files {
+
+/// One line of the plot data file, without its line end: x and y fixed-point with
+/// precision 12 and 3 decimals, separated by a TAB.
+QString PlotDataLine(double x, double y, char32_t decimalSeparator);
+
+/// The lines of the plot data file for @p series, in its stored order; none for null.
+QStringList PlotDataLines(const model::Series* series, char32_t decimalSeparator);
+
+} // namespace phbuffer::files

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "errors.h"
+
+namespace phbuffer::ui {
+
+QString ErrorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back().unicode() <= u'.')
+        return message;
+    return message + QLatin1Char('.');
+}
+
+QString ErrorBoxText(const std::exception& error) {
+    return ErrorBoxText(QString::fromUtf8(error.what()));
+}
+
+} // namespace phbuffer::ui

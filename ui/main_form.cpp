@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main_form.h"
+
+#include "errors.h"
+#include "number_format.h"
+
+#include "model/co2_equilibrium.h"
+#include "model/presets.h"
+
+#include <cmath>
+
+namespace phbuffer::ui {
+
+namespace {
+const QString kAcidUsedCaption = QStringLiteral("H+ used to reach lower target:");
+} // namespace
+
+const QString TpHmainForm::Caption = QStringLiteral("pH and buffer system calculator");
+
+TpHmainForm::TpHmainForm()
+    : Component(QStringLiteral("pHmainForm")), DecimalSeparator(SystemDecimalSeparator()),
+      Chart1(QStringLiteral("Chart1"), QStringLiteral("Titration curve")),
+      DoTitrationButton(QStringLiteral("DoTitrationButton"), QStringLiteral("Run pH model")),
+      CopyToClipButton(QStringLiteral("CopyToClipButton"), QStringLiteral("Copy graph to clip")),
+      ExportPlotDataBitBtn(QStringLiteral("ExportPlotDataBitBtn"),
+                           QStringLiteral("Export plot data")),
+      ClearGraphButton(QStringLiteral("ClearGraphButton"), QStringLiteral("Clear graph")),
+      Label1(QStringLiteral("Label1"), kAcidUsedCaption),
+      StringGrid1(QStringLiteral("StringGrid1"), 5, 10, 0, 1),
+      StringGrid2(QStringLiteral("StringGrid2"), 2, 4, 1, 0),
+      WhatToShowRadioGroup(QStringLiteral("WhatToShowRadioGroup"), QStringLiteral("What to show"),
+                           {QStringLiteral("Show titration as added H/OH"),
+                            QStringLiteral("Show titration as buffer strenght")},
+                           0),
+      CO2EqButton(QStringLiteral("CO2EqButton"), QStringLiteral("Create CO2 equilibrium at pH:")),
+      phEqEdit(QStringLiteral("phEqEdit"), QStringLiteral("7")),
+      ZPmediumBitBtn(QStringLiteral("ZPmediumBitBtn"), QStringLiteral("Set Zorva-PIKE medium")),
+      ZPhighBitBtn(QStringLiteral("ZPhighBitBtn"), QStringLiteral("Set Zorva-PIKE high")),
+      ZPmediumhighBitBtn(QStringLiteral("ZPmediumhighBitBtn"),
+                         QStringLiteral("Set Zorva-PIKE medium high")),
+      ZPmediumlowBitBtn(QStringLiteral("ZPmediumlowBitBtn"),
+                        QStringLiteral("Set Zorva-PIKE medium low")),
+      ZPlowBitBtn(QStringLiteral("ZPlowBitBtn"), QStringLiteral("Set Zorva-PIKE Low")),
+      SaveDataBitBtn(QStringLiteral("SaveDataBitBtn"),
+                     QStringLiteral("Save water quality data to file")),
+      GetDataBitBtn(QStringLiteral("GetDataBitBtn"),
+                    QStringLiteral("Get water quality data from file")),
+      OpenDialog1(QStringLiteral("OpenDialog1")), SaveDialog1(QStringLiteral("SaveDialog1")) {
+    StringGrid1.Width = 320;
+    StringGrid2.Width = 200;
+    StringGrid2.RowHeights = {24, 23, 24, 24};
+}
+
+QString TpHmainForm::Format(double value, int precision, int digits) const {
+    return FloatToStrF(value, precision, digits, DecimalSeparator);
+}
+
+// ---- start-up and presets ----------------------------------------------------------------
+
+void TpHmainForm::FormShow(const Component* Sender) {
+    StringGrid1.ColWidths = {195, 60, 40, 40, 40};
+    StringGrid1.Width = 0;
+    for (int c = 0; c < StringGrid1.ColCount; ++c)
+        StringGrid1.Width += StringGrid1.ColWidths[static_cast<std::size_t>(c)] + 2;
+    StringGrid1.Cells(1, 0) = QStringLiteral("Conc. [mM]");
+    StringGrid1.Cells(2, 0) = QStringLiteral("pKa_1");
+    StringGrid1.Cells(3, 0) = QStringLiteral("pKa_2");
+    StringGrid1.Cells(4, 0) = QStringLiteral("pKa_3");
+    model::LoadDefaultBufferSystems(State);
+    ShowBufferSystems();
+
+    StringGrid2.ColWidths = {195, 50};
+    StringGrid2.Width = 2; // this grid's sum starts from 2, the other's from 0
+    for (int c = 0; c < StringGrid2.ColCount; ++c)
+        StringGrid2.Width += StringGrid2.ColWidths[static_cast<std::size_t>(c)] + 2;
+    StringGrid2.Cells(0, 0) = QStringLiteral("Intial pH");
+    StringGrid2.Cells(0, 1) = QStringLiteral("Henry\u00B4s constant [atm/(mole fraction)]");
+    StringGrid2.Cells(0, 2) = QStringLiteral("Partial pressure [ppm]");
+    StringGrid2.Cells(0, 3) = QStringLiteral("Lower pH target");
+
+    ZPmediumBitBtnClick(Sender);
+
+    StringGrid2.Cells(1, 0) = phEqEdit.Text;
+    StringGrid2.Cells(1, 1) = QStringLiteral("1640");
+    StringGrid2.Cells(1, 2) = QStringLiteral("426");
+    StringGrid2.Cells(1, 3) = Format(4.5, 8, 2);
+}
+
+void TpHmainForm::ShowBufferSystems() {
+    for (int i = 1; i <= model::kBufferSystemCount; ++i) {
+        const int slot = i - 1;
+        StringGrid1.Cells(0, i) = QString::fromStdString(State.SystemName[slot]);
+        StringGrid1.Cells(1, i) = Format(State.Conc[slot], 8, 3);
+        const double pKa[3] = {State.pKa1[slot], State.pKa2[slot], State.pKa3[slot]};
+        for (int k = 0; k < 3; ++k)
+            StringGrid1.Cells(2 + k, i) = pKa[k] == 0 ? QStringLiteral("-") : Format(pKa[k], 8, 2);
+    }
+}
+
+void TpHmainForm::ZPmediumBitBtnClick(const Component* Sender) {
+    using model::Preset;
+    model::LoadDefaultBufferSystems(State);
+    const model::PresetWater& medium = model::PresetComposition(Preset::Medium);
+    State.Conc = medium.Conc;
+    phEqEdit.Text = Format(medium.pH, 12, 2);
+
+    const std::pair<const Component*, Preset> others[] = {
+        {&ZPhighBitBtn, Preset::High},
+        {&ZPmediumhighBitBtn, Preset::MediumHigh},
+        {&ZPmediumlowBitBtn, Preset::MediumLow},
+        {&ZPlowBitBtn, Preset::Low},
+    };
+    for (const auto& [button, preset] : others) {
+        if (Sender != button)
+            continue;
+        // Slots 8 and 9 keep the 0 that the medium preset gave them.
+        const model::PresetWater& water = model::PresetComposition(preset);
+        for (int slot = 0; slot < 7; ++slot)
+            State.Conc[slot] = water.Conc[slot];
+        phEqEdit.Text = Format(water.pH, 12, 2);
+        break;
+    }
+    ShowBufferSystems();
+    StringGrid2.Cells(1, 0) = phEqEdit.Text;
+}
+
+// ---- grid input and the run --------------------------------------------------------------
+
+void TpHmainForm::ReadGrids(const Component*) {
+    for (int r = 1; r <= model::kBufferSystemCount; ++r) {
+        const int slot = r - 1;
+        State.Conc[slot] =
+            static_cast<double>(StrToFloat(StringGrid1.Cells(1, r), DecimalSeparator) / 1000.0L);
+        double* constants[3] = {&State.Ka1[slot], &State.Ka2[slot], &State.Ka3[slot]};
+        for (int k = 0; k < 3; ++k) {
+            double p = 0;
+            *constants[k] = TryStrToFloat(StringGrid1.Cells(2 + k, r), p, DecimalSeparator)
+                                ? model::TenToMinus(p)
+                                : 0;
+        }
+    }
+    State.pH = static_cast<double>(StrToFloat(StringGrid2.Cells(1, 0), DecimalSeparator));
+    State.HenryConstant = static_cast<double>(StrToFloat(StringGrid2.Cells(1, 1), DecimalSeparator));
+    State.CO2PartialPressure =
+        static_cast<double>(StrToFloat(StringGrid2.Cells(1, 2), DecimalSeparator) / 1000000.0L);
+    State.LowerpHTarget = static_cast<double>(StrToFloat(StringGrid2.Cells(1, 3), DecimalSeparator));
+}
+
+void TpHmainForm::CheckRunInput() const {
+    const auto rowName = [this](int r) {
+        return QStringLiteral("\"%1\" (row %2)").arg(StringGrid1.Cells(0, r)).arg(r);
+    };
+    for (int r = 1; r <= model::kBufferSystemCount; ++r) {
+        const int slot = r - 1;
+        const double C = State.Conc[slot];
+        if (!(C >= 0) || std::isinf(C))
+            throw HandlerError(QStringLiteral("The concentration of %1 must be a finite number "
+                                              "not below 0, not '%2'")
+                                   .arg(rowName(r), StringGrid1.Cells(1, r)));
+        const double K[3] = {State.Ka1[slot], State.Ka2[slot], State.Ka3[slot]};
+        for (int k = 0; k < 3; ++k)
+            if (!std::isfinite(K[k]))
+                throw HandlerError(QStringLiteral("The %1 of %2 gives a dissociation constant "
+                                                  "that is not finite: '%3'")
+                                       .arg(StringGrid1.Cells(2 + k, 0), rowName(r),
+                                            StringGrid1.Cells(2 + k, r)));
+    }
+    const std::pair<int, double> pHs[] = {{0, State.pH}, {3, State.LowerpHTarget}};
+    for (const auto& [row, value] : pHs)
+        if (!(value >= kMinRunpH && value <= kMaxRunpH))
+            throw HandlerError(QStringLiteral("\"%1\" must be a pH from %2 to %3, not '%4'")
+                                   .arg(StringGrid2.Cells(0, row))
+                                   .arg(kMinRunpH)
+                                   .arg(kMaxRunpH)
+                                   .arg(StringGrid2.Cells(1, row)));
+}
+
+void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {
+    ReadGrids(Sender);
+    CheckRunInput();
+    RunModel(Sender);
+}
+
+void TpHmainForm::RunModel(const Component*) {
+    TitrationSeries.Clear();
+    BufferStrengthSeries.Clear();
+    ApplyViewActivity();
+    Chart1.LeftAxisTitle = QStringLiteral("pH");
+    Chart1.BottomAxisTitle = QStringLiteral("Added H+ [mmol/L]");
+    RunControl.progress.store(0.0, std::memory_order_relaxed);
+
+    const model::RunOutcome outcome =
+        model::RunTitration(State, TitrationSeries, BufferStrengthSeries, &RunControl);
+
+    const double acidUsed = model::AddedAcid(outcome.StepCount, State.AcidStep);
+    if (outcome.end == model::RunEnd::ReachedTarget) {
+        Label1.Caption = kAcidUsedCaption + QLatin1Char(' ') + Format(acidUsed, 12, 2);
+    } else {
+        Label1.Caption = QStringLiteral("Run stopped at pH %1 after %2 mmol/L H+; lower target "
+                                        "not reached")
+                             .arg(Format(State.pH, 12, 2), Format(acidUsed, 12, 2));
+    }
+    ApplyViewTitles();
+    if (outcome.end == model::RunEnd::NotANumber)
+        throw HandlerError(QStringLiteral("The proton balance can't be computed below pH %1: "
+                                          "the concentrations or pKa values are beyond what the "
+                                          "model can handle")
+                               .arg(Format(State.pH, 12, 2)));
+}
+
+// ---- CO2 equilibrium ---------------------------------------------------------------------
+
+void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
+    ReadGrids(Sender);
+    double pHeq = 0;
+    if (!TryStrToFloat(phEqEdit.Text, pHeq, DecimalSeparator))
+        pHeq = State.pH;
+
+    if (!(State.HenryConstant > 0))
+        throw HandlerError(QStringLiteral("\"%1\" must be above 0, not '%2'")
+                               .arg(StringGrid2.Cells(0, 1), StringGrid2.Cells(1, 1)));
+    if (!(State.CO2PartialPressure >= 0))
+        throw HandlerError(QStringLiteral("\"%1\" must not be below 0, not '%2'")
+                               .arg(StringGrid2.Cells(0, 2), StringGrid2.Cells(1, 2)));
+
+    const double dissolvedCO2 = model::DissolvedCO2(State.CO2PartialPressure, State.HenryConstant);
+    State.HConc = model::TenToMinus(pHeq);
+    const double total =
+        model::TotalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
+    if (!std::isfinite(total))
+        throw HandlerError(QStringLiteral("The CO2 equilibrium at pH %1 gives no finite "
+                                          "inorganic carbon concentration")
+                               .arg(Format(pHeq, 12, 2)));
+    State.Conc[0] = total;
+    StringGrid1.Cells(1, 1) = Format(State.Conc[0] * 1000, 12, 3);
+}
+
+// ---- chart views -------------------------------------------------------------------------
+
+void TpHmainForm::ApplyViewActivity() {
+    TitrationSeries.Active = WhatToShowRadioGroup.ItemIndex == 0;
+    BufferStrengthSeries.Active = WhatToShowRadioGroup.ItemIndex == 1;
+}
+
+void TpHmainForm::ApplyViewTitles() {
+    const bool titration = WhatToShowRadioGroup.ItemIndex == 0;
+    Chart1.Title = titration ? QStringLiteral("Titration curve") : QStringLiteral("Buffer capacity");
+    Chart1.BottomAxisTitle =
+        titration ? QStringLiteral("Added H+ [mmol/L]") : QStringLiteral("pH [-]");
+    Chart1.LeftAxisTitle =
+        titration ? QStringLiteral("pH [-]") : QStringLiteral("Buffer capacity [mmol H+/pH-unit]");
+}
+
+void TpHmainForm::WhatToShowRadioGroupClick(const Component*) {
+    ApplyViewActivity();
+    ApplyViewTitles();
+}
+
+void TpHmainForm::ClearGraphButtonClick(const Component*) {
+    TitrationSeries.Clear();
+    BufferStrengthSeries.Clear();
+}
+
+const model::Series* TpHmainForm::SelectedSeries() const {
+    switch (WhatToShowRadioGroup.ItemIndex) {
+    case 0:
+        return &TitrationSeries;
+    case 1:
+        return &BufferStrengthSeries;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace phbuffer::ui

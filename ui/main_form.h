@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The main window's behaviour without a window: its components as plain data and its
+// event handlers. Every handler takes the component that sent the event; a handler that
+// fails throws (HandlerError, or model::ConversionError from a number conversion) and
+// leaves assigned what it assigned before the failure.
+#pragma once
+
+#include "components.h"
+#include "model/series.h"
+#include "model/titration.h"
+#include "model/water_state.h"
+
+#include <functional>
+#include <optional>
+
+namespace phbuffer::ui {
+
+/// The pH range that a titration accepts for the initial pH and the lower target: every
+/// real water lies inside it, and 10^-pH and Kw / 10^-pH stay far from the limits of a
+/// double at both ends.
+constexpr double kMinRunpH = -2;
+constexpr double kMaxRunpH = 16;
+
+class TpHmainForm : public Component {
+public:
+    TpHmainForm();
+
+    /// The window caption.
+    static const QString Caption;
+
+    // ---- state -------------------------------------------------------------------------
+    model::WaterState State;
+    /// Decimal separator of all number texts; the locale's, refreshed by the window when
+    /// the regional settings change.
+    char32_t DecimalSeparator;
+    /// Lets another thread follow and stop a run. Whoever starts a run clears
+    /// cancelRequested first.
+    model::RunControl RunControl;
+
+    // ---- components, in creation order -------------------------------------------------
+    Chart Chart1;
+    model::Series TitrationSeries;
+    model::Series BufferStrengthSeries;
+    Button DoTitrationButton;
+    Button CopyToClipButton;
+    Button ExportPlotDataBitBtn;
+    Button ClearGraphButton;
+    Label Label1;
+    StringGrid StringGrid1; ///< buffer systems: 5 columns x 10 rows, header row 0
+    StringGrid StringGrid2; ///< water parameters: 2 columns x 4 rows, label column 0
+    RadioGroup WhatToShowRadioGroup;
+    Button CO2EqButton;
+    Edit phEqEdit;
+    Button ZPmediumBitBtn;
+    Button ZPhighBitBtn;
+    Button ZPmediumhighBitBtn;
+    Button ZPmediumlowBitBtn;
+    Button ZPlowBitBtn;
+    Button SaveDataBitBtn;
+    Button GetDataBitBtn;
+    FileDialog OpenDialog1;
+    FileDialog SaveDialog1;
+
+    // ---- handlers ----------------------------------------------------------------------
+    /// Lays out the grids, loads the catalogue and the medium preset, fills the water
+    /// parameters. Called once, when the window is first shown.
+    void FormShow(const Component* Sender);
+    /// One handler for the five preset buttons; any other sender gets the medium preset.
+    void ZPmediumBitBtnClick(const Component* Sender);
+    /// "Run pH model": ReadGrids, the checks of the run's input, then RunModel.
+    void DoTitrationButtonClick(const Component* Sender);
+    /// "Create CO2 equilibrium at pH:": the inorganic carbon in equilibrium with the gas
+    /// phase at the pH of phEqEdit, written into the concentration cell of row 1.
+    void CO2EqButtonClick(const Component* Sender);
+    void WhatToShowRadioGroupClick(const Component* Sender);
+    void ClearGraphButtonClick(const Component* Sender);
+
+    /// Writes the nine buffer systems of the state into rows 1 to 9 of StringGrid1.
+    void ShowBufferSystems();
+    /// Converts both grids into the state: concentrations to mol/L, pKa cells to
+    /// dissociation constants (0 where a cell is not a number), and the four water
+    /// parameters. Stops at the first concentration or parameter that is not a number.
+    void ReadGrids(const Component* Sender);
+    /// The titration from the state's initial pH to the lower target, into both series,
+    /// Label1 and the chart titles. Expects ReadGrids to have just filled the state.
+    void RunModel(const Component* Sender);
+
+    /// The series of the selected view, or null when the selection is neither view.
+    const model::Series* SelectedSeries() const;
+
+private:
+    /// Refuses, naming the cell, input under which a run can't give a sound result.
+    void CheckRunInput() const;
+    void ApplyViewActivity();
+    void ApplyViewTitles();
+    QString Format(double value, int precision, int digits) const;
+};
+
+} // namespace phbuffer::ui
