@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "command_line.h"
+
+#include "files/plot_export.h"
+#include "ui/errors.h"
+#include "ui/main_form.h"
+
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <ostream>
+
+namespace phbuffer::cli {
+
+namespace {
+
+struct UsageError {
+    std::string message;
+};
+
+struct CellEdit {
+    int grid;
+    int col;
+    int row;
+    QString text;
+};
+
+struct Options {
+    std::optional<std::string> preset;
+    std::vector<CellEdit> cells;
+    std::optional<QString> phEdit;
+    std::optional<int> view;
+    std::optional<char32_t> decimalSeparator;
+    std::string command;
+    bool points = false;
+    bool help = false;
+};
+
+char32_t singleCharacter(const std::string& utf8) {
+    const auto ucs4 = QString::fromStdString(utf8).toUcs4();
+    if (ucs4.size() != 1)
+        throw UsageError{"--decimal-separator takes exactly one character"};
+    return ucs4.front();
+}
+
+CellEdit parseCell(const std::string& spec) {
+    // G:C:R=TEXT
+    const std::size_t eq = spec.find('=');
+    const auto bad = [&] { return UsageError{"--cell expects G:C:R=TEXT, not '" + spec + "'"}; };
+    if (eq == std::string::npos)
+        throw bad();
+    int g = 0, c = 0, r = 0;
+    char tail = 0;
+    if (std::sscanf(spec.substr(0, eq).c_str(), "%d:%d:%d%c", &g, &c, &r, &tail) != 3)
+        throw bad();
+    const bool inRange = (g == 1 && c >= 0 && c < 5 && r >= 0 && r < 10) ||
+                         (g == 2 && c >= 0 && c < 2 && r >= 0 && r < 4);
+    if (!inRange)
+        throw UsageError{"--cell " + spec.substr(0, eq) +
+                         ": grid 1 has columns 0-4 and rows 0-9, grid 2 columns 0-1 and rows 0-3"};
+    return {g, c, r, QString::fromStdString(spec.substr(eq + 1))};
+}
+
+Options parse(const std::vector<std::string>& args) {
+    Options o;
+    const auto value = [&](std::size_t& i) -> const std::string& {
+        if (i + 1 >= args.size())
+            throw UsageError{args[i] + " needs a value"};
+        return args[++i];
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--preset") {
+            const std::string& p = value(i);
+            static const char* const kPresets[] = {"medium", "high", "medium-high", "medium-low",
+                                                   "low"};
+            if (std::find(std::begin(kPresets), std::end(kPresets), p) == std::end(kPresets))
+                throw UsageError{"unknown preset '" + p + "'"};
+            o.preset = p;
+        } else if (a == "--cell") {
+            o.cells.push_back(parseCell(value(i)));
+        } else if (a == "--ph-edit") {
+            o.phEdit = QString::fromStdString(value(i));
+        } else if (a == "--view") {
+            const std::string& v = value(i);
+            if (v == "titration")
+                o.view = 0;
+            else if (v == "buffer")
+                o.view = 1;
+            else
+                throw UsageError{"--view is titration or buffer, not '" + v + "'"};
+        } else if (a == "--decimal-separator") {
+            o.decimalSeparator = singleCharacter(value(i));
+        } else if (a == "--points") {
+            o.points = true;
+        } else if (!a.empty() && a[0] == '-') {
+            throw UsageError{"unknown option '" + a + "'"};
+        } else if (o.command.empty()) {
+            if (a != "run" && a != "co2" && a != "grid")
+                throw UsageError{"unknown command '" + a + "'"};
+            o.command = a;
+        } else {
+            throw UsageError{"unexpected argument '" + a + "'"};
+        }
+    }
+    if (o.help)
+        return o;
+    if (o.command.empty())
+        throw UsageError{"no command given"};
+    if (o.points && o.command != "run")
+        throw UsageError{"--points goes with the run command"};
+    return o;
+}
+
+void printGrid(std::ostream& out, const ui::StringGrid& grid) {
+    for (int r = 0; r < grid.RowCount; ++r) {
+        for (int c = 0; c < grid.ColCount; ++c)
+            out << (c ? "\t" : "") << grid.Cells(c, r).toStdString();
+        out << '\n';
+    }
+}
+
+/// Publishes the form's run control for the length of a run.
+class ActiveRun {
+public:
+    ActiveRun(std::atomic<model::RunControl*>* slot, model::RunControl* control) : slot_(slot) {
+        if (slot_)
+            slot_->store(control);
+    }
+    ~ActiveRun() {
+        if (slot_)
+            slot_->store(nullptr);
+    }
+
+private:
+    std::atomic<model::RunControl*>* slot_;
+};
+
+} // namespace
+
+std::string UsageText() {
+    return "Usage: phbuffer-cli [options] run [--points] | co2 | grid\n"
+           "\n"
+           "Starts from the water shown at start-up (the medium preset), applies the options\n"
+           "in this order, then presses a button:\n"
+           "  --preset medium|high|medium-high|medium-low|low   press that preset button\n"
+           "  --cell G:C:R=TEXT        set cell column C, row R of grid G (1: buffer systems,\n"
+           "                           2: water parameters); repeatable, applied in order\n"
+           "  --ph-edit TEXT           the text of the pH box beside the CO2 button\n"
+           "  --view titration|buffer  select the curve to show\n"
+           "  --decimal-separator C    use C instead of the locale's decimal separator\n"
+           "Commands:\n"
+           "  run        \"Run pH model\"; prints the result line, and with --points every\n"
+           "             point of the selected curve as x TAB y\n"
+           "  co2        \"Create CO2 equilibrium at pH:\"; prints the new concentration of\n"
+           "             row 1\n"
+           "  grid       prints both grids, TAB-separated, with an empty line between them\n"
+           "Exit status: 0 success, 1 the handler failed (message on stderr), 2 usage error,\n"
+           "130 a run stopped by an interrupt.\n";
+}
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   std::atomic<model::RunControl*>* activeRun) {
+    Options o;
+    try {
+        o = parse(args);
+    } catch (const UsageError& e) {
+        err << "phbuffer-cli: " << e.message << "\n\n" << UsageText();
+        return kUsageError;
+    }
+    if (o.help) {
+        out << UsageText();
+        return kSuccess;
+    }
+
+    ui::TpHmainForm form;
+    if (o.decimalSeparator)
+        form.DecimalSeparator = *o.decimalSeparator;
+    try {
+        form.FormShow(&form);
+        if (o.preset) {
+            const std::map<std::string, const ui::Component*> buttons = {
+                {"medium", &form.ZPmediumBitBtn},
+                {"high", &form.ZPhighBitBtn},
+                {"medium-high", &form.ZPmediumhighBitBtn},
+                {"medium-low", &form.ZPmediumlowBitBtn},
+                {"low", &form.ZPlowBitBtn},
+            };
+            form.ZPmediumBitBtnClick(buttons.at(*o.preset));
+        }
+        for (const CellEdit& edit : o.cells)
+            (edit.grid == 1 ? form.StringGrid1 : form.StringGrid2).Cells(edit.col, edit.row) =
+                edit.text;
+        if (o.phEdit)
+            form.phEqEdit.Text = *o.phEdit;
+        if (o.view) {
+            form.WhatToShowRadioGroup.ItemIndex = *o.view;
+            form.WhatToShowRadioGroupClick(&form.WhatToShowRadioGroup);
+        }
+
+        if (o.command == "run") {
+            {
+                ActiveRun published(activeRun, &form.RunControl);
+                form.DoTitrationButtonClick(&form.DoTitrationButton);
+            }
+            out << form.Label1.Caption.toStdString() << '\n';
+            if (o.points)
+                for (const QString& line :
+                     files::PlotDataLines(form.SelectedSeries(), form.DecimalSeparator))
+                    out << line.toStdString() << '\n';
+            if (form.RunControl.cancelRequested.load())
+                return kInterrupted;
+        } else if (o.command == "co2") {
+            form.CO2EqButtonClick(&form.CO2EqButton);
+            out << form.StringGrid1.Cells(1, 1).toStdString() << '\n';
+        } else {
+            printGrid(out, form.StringGrid1);
+            out << '\n';
+            printGrid(out, form.StringGrid2);
+        }
+    } catch (const std::exception& e) {
+        out.flush();
+        err << ui::ErrorBoxText(e).toStdString() << '\n';
+        return kHandlerFailed;
+    }
+    return kSuccess;
+}
+
+} // namespace phbuffer::cli
