@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using phbuffer::cli::RunCommandLine;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunCommandLine(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(CommandLine, RunPrintsTheLabel) {
+    const Result r = Cli({"run"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "H+ used to reach lower target: 3.30\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(CommandLine, LowPresetBufferViewWithPoints) {
+    const Result r = Cli({"--preset", "low", "--view", "buffer", "run", "--points"});
+    ASSERT_EQ(r.status, 0);
+    const auto lines = Lines(r.out);
+    ASSERT_GT(lines.size(), 100u);
+    EXPECT_EQ(lines[0], "H+ used to reach lower target: 4.24");
+    double previousPH = -1;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::size_t tab = lines[i].find('\t');
+        ASSERT_NE(tab, std::string::npos) << lines[i];
+        EXPECT_EQ(lines[i].size() - lines[i].find('.', tab), 4u) << "three decimals";
+        const double pH = std::stod(lines[i].substr(0, tab));
+        EXPECT_GT(pH, previousPH) << "ascending pH";
+        previousPH = pH;
+    }
+    EXPECT_LT(previousPH, 8.2);
+}
+
+TEST(CommandLine, TitrationPointsStartAtTheInitialPH) {
+    const Result r = Cli({"run", "--points", "--decimal-separator", ","});
+    const auto lines = Lines(r.out);
+    ASSERT_GT(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "H+ used to reach lower target: 3,30");
+    EXPECT_EQ(lines[1], "0,000\t7,800");
+}
+
+TEST(CommandLine, CellsAndEditApplyInOrder) {
+    std::vector<std::string> args;
+    for (int r = 1; r <= 9; ++r)
+        args.insert(args.end(), {"--cell", "1:1:" + std::to_string(r) + "=0"});
+    args.insert(args.end(), {"--cell", "1:1:9=5", "--cell", "1:1:9=1", "--cell", "1:2:9=4.76",
+                             "--cell", "2:1:0=7", "run"});
+    EXPECT_EQ(Cli(args).out, "H+ used to reach lower target: 0.67\n");
+}
+
+TEST(CommandLine, CO2PrintsTheNewConcentration) {
+    EXPECT_EQ(Cli({"co2"}).out, "0.395\n");
+    EXPECT_EQ(Cli({"--ph-edit", "7", "co2"}).out, "0.075\n");
+    EXPECT_EQ(Cli({"--preset", "high", "--ph-edit", "x", "co2"}).out.substr(0, 2), "0.");
+}
+
+TEST(CommandLine, GridPrintsBothGrids) {
+    const auto lines = Lines(Cli({"--preset", "low", "--cell", "2:1:1=1500", "grid"}).out);
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[0], "\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3");
+    EXPECT_EQ(lines[1], "Dissolved Inorganic Carbon (CO2-total)\t4.000\t6.38\t10.32\t-");
+    EXPECT_EQ(lines[10], "");
+    EXPECT_EQ(lines[11], "Intial pH\t8.20");
+    EXPECT_EQ(lines[12], "Henry\u00B4s constant [atm/(mole fraction)]\t1500");
+    EXPECT_EQ(lines[14], "Lower pH target\t4.50");
+}
+
+TEST(CommandLine, HandlerFailureGoesToStderrWithStatusOne) {
+    const Result r = Cli({"--cell", "1:1:5=", "run"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "'' is not a valid floating point value.\n");
+}
+
+TEST(CommandLine, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"fly"},
+                                               {"run", "grid"},
+                                               {"--preset", "huge", "run"},
+                                               {"--view", "sideways", "run"},
+                                               {"--cell", "3:0:0=x", "grid"},
+                                               {"--cell", "1:5:0=x", "grid"},
+                                               {"--cell", "1:1:1", "grid"},
+                                               {"--decimal-separator", ",,", "run"},
+                                               {"grid", "--points"},
+                                               {"--frobnicate", "run"},
+                                               {"run", "--preset"}}) {
+        const Result r = Cli(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("Usage: phbuffer-cli"), std::string::npos);
+    }
+    const Result help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: phbuffer-cli", 0), 0u);
+}
+
+} // namespace

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The titration exactly as its steps read: every pass writes the state, runs the full
+// speciation and balance, and applies the two reversal rules one after the other. Slow,
+// plain and the yardstick for the real run, which must agree with it to the last bit.
+#pragma once
+
+#include "model/series.h"
+#include "model/titration.h"
+#include "model/water_state.h"
+
+namespace phbuffer::testing {
+
+model::RunOutcome ReferenceTitration(model::WaterState& s, model::Series& titration,
+                                     model::Series& bufferStrength, std::uint32_t maxSteps);
+
+} // namespace phbuffer::testing

@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/titration.h"
+
+#include "reference_titration.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <thread>
+
+using namespace phbuffer::model;
+using phbuffer::testing::ReferenceTitration;
+
+namespace {
+
+/// A water as the grids leave it: concentrations in mol/L, constants from pKa values
+/// (0 for an absent one).
+struct Water {
+    WaterState s;
+    Water(double pH, double target) {
+        s.pH = pH;
+        s.LowerpHTarget = target;
+    }
+    Water& add(int slot, double mmolPerL, double pKa1, double pKa2 = NAN, double pKa3 = NAN) {
+        s.Conc[slot - 1] = mmolPerL / 1000;
+        s.Ka1[slot - 1] = std::isnan(pKa1) ? 0 : TenToMinus(pKa1);
+        s.Ka2[slot - 1] = std::isnan(pKa2) ? 0 : TenToMinus(pKa2);
+        s.Ka3[slot - 1] = std::isnan(pKa3) ? 0 : TenToMinus(pKa3);
+        return *this;
+    }
+};
+
+struct Curves {
+    Series titration;
+    Series buffer;
+    RunOutcome outcome;
+};
+
+Curves Titrate(WaterState& s, RunControl* control = nullptr) {
+    Curves r;
+    r.outcome = RunTitration(s, r.titration, r.buffer, control);
+    return r;
+}
+
+std::uint64_t Bits(double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+TEST(Titration, PureWaterFromSevenToFourAndAHalf) {
+    Water w(7, 4.5);
+    const Curves r = Titrate(w.s);
+    EXPECT_EQ(r.outcome.end, RunEnd::ReachedTarget);
+    EXPECT_EQ(r.outcome.StepCount, 32u);
+    EXPECT_NEAR(w.s.pH, 4.4948, 0.00005);
+    ASSERT_EQ(r.titration.Count(), 34u);
+    EXPECT_EQ(r.titration.XValue(0), 0);
+    EXPECT_EQ(r.titration.YValue(0), 7);
+    EXPECT_NEAR(r.titration.XValue(1), 0.001, 1e-15);
+    EXPECT_NEAR(r.titration.YValue(1), 5.9957, 0.00005);
+    EXPECT_NEAR(r.titration.XValue(32), 0.032, 1e-15);
+    // The last step was recorded, so the final point repeats it.
+    EXPECT_EQ(r.titration.XValue(33), r.titration.XValue(32));
+    EXPECT_EQ(r.titration.YValue(33), r.titration.YValue(32));
+    ASSERT_EQ(r.buffer.Count(), 32u);
+    for (std::size_t i = 1; i < r.buffer.Count(); ++i)
+        EXPECT_LT(r.buffer.XValue(i - 1), r.buffer.XValue(i)) << "ascending pH";
+    EXPECT_EQ(r.buffer.XValue(31), r.titration.YValue(1)) << "first recorded point, at the top";
+    // Every step ends on the 37th reversal: at least 38 passes.
+    EXPECT_GE(r.outcome.SolverPasses, 38u * 32u);
+    EXPECT_LT(std::fabs(w.s.HStepFactor), 1e-12);
+}
+
+TEST(Titration, TheSlotOfABufferDoesNotMatter) {
+    Water row2(7, 4.5), row9(7, 4.5);
+    row2.add(2, 1, 4.76);
+    row9.add(9, 1, 4.76);
+    const Curves a = Titrate(row2.s), b = Titrate(row9.s);
+    EXPECT_EQ(a.outcome.StepCount, 672u);
+    EXPECT_EQ(b.outcome.StepCount, 672u);
+    EXPECT_NEAR(a.titration.XValue(1), 0.001, 1e-15);
+    EXPECT_NEAR(a.titration.YValue(1), 6.93, 0.005);
+    EXPECT_NEAR(AddedAcid(a.outcome.StepCount, row2.s.AcidStep), 0.672, 1e-12);
+}
+
+TEST(Titration, StartingAtOrBelowTheTargetMakesOneStep) {
+    for (double target : {7.0, 7.5}) {
+        Water w(7, target);
+        const Curves r = Titrate(w.s);
+        EXPECT_EQ(r.outcome.StepCount, 1u);
+        ASSERT_EQ(r.titration.Count(), 3u) << "start, recorded step, final point";
+        EXPECT_NEAR(r.titration.XValue(2), 0.001, 1e-15);
+        EXPECT_EQ(AddedAcid(r.outcome.StepCount, w.s.AcidStep), 1e-3);
+    }
+    // A buffered water barely moves in one step: no recorded point.
+    Water buffered(7, 7);
+    buffered.add(1, 50, 6.38, 10.32);
+    const Curves r = Titrate(buffered.s);
+    EXPECT_EQ(r.outcome.StepCount, 1u);
+    EXPECT_EQ(r.titration.Count(), 2u);
+    EXPECT_EQ(r.buffer.Count(), 0u);
+}
+
+TEST(Titration, APHEqualToTheTargetDoesNotEndTheRun) {
+    Water probe(7, -2);
+    probe.add(2, 0.1, 4.76);
+    RunControl control;
+    control.maxSteps = 5;
+    Titrate(probe.s, &control);
+    const double pHAfterFive = probe.s.pH;
+
+    Water w(7, pHAfterFive);
+    w.add(2, 0.1, 4.76);
+    const Curves r = Titrate(w.s);
+    EXPECT_EQ(r.outcome.StepCount, 6u);
+    EXPECT_LT(w.s.pH, pHAfterFive);
+}
+
+TEST(Titration, RunsTwiceTheSame) {
+    Water a(7.8, 4.5), b(7.8, 4.5);
+    a.add(1, 3, 6.38, 10.32).add(4, 0.155, 2.12, 7.21, 12.67);
+    b.add(1, 3, 6.38, 10.32).add(4, 0.155, 2.12, 7.21, 12.67);
+    const Curves r1 = Titrate(a.s), r2 = Titrate(b.s);
+    ASSERT_EQ(r1.titration.Count(), r2.titration.Count());
+    for (std::size_t i = 0; i < r1.titration.Count(); ++i)
+        EXPECT_EQ(Bits(r1.titration.YValue(i)), Bits(r2.titration.YValue(i)));
+}
+
+TEST(Titration, BufferCapacityIsAcidPerPHBetweenRecordedPoints) {
+    Water w(7.8, 4.5);
+    w.add(1, 3, 6.38, 10.32);
+    const Curves r = Titrate(w.s);
+    // Buffer point k (from the top) belongs to titration point k + 1 (after the start).
+    const std::size_t n = r.buffer.Count();
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t b = n - 1 - k;
+        const double dx = r.titration.XValue(k + 1) - r.titration.XValue(k);
+        const double dpH = r.titration.YValue(k) - r.titration.YValue(k + 1);
+        EXPECT_EQ(r.buffer.XValue(b), r.titration.YValue(k + 1));
+        EXPECT_NEAR(r.buffer.YValue(b), dx / dpH, 1e-9 * r.buffer.YValue(b));
+        EXPECT_GT(dpH, 0.01);
+    }
+}
+
+/// The run agrees bit for bit with the steps as written, on waters of every kind:
+/// empty and absent slots, constants in any order, zeros of either sign.
+TEST(Titration, AgreesBitForBitWithTheStepsAsWritten) {
+    std::mt19937_64 random(20261208);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int water = 0; water < 120; ++water) {
+        WaterState s;
+        for (int i = 0; i < kBufferSystemCount; ++i) {
+            const double u = unit(random);
+            s.Conc[i] = u < 0.35 ? 0 : u < 0.4 ? -0.0 : unit(random) * 3e-3;
+            const auto constant = [&](double absentShare) {
+                return unit(random) < absentShare ? 0 : TenToMinus(1 + 12 * unit(random));
+            };
+            s.Ka1[i] = constant(0.15);
+            s.Ka2[i] = constant(0.4);
+            s.Ka3[i] = constant(0.6);
+        }
+        if (water % 10 == 0) // beyond the shortcut's bounds: the full computation
+            s.Ka1[water % 9] = 1e110;
+        s.pH = 3 + 9 * unit(random);
+        s.LowerpHTarget = s.pH - 0.2 - 2.5 * unit(random);
+        WaterState ref = s;
+
+        RunControl control;
+        control.maxSteps = 1500;
+        const Curves fast = Titrate(s, &control);
+        Series refTitration, refBuffer;
+        const RunOutcome expected = ReferenceTitration(ref, refTitration, refBuffer, 1500);
+
+        SCOPED_TRACE("water " + std::to_string(water));
+        ASSERT_EQ(fast.outcome.StepCount, expected.StepCount);
+        EXPECT_EQ(fast.outcome.end, expected.end);
+        EXPECT_EQ(fast.outcome.SolverPasses, expected.SolverPasses);
+        ASSERT_EQ(fast.titration.Count(), refTitration.Count());
+        for (std::size_t i = 0; i < refTitration.Count(); ++i) {
+            EXPECT_EQ(Bits(fast.titration.XValue(i)), Bits(refTitration.XValue(i)));
+            EXPECT_EQ(Bits(fast.titration.YValue(i)), Bits(refTitration.YValue(i)));
+        }
+        ASSERT_EQ(fast.buffer.Count(), refBuffer.Count());
+        for (std::size_t i = 0; i < refBuffer.Count(); ++i) {
+            EXPECT_EQ(Bits(fast.buffer.XValue(i)), Bits(refBuffer.XValue(i)));
+            EXPECT_EQ(Bits(fast.buffer.YValue(i)), Bits(refBuffer.YValue(i)));
+        }
+        for (double WaterState::*field :
+             {&WaterState::HConc, &WaterState::OHConc, &WaterState::ProtonBalance,
+              &WaterState::ProtonBalanceTarget, &WaterState::HStepFactor, &WaterState::pH,
+              &WaterState::pHLastPlotted})
+            EXPECT_EQ(Bits(s.*field), Bits(ref.*field));
+        for (int i = 0; i < kBufferSystemCount; ++i) {
+            EXPECT_EQ(Bits(s.SpeciesA[i]), Bits(ref.SpeciesA[i]));
+            EXPECT_EQ(Bits(s.SpeciesHA[i]), Bits(ref.SpeciesHA[i]));
+            EXPECT_EQ(Bits(s.SpeciesH2A[i]), Bits(ref.SpeciesH2A[i]));
+        }
+    }
+}
+
+TEST(Titration, StopsAtTheStepLimitWithAFinalPoint) {
+    Water w(7, 1);
+    RunControl control;
+    control.maxSteps = 100;
+    const Curves r = Titrate(w.s, &control);
+    EXPECT_EQ(r.outcome.end, RunEnd::StepLimit);
+    EXPECT_EQ(r.outcome.StepCount, 100u);
+    EXPECT_EQ(r.titration.XValue(r.titration.Count() - 1), AddedAcid(100, 1e-6));
+    EXPECT_EQ(r.titration.YValue(r.titration.Count() - 1), w.s.pH);
+    EXPECT_GT(w.s.pH, 1);
+}
+
+TEST(Titration, ALongRunCanBeCancelledFromAnotherThread) {
+    Water w(7, -2); // about a hundred million steps
+    w.add(1, 3, 6.38, 10.32);
+    RunControl control;
+    Curves r;
+    std::thread runner([&] { r.outcome = RunTitration(w.s, r.titration, r.buffer, &control); });
+    const auto started = std::chrono::steady_clock::now();
+    while (control.progress.load() == 0.0 &&
+           std::chrono::steady_clock::now() - started < std::chrono::seconds(10))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    control.cancelRequested = true;
+    const auto asked = std::chrono::steady_clock::now();
+    runner.join();
+    const auto stopped = std::chrono::steady_clock::now();
+    EXPECT_LT(stopped - asked, std::chrono::milliseconds(100));
+
+    EXPECT_EQ(r.outcome.end, RunEnd::Cancelled);
+    EXPECT_GT(r.outcome.StepCount, 0u);
+    EXPECT_GT(control.progress.load(), 0.0);
+    EXPECT_LT(control.progress.load(), 1.0);
+    // The final point stands at the last completed step, whose solution the state keeps.
+    const std::size_t last = r.titration.Count() - 1;
+    EXPECT_EQ(r.titration.XValue(last), AddedAcid(r.outcome.StepCount, 1e-6));
+    EXPECT_EQ(r.titration.YValue(last), w.s.pH);
+    EXPECT_EQ(-std::log10(w.s.HConc), w.s.pH);
+    EXPECT_EQ(w.s.OHConc, w.s.Kw / w.s.HConc);
+}
+
+TEST(Titration, ReportsFullProgressWhenItReachesTheTarget) {
+    Water w(7.8, 4.5);
+    w.add(1, 3, 6.38, 10.32);
+    RunControl control;
+    Titrate(w.s, &control);
+    EXPECT_EQ(control.progress.load(), 1.0);
+}
+
+TEST(Titration, ABalanceThatIsNotANumberEndsTheRun) {
+    Water w(7, 4.5);
+    w.s.Conc[2] = 1e-3;
+    w.s.Ka1[2] = 1e200; // Ka2 x Ka1 overflows: the denominator is infinite
+    w.s.Ka2[2] = 1e200;
+    const Curves r = Titrate(w.s);
+    EXPECT_EQ(r.outcome.end, RunEnd::NotANumber);
+    EXPECT_EQ(r.titration.Count(), 2u) << "start and final point";
+}
+
+} // namespace

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/errors.h"
+
+#include "model/number_text.h"
+
+#include <gtest/gtest.h>
+
+using phbuffer::ui::ErrorBoxText;
+
+namespace {
+
+TEST(ErrorBox, AddsAFullStopUnlessTheMessageEndsInOneOrBelow) {
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("File not found")), QStringLiteral("File not found."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Why!")), QStringLiteral("Why!"));     // U+0021
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("(see)")), QStringLiteral("(see)"));   // U+0029
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));         // U+002D
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));        // U+002F
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("'x'")), QStringLiteral("'x'"));       // U+0027
+    EXPECT_EQ(ErrorBoxText(QString()), QStringLiteral("."));
+}
+
+TEST(ErrorBox, ShowsTheConversionErrorWithItsFullStop) {
+    try {
+        phbuffer::model::parseStrict("3,000", U'.');
+        FAIL();
+    } catch (const std::exception& e) {
+        EXPECT_EQ(ErrorBoxText(e), QStringLiteral("'3,000' is not a valid floating point value."));
+    }
+}
+
+} // namespace
