@@ -261,6 +261,11 @@ void TpHmainForm::ClearGraphButtonClick(const Component*) {
     BufferStrengthSeries.Clear();
 }
 
+void TpHmainForm::CopyToClipButtonClick(const Component*) {
+    if (CopyChartToClipboard)
+        CopyChartToClipboard();
+}
+
 const model::Series* TpHmainForm::SelectedSeries() const {
     switch (WhatToShowRadioGroup.ItemIndex) {
     case 0:

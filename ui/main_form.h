@@ -16,6 +16,14 @@
 
 namespace phbuffer::ui {
 
+enum class FileDialogKind { Open, Save };
+
+/// Shows @p dialog with the settings the handler gave it and answers with the chosen file
+/// name, or nothing when the user cancels. The window shows a real dialog; the command
+/// line and the tests answer directly.
+using FileDialogExecutor =
+    std::function<std::optional<QString>(FileDialog& dialog, FileDialogKind kind)>;
+
 /// The pH range that a titration accepts for the initial pH and the lower target: every
 /// real water lies inside it, and 10^-pH and Kw / 10^-pH stay far from the limits of a
 /// double at both ends.
@@ -62,6 +70,11 @@ public:
     FileDialog OpenDialog1;
     FileDialog SaveDialog1;
 
+    /// Answers the file dialogs; must be set before a file handler runs.
+    FileDialogExecutor ExecuteFileDialog;
+    /// Puts the chart as drawn on the clipboard; set by the window, which draws it.
+    std::function<void()> CopyChartToClipboard;
+
     // ---- handlers ----------------------------------------------------------------------
     /// Lays out the grids, loads the catalogue and the medium preset, fills the water
     /// parameters. Called once, when the window is first shown.
@@ -75,6 +88,13 @@ public:
     void CO2EqButtonClick(const Component* Sender);
     void WhatToShowRadioGroupClick(const Component* Sender);
     void ClearGraphButtonClick(const Component* Sender);
+    void CopyToClipButtonClick(const Component* Sender);
+    /// "Save water quality data to file": both grids' texts into a file chosen in SaveDialog1.
+    void SaveDataBitBtnClick(const Component* Sender);
+    /// "Get water quality data from file": both grids' texts from a file chosen in OpenDialog1.
+    void GetDataBitBtnClick(const Component* Sender);
+    /// "Export plot data": the selected view's points into a file chosen in SaveDialog1.
+    void ExportPlotDataBitBtnClick(const Component* Sender);
 
     /// Writes the nine buffer systems of the state into rows 1 to 9 of StringGrid1.
     void ShowBufferSystems();
