@@ -13,6 +13,15 @@ namespace phbuffer::ui {
 
 namespace {
 const QString kAcidUsedCaption = QStringLiteral("H+ used to reach lower target:");
+
+/// Sets the column widths and makes the grid as wide as @p start plus every column with
+/// its 2-pixel grid line.
+void FitColumns(StringGrid& grid, std::vector<int> widths, int start) {
+    grid.ColWidths = std::move(widths);
+    grid.Width = start;
+    for (const int w : grid.ColWidths)
+        grid.Width += w + 2;
+}
 } // namespace
 
 const QString TpHmainForm::Caption = QStringLiteral("pH and buffer system calculator");
@@ -58,10 +67,7 @@ QString TpHmainForm::Format(double value, int precision, int digits) const {
 // ---- start-up and presets ----------------------------------------------------------------
 
 void TpHmainForm::FormShow(const Component* Sender) {
-    StringGrid1.ColWidths = {195, 60, 40, 40, 40};
-    StringGrid1.Width = 0;
-    for (int c = 0; c < StringGrid1.ColCount; ++c)
-        StringGrid1.Width += StringGrid1.ColWidths[static_cast<std::size_t>(c)] + 2;
+    FitColumns(StringGrid1, {195, 60, 40, 40, 40}, 0);
     StringGrid1.Cells(1, 0) = QStringLiteral("Conc. [mM]");
     StringGrid1.Cells(2, 0) = QStringLiteral("pKa_1");
     StringGrid1.Cells(3, 0) = QStringLiteral("pKa_2");
@@ -69,10 +75,7 @@ void TpHmainForm::FormShow(const Component* Sender) {
     model::LoadDefaultBufferSystems(State);
     ShowBufferSystems();
 
-    StringGrid2.ColWidths = {195, 50};
-    StringGrid2.Width = 2; // this grid's sum starts from 2, the other's from 0
-    for (int c = 0; c < StringGrid2.ColCount; ++c)
-        StringGrid2.Width += StringGrid2.ColWidths[static_cast<std::size_t>(c)] + 2;
+    FitColumns(StringGrid2, {195, 50}, 2); // this grid's sum starts from 2, the other's from 0
     StringGrid2.Cells(0, 0) = QStringLiteral("Intial pH");
     StringGrid2.Cells(0, 1) = QStringLiteral("Henry\u00B4s constant [atm/(mole fraction)]");
     StringGrid2.Cells(0, 2) = QStringLiteral("Partial pressure [ppm]");
