@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/main_form.h"
+
+#include "files/memory_file_system.h"
+#include "qstring_printer.h"
+#include "ui/errors.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace phbuffer;
+using test::MemoryFileSystem;
+
+namespace {
+
+/// The started form, its file dialogs answered by `answer` (nothing: cancel), each
+/// dialog's settings at the moment it was shown kept in `shown`.
+class FileButtons : public ::testing::Test {
+protected:
+    explicit FileButtons(char32_t separator = U'.') {
+        form.DecimalSeparator = separator;
+        form.FormShow(&form);
+        form.ExecuteFileDialog = [this](ui::FileDialog& dialog, ui::FileDialogKind kind) {
+            shown.push_back({dialog.InitialDir, dialog.DefaultExt, dialog.Filter, dialog.FileName,
+                             kind == ui::FileDialogKind::Save});
+            return answer;
+        };
+    }
+
+    struct Shown {
+        QString initialDir, defaultExt, filter, fileName;
+        bool save;
+    };
+
+    std::vector<std::vector<QString>> Grids() const {
+        std::vector<std::vector<QString>> cells;
+        for (const ui::StringGrid* grid : {&form.StringGrid1, &form.StringGrid2})
+            for (int r = 0; r < grid->RowCount; ++r) {
+                cells.emplace_back();
+                for (int c = 0; c < grid->ColCount; ++c)
+                    cells.back().push_back(grid->Cells(c, r));
+            }
+        return cells;
+    }
+    QByteArray FileBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    }
+    template <class Handler> QString FailureOf(Handler handler) {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            return ui::ErrorBoxText(e);
+        }
+        ADD_FAILURE() << "the handler did not fail";
+        return {};
+    }
+    void Save() { form.SaveDataBitBtnClick(&form.SaveDataBitBtn); }
+    void Load() { form.GetDataBitBtnClick(&form.GetDataBitBtn); }
+    void Export() { form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn); }
+
+    ui::TpHmainForm form;
+    std::optional<QString> answer;
+    std::vector<Shown> shown;
+    QTemporaryDir dir;
+};
+
+class FileButtonsWithComma : public FileButtons {
+protected:
+    FileButtonsWithComma() : FileButtons(U',') {}
+};
+
+/// The file that saving writes right after start, with @p point as decimal separator.
+QByteArray StartUpFile(char point) {
+    QByteArray file = "\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n"
+                      "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-\r\n"
+                      "Acetic acid\t0.200\t4.76\t-\t-\r\n"
+                      "Dissolved sulfide\t0.000\t7.05\t14.00\t-\r\n"
+                      "Phosphate\t0.155\t2.12\t7.21\t12.67\r\n"
+                      "Ammonia\t2.565\t9.21\t-\t-\r\n"
+                      "Amino groups\t2.835\t9.50\t-\t-\r\n"
+                      "Carboxyl groups/HSO4-\t0.936\t1.92\t-\t-\r\n"
+                      "Yet undefined\t0.000\t-\t-\t-\r\n"
+                      "Yet undefined\t0.000\t-\t-\t-\r\n"
+                      "\r\n"
+                      "Intial pH\t7.80\r\n"
+                      "Henry\xB4s constant [atm/(mole fraction)]\t1640\r\n"
+                      "Partial pressure [ppm]\t426\r\n"
+                      "Lower pH target\t4.50\r\n";
+    file.replace('.', point);
+    return file.replace("Conc, [mM]", "Conc. [mM]");
+}
+
+TEST_F(FileButtons, SavingRightAfterStartWritesTheExampleFile) {
+    answer = dir.filePath("water");
+    Save();
+    EXPECT_EQ(FileBytes(dir.filePath("water.prn")), StartUpFile('.'));
+    EXPECT_EQ(QDir(dir.path()).count(), 3u) << "., .. and water.prn";
+}
+
+TEST_F(FileButtonsWithComma, SavingRightAfterStartWritesTheExampleFileWithCommas) {
+    answer = dir.filePath("water.prn");
+    Save();
+    EXPECT_EQ(FileBytes(dir.filePath("water.prn")), StartUpFile(','));
+}
+
+TEST_F(FileButtons, TheDialogsAreSetUpAtEachClickAndShareTheSaveName) {
+    MemoryFileSystem fs;
+    form.Files = &fs;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    answer = QStringLiteral("/data/water");
+    Save();
+    answer = QStringLiteral("/data/curve");
+    Export();
+    answer = QStringLiteral("/data/curve.csv");
+    Export();
+    answer.reset();
+    Save();
+    answer = QStringLiteral("/data/water.prn");
+    Load();
+    QDir::setCurrent(before);
+
+    const QString cwd = QDir(dir.path()).canonicalPath();
+    const QString prn = QStringLiteral("Water quality data (*.prn)|*.PRN");
+    const QString txt = QStringLiteral("Text files (*.txt)|*.TXT");
+    ASSERT_EQ(shown.size(), 5u);
+    const Shown expected[] = {{cwd, "prn", prn, "", true},
+                              {cwd, "txt", txt, "/data/water.prn", true},
+                              {cwd, "txt", txt, "/data/curve.txt", true},
+                              {cwd, "prn", prn, "/data/curve.csv", true},
+                              {cwd, "prn", prn, "", false}};
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(QDir(shown[i].initialDir).canonicalPath(), expected[i].initialDir) << i;
+        EXPECT_EQ(shown[i].defaultExt, expected[i].defaultExt) << i;
+        EXPECT_EQ(shown[i].filter, expected[i].filter) << i;
+        EXPECT_EQ(shown[i].fileName, expected[i].fileName) << i;
+        EXPECT_EQ(shown[i].save, expected[i].save) << i;
+    }
+    EXPECT_EQ(form.SaveDialog1.FileName, QStringLiteral("/data/curve.csv")) << "kept on cancel";
+    EXPECT_EQ(form.OpenDialog1.FileName, QStringLiteral("/data/water.prn"));
+    std::vector<QString> written;
+    for (const auto& [name, bytes] : fs.Files)
+        written.push_back(name);
+    EXPECT_EQ(written,
+              (std::vector<QString>{"/data/curve.csv", "/data/curve.txt", "/data/water.prn"}));
+}
+
+TEST_F(FileButtons, LoadingWhatWasSavedKeepsEveryCellAndLeavesStateAndChart) {
+    form.StringGrid1.Cells(0, 9) = QString::fromUtf8("\u00C4pfels\u00E4ure");
+    form.StringGrid1.Cells(1, 9) = QStringLiteral(" 1,5e0 ");
+    form.StringGrid1.Cells(4, 9) = QString();
+    form.StringGrid2.Cells(0, 2) = QStringLiteral("pCO2");
+    const auto saved = Grids();
+    answer = dir.filePath("water.prn");
+    Save();
+    form.ZPmediumBitBtnClick(&form.ZPlowBitBtn);
+    form.StringGrid2.Cells(0, 2) = QStringLiteral("other");
+    const double concentration = form.State.Conc[0];
+    Load();
+    EXPECT_EQ(Grids(), saved);
+    EXPECT_EQ(form.State.Conc[0], concentration) << "loading fills the grids, not the state";
+}
+
+TEST_F(FileButtons, ARefusedOrFailedLoadChangesNoCell) {
+    const auto before = Grids();
+    QFile shortFile(dir.filePath("short.prn"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    const QByteArray full = StartUpFile('.');
+    shortFile.write(full.left(full.indexOf("Ammonia")));
+    shortFile.close();
+    answer = shortFile.fileName();
+    EXPECT_EQ(FailureOf([&] { Load(); }),
+              QStringLiteral("The file ends after line 5, but a water quality data file has 15 "
+                             "lines; nothing was loaded."));
+    answer = dir.filePath("missing.prn");
+    EXPECT_EQ(FailureOf([&] { Load(); }), QStringLiteral("File not found."));
+    answer = dir.filePath("missing/water.prn");
+    EXPECT_EQ(FailureOf([&] { Load(); }), QStringLiteral("Invalid filename."));
+    EXPECT_EQ(Grids(), before);
+}
+
+TEST_F(FileButtons, AFailedSaveOrExportLeavesTheOldFile) {
+    MemoryFileSystem fs;
+    fs.Files["/data/water.prn"] = fs.Files["/data/curve.txt"] = "old";
+    form.Files = &fs;
+    answer = QStringLiteral("/data/water.prn");
+    fs.NextFailure = files::FileError(files::FileErrorKind::AccessDenied);
+    EXPECT_EQ(FailureOf([&] { Save(); }), QStringLiteral("File access denied."));
+    answer = QStringLiteral("/data/curve.txt");
+    fs.NextFailure = files::FileError(files::FileErrorKind::Other, 28);
+    EXPECT_EQ(FailureOf([&] { Export(); }), QStringLiteral("I/O error 28."));
+    EXPECT_EQ(fs.Files["/data/water.prn"], QByteArray("old"));
+    EXPECT_EQ(fs.Files["/data/curve.txt"], QByteArray("old"));
+
+    form.Files = &files::DiskFileSystem();
+    answer = dir.filePath("missing/water");
+    EXPECT_EQ(FailureOf([&] { Save(); }), QStringLiteral("Invalid filename."));
+    EXPECT_EQ(QDir(dir.path()).count(), 2u) << "nothing was created";
+}
+
+TEST_F(FileButtons, ExportWritesTheSelectedViewsCurve) {
+    answer = dir.filePath("start.txt");
+    Export();
+    EXPECT_EQ(FileBytes(dir.filePath("start.txt")), QByteArray()) << "no run, no points";
+
+    form.DoTitrationButtonClick(&form.DoTitrationButton);
+    answer = dir.filePath("titration");
+    Export();
+    form.WhatToShowRadioGroup.ItemIndex = 1;
+    form.WhatToShowRadioGroupClick(&form.WhatToShowRadioGroup);
+    answer = dir.filePath("buffer.txt");
+    Export();
+
+    for (const auto& [name, series] : {std::pair{"titration.txt", &form.TitrationSeries},
+                                       {"buffer.txt", &form.BufferStrengthSeries}}) {
+        const QList<QByteArray> lines = FileBytes(dir.filePath(name)).split('\n');
+        ASSERT_EQ(lines.size(), static_cast<qsizetype>(series->Count()) + 1) << name;
+        EXPECT_EQ(lines.back(), QByteArray()) << "the last line ends too";
+        double previousX = -1e9;
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            ASSERT_TRUE(lines[i].endsWith('\r')) << name << " line " << i;
+            const QList<QByteArray> fields = lines[i].chopped(1).split('\t');
+            ASSERT_EQ(fields.size(), 2);
+            EXPECT_EQ(fields[0].size() - fields[0].indexOf('.'), 4) << "three decimals";
+            EXPECT_GE(fields[0].toDouble(), previousX) << name << " line " << i;
+            previousX = fields[0].toDouble();
+        }
+    }
+    EXPECT_TRUE(FileBytes(dir.filePath("titration.txt")).startsWith("0.000\t7.800\r\n"));
+    EXPECT_TRUE(FileBytes(dir.filePath("buffer.txt")).startsWith("4.50"));
+}
+
+} // namespace
