@@ -184,21 +184,6 @@ TEST_F(Disk, WhatTheUserMayNotWriteOrReadIsAccessDeniedAndStaysAsItWas) {
     EXPECT_EQ(Entries("closed"), QStringList());
 }
 
-TEST_F(Disk, RunningOutOfFileHandlesIsTooManyOpenFiles) {
-    Put("a.prn", "x");
-    const int status = InChild([&] {
-        const int lowestFree = dup(0);
-        close(lowestFree);
-        rlimit limit{};
-        getrlimit(RLIMIT_NOFILE, &limit);
-        limit.rlim_cur = static_cast<rlim_t>(lowestFree);
-        setrlimit(RLIMIT_NOFILE, &limit);
-        return FailsWith(FileErrorKind::TooManyOpenFiles, "read with no handle left",
-                         [&] { disk.Read(Path("a.prn"), 10); });
-    });
-    EXPECT_EQ(status, 0);
-}
-
 TEST(FileErrors, PlatformErrorsGetTheMessagesUsersKnow) {
     QTemporaryDir dir;
     const std::tuple<int, QString, const char*> cases[] = {

@@ -2,6 +2,7 @@
 #include "files/water_quality_file.h"
 
 #include "files/memory_file_system.h"
+#include "files/start_up_file.h"
 #include "qstring_printer.h"
 
 #include <gtest/gtest.h>
@@ -11,44 +12,20 @@ using phbuffer::test::MemoryFileSystem;
 
 namespace {
 
-/// The grids right after start, as the data file's example has them.
+const QByteArray kStartUpFile = phbuffer::test::StartUpFile();
+
+/// The grids right after start, read from the example file with nothing but Qt.
 WaterQualityTexts StartUpTexts() {
+    const QStringList lines = QString::fromLatin1(kStartUpFile).split("\r\n");
     WaterQualityTexts t;
-    t.BufferSystems = {{
-        {"", "Conc. [mM]", "pKa_1", "pKa_2", "pKa_3"},
-        {"Dissolved Inorganic Carbon (CO2-total)", "3.000", "6.38", "10.32", "-"},
-        {"Acetic acid", "0.200", "4.76", "-", "-"},
-        {"Dissolved sulfide", "0.000", "7.05", "14.00", "-"},
-        {"Phosphate", "0.155", "2.12", "7.21", "12.67"},
-        {"Ammonia", "2.565", "9.21", "-", "-"},
-        {"Amino groups", "2.835", "9.50", "-", "-"},
-        {"Carboxyl groups/HSO4-", "0.936", "1.92", "-", "-"},
-        {"Yet undefined", "0.000", "-", "-", "-"},
-        {"Yet undefined", "0.000", "-", "-", "-"},
-    }};
-    t.WaterParameters = {
-        {{"Intial pH", "7.80"},
-         {QString::fromUtf8("Henry\u00B4s constant [atm/(mole fraction)]"), "1640"},
-         {"Partial pressure [ppm]", "426"},
-         {"Lower pH target", "4.50"}}};
+    for (int r = 0; r < kBufferSystemRows; ++r)
+        std::copy_n(lines[r].split('\t').cbegin(), kBufferSystemColumns,
+                    t.BufferSystems[r].begin());
+    for (int r = 0; r < kWaterParameterRows; ++r)
+        std::copy_n(lines[11 + r].split('\t').cbegin(), kWaterParameterColumns,
+                    t.WaterParameters[r].begin());
     return t;
 }
-
-const QByteArray kStartUpFile = "\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n"
-                                "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-\r\n"
-                                "Acetic acid\t0.200\t4.76\t-\t-\r\n"
-                                "Dissolved sulfide\t0.000\t7.05\t14.00\t-\r\n"
-                                "Phosphate\t0.155\t2.12\t7.21\t12.67\r\n"
-                                "Ammonia\t2.565\t9.21\t-\t-\r\n"
-                                "Amino groups\t2.835\t9.50\t-\t-\r\n"
-                                "Carboxyl groups/HSO4-\t0.936\t1.92\t-\t-\r\n"
-                                "Yet undefined\t0.000\t-\t-\t-\r\n"
-                                "Yet undefined\t0.000\t-\t-\t-\r\n"
-                                "\r\n"
-                                "Intial pH\t7.80\r\n"
-                                "Henry\xB4s constant [atm/(mole fraction)]\t1640\r\n"
-                                "Partial pressure [ppm]\t426\r\n"
-                                "Lower pH target\t4.50\r\n";
 
 /// Texts that differ from the start-up texts in every cell that loading writes.
 WaterQualityTexts OtherTexts() {
