@@ -5,6 +5,7 @@
 #include "ui/errors.h"
 #include "ui/main_form.h"
 
+#include <QFile>
 #include <QString>
 
 #include <map>
@@ -28,11 +29,14 @@ struct CellEdit {
 
 struct Options {
     std::optional<std::string> preset;
+    std::optional<std::string> load;
     std::vector<CellEdit> cells;
     std::optional<QString> phEdit;
     std::optional<int> view;
     std::optional<char32_t> decimalSeparator;
     std::string command;
+    std::string saveFile;
+    std::optional<std::string> exportFile;
     bool points = false;
     bool help = false;
 };
@@ -69,6 +73,12 @@ Options parse(const std::vector<std::string>& args) {
             throw UsageError{args[i] + " needs a value"};
         return args[++i];
     };
+    const auto fileName = [&](std::size_t& i) -> const std::string& {
+        const std::string& name = value(i);
+        if (name.empty())
+            throw UsageError{args[i - 1] + " needs a file name, not an empty text"};
+        return name;
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -80,6 +90,8 @@ Options parse(const std::vector<std::string>& args) {
             if (std::find(std::begin(kPresets), std::end(kPresets), p) == std::end(kPresets))
                 throw UsageError{"unknown preset '" + p + "'"};
             o.preset = p;
+        } else if (a == "--load") {
+            o.load = fileName(i);
         } else if (a == "--cell") {
             o.cells.push_back(parseCell(value(i)));
         } else if (a == "--ph-edit") {
@@ -96,12 +108,16 @@ Options parse(const std::vector<std::string>& args) {
             o.decimalSeparator = singleCharacter(value(i));
         } else if (a == "--points") {
             o.points = true;
+        } else if (a == "--export") {
+            o.exportFile = fileName(i);
         } else if (!a.empty() && a[0] == '-') {
             throw UsageError{"unknown option '" + a + "'"};
         } else if (o.command.empty()) {
-            if (a != "run" && a != "co2" && a != "grid")
+            if (a != "run" && a != "co2" && a != "grid" && a != "save")
                 throw UsageError{"unknown command '" + a + "'"};
             o.command = a;
+            if (a == "save")
+                o.saveFile = fileName(i);
         } else {
             throw UsageError{"unexpected argument '" + a + "'"};
         }
@@ -112,6 +128,8 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError{"no command given"};
     if (o.points && o.command != "run")
         throw UsageError{"--points goes with the run command"};
+    if (o.exportFile && o.command != "run")
+        throw UsageError{"--export goes with the run command"};
     return o;
 }
 
@@ -139,14 +157,24 @@ private:
     std::atomic<model::RunControl*>* slot_;
 };
 
+/// Makes every file dialog of @p form answer with @p file, as if the user had picked it.
+void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
+    form.ExecuteFileDialog = [name = QFile::decodeName(file.c_str())](ui::FileDialog&,
+                                                                      ui::FileDialogKind) {
+        return std::optional<QString>(name);
+    };
+}
+
 } // namespace
 
 std::string UsageText() {
-    return "Usage: phbuffer-cli [options] run [--points] | co2 | grid\n"
+    return "Usage: phbuffer-cli [options] run [--points] [--export FILE] | co2 | grid |\n"
+           "                            save FILE\n"
            "\n"
            "Starts from the water shown at start-up (the medium preset), applies the options\n"
            "in this order, then presses a button:\n"
            "  --preset medium|high|medium-high|medium-low|low   press that preset button\n"
+           "  --load FILE              \"Get water quality data from file\" with FILE chosen\n"
            "  --cell G:C:R=TEXT        set cell column C, row R of grid G (1: buffer systems,\n"
            "                           2: water parameters); repeatable, applied in order\n"
            "  --ph-edit TEXT           the text of the pH box beside the CO2 button\n"
@@ -154,10 +182,14 @@ std::string UsageText() {
            "  --decimal-separator C    use C instead of the locale's decimal separator\n"
            "Commands:\n"
            "  run        \"Run pH model\"; prints the result line, and with --points every\n"
-           "             point of the selected curve as x TAB y\n"
+           "             point of the selected curve as x TAB y; with --export FILE then\n"
+           "             \"Export plot data\" with FILE chosen (.txt added when it has no\n"
+           "             extension)\n"
            "  co2        \"Create CO2 equilibrium at pH:\"; prints the new concentration of\n"
            "             row 1\n"
            "  grid       prints both grids, TAB-separated, with an empty line between them\n"
+           "  save FILE  \"Save water quality data to file\" with FILE chosen (.prn added\n"
+           "             when it has no extension)\n"
            "Exit status: 0 success, 1 the handler failed (message on stderr), 2 usage error,\n"
            "130 a run stopped by an interrupt.\n";
 }
@@ -191,6 +223,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             };
             form.ZPmediumBitBtnClick(buttons.at(*o.preset));
         }
+        if (o.load) {
+            AnswerFileDialogsWith(form, *o.load);
+            form.GetDataBitBtnClick(&form.GetDataBitBtn);
+        }
         for (const CellEdit& edit : o.cells)
             (edit.grid == 1 ? form.StringGrid1 : form.StringGrid2).Cells(edit.col, edit.row) =
                 edit.text;
@@ -212,10 +248,17 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                      files::PlotDataLines(form.SelectedSeries(), form.DecimalSeparator))
                     out << line.toStdString() << '\n';
             if (form.RunControl.cancelRequested.load())
-                return kInterrupted;
+                return kInterrupted; // a curve cut short is not written to a file
+            if (o.exportFile) {
+                AnswerFileDialogsWith(form, *o.exportFile);
+                form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn);
+            }
         } else if (o.command == "co2") {
             form.CO2EqButtonClick(&form.CO2EqButton);
             out << form.StringGrid1.Cells(1, 1).toStdString() << '\n';
+        } else if (o.command == "save") {
+            AnswerFileDialogsWith(form, o.saveFile);
+            form.SaveDataBitBtnClick(&form.SaveDataBitBtn);
         } else {
             printGrid(out, form.StringGrid1);
             out << '\n';

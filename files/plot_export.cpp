@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot_export.h"
 
+#include "text_file.h"
+
 #include "model/number_text.h"
 
 namespace phbuffer::files {
@@ -18,6 +20,11 @@ QStringList PlotDataLines(const model::Series* series, char32_t decimalSeparator
     for (std::size_t i = 0; i < series->Count(); ++i)
         lines << PlotDataLine(series->XValue(i), series->YValue(i), decimalSeparator);
     return lines;
+}
+
+void ExportPlotData(FileSystem& files, const QString& path, const model::Series* series,
+                    char32_t decimalSeparator) {
+    files.Replace(path, EncodeTextLines(PlotDataLines(series, decimalSeparator)));
 }
 
 } // namespace phbuffer::files

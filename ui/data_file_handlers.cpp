@@ -1,95 +1,82 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
-// The file buttons: the dialogs' settings, the default extension, and the files.
-// A first version: plain writes and reads.
+// The file buttons: the dialogs' settings, the default extension, and the grids' texts
+// copied into and out of the data file.
 #include "main_form.h"
 
-#include "errors.h"
 #include "files/plot_export.h"
+#include "files/text_file.h"
+#include "files/water_quality_file.h"
 
 #include <QDir>
-#include <QFile>
-#include <QStringEncoder>
 
 namespace phbuffer::ui {
 
 namespace {
 
-/// Appends ".ext" when the last component of @p name (after the last "\\" or ":") has no ".".
-QString WithDefaultExtension(const QString& name, const QString& ext) {
-    const qsizetype lastSeparator = std::max(name.lastIndexOf(QLatin1Char('\\')),
-                                             std::max(name.lastIndexOf(QLatin1Char(':')),
-                                                      name.lastIndexOf(QLatin1Char('/'))));
-    return name.indexOf(QLatin1Char('.'), lastSeparator + 1) >= 0 ? name
-                                                                  : name + QLatin1Char('.') + ext;
+const QString kDataFileExtension = QStringLiteral("prn");
+const QString kDataFileFilter = QStringLiteral("Water quality data (*.prn)|*.PRN");
+const QString kPlotFileExtension = QStringLiteral("txt");
+const QString kPlotFileFilter = QStringLiteral("Text files (*.txt)|*.TXT");
+
+/// The dialogs are shared between buttons, so each use sets them up afresh.
+void SetUp(FileDialog& dialog, const QString& extension, const QString& filter) {
+    dialog.InitialDir = QDir::currentPath();
+    dialog.DefaultExt = extension;
+    dialog.Filter = filter;
 }
 
-void WriteLines(const QString& path, const QStringList& lines) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw HandlerError(QStringLiteral("File access denied"));
-    QStringEncoder encode("windows-1252");
-    for (const QString& line : lines)
-        file.write(QByteArray(encode(line)) + "\r\n");
+files::WaterQualityTexts TextsOf(const StringGrid& bufferSystems,
+                                 const StringGrid& waterParameters) {
+    files::WaterQualityTexts texts;
+    for (int r = 0; r < files::kBufferSystemRows; ++r)
+        for (int c = 0; c < files::kBufferSystemColumns; ++c)
+            texts.BufferSystems[r][c] = bufferSystems.Cells(c, r);
+    for (int r = 0; r < files::kWaterParameterRows; ++r)
+        for (int c = 0; c < files::kWaterParameterColumns; ++c)
+            texts.WaterParameters[r][c] = waterParameters.Cells(c, r);
+    return texts;
+}
+
+void Show(const files::WaterQualityTexts& texts, StringGrid& bufferSystems,
+          StringGrid& waterParameters) {
+    for (int r = 0; r < files::kBufferSystemRows; ++r)
+        for (int c = 0; c < files::kBufferSystemColumns; ++c)
+            bufferSystems.Cells(c, r) = texts.BufferSystems[r][c];
+    for (int r = 0; r < files::kWaterParameterRows; ++r)
+        for (int c = 0; c < files::kWaterParameterColumns; ++c)
+            waterParameters.Cells(c, r) = texts.WaterParameters[r][c];
 }
 
 } // namespace
 
 void TpHmainForm::SaveDataBitBtnClick(const Component*) {
-    SaveDialog1.InitialDir = QDir::currentPath();
-    SaveDialog1.DefaultExt = QStringLiteral("prn");
-    SaveDialog1.Filter = QStringLiteral("Water quality data (*.prn)|*.PRN");
+    SetUp(SaveDialog1, kDataFileExtension, kDataFileFilter);
     const std::optional<QString> chosen = ExecuteFileDialog(SaveDialog1, FileDialogKind::Save);
     if (!chosen)
         return;
-    SaveDialog1.FileName = WithDefaultExtension(*chosen, SaveDialog1.DefaultExt);
-    QStringList lines;
-    for (int r = 0; r < StringGrid1.RowCount; ++r) {
-        QStringList fields;
-        for (int c = 0; c < StringGrid1.ColCount; ++c)
-            fields << StringGrid1.Cells(c, r);
-        lines << fields.join(QLatin1Char('\t'));
-    }
-    lines << QString();
-    for (int r = 0; r < StringGrid2.RowCount; ++r)
-        lines << StringGrid2.Cells(0, r) + QLatin1Char('\t') + StringGrid2.Cells(1, r);
-    WriteLines(SaveDialog1.FileName, lines);
+    SaveDialog1.FileName = files::WithDefaultExtension(*chosen, SaveDialog1.DefaultExt);
+    files::SaveWaterQualityFile(*Files, SaveDialog1.FileName, TextsOf(StringGrid1, StringGrid2));
 }
 
 void TpHmainForm::GetDataBitBtnClick(const Component*) {
-    OpenDialog1.InitialDir = QDir::currentPath();
-    OpenDialog1.DefaultExt = QStringLiteral("prn");
-    OpenDialog1.Filter = QStringLiteral("Water quality data (*.prn)|*.PRN");
+    SetUp(OpenDialog1, kDataFileExtension, kDataFileFilter);
     const std::optional<QString> chosen = ExecuteFileDialog(OpenDialog1, FileDialogKind::Open);
     if (!chosen)
         return;
     OpenDialog1.FileName = *chosen;
-    QFile file(*chosen);
-    if (!file.open(QIODevice::ReadOnly))
-        throw HandlerError(QStringLiteral("File not found"));
-    QStringDecoder decode("windows-1252");
-    const QStringList lines = QString(decode(file.readAll())).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
-    for (int r = 1; r <= 9 && r < lines.size(); ++r) {
-        const QStringList fields = lines[r].split(QLatin1Char('\t'));
-        for (int c = 0; c < 5 && c < fields.size(); ++c)
-            StringGrid1.Cells(c, r) = fields[c];
-    }
-    for (int r = 0; r < 4 && 11 + r < lines.size(); ++r) {
-        const QStringList fields = lines[11 + r].split(QLatin1Char('\t'));
-        for (int c = 0; c < 2 && c < fields.size(); ++c)
-            StringGrid2.Cells(c, r) = fields[c];
-    }
+    files::WaterQualityTexts texts = TextsOf(StringGrid1, StringGrid2);
+    files::LoadWaterQualityFile(*Files, *chosen, texts);
+    Show(texts, StringGrid1, StringGrid2);
 }
 
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {
-    SaveDialog1.InitialDir = QDir::currentPath();
-    SaveDialog1.DefaultExt = QStringLiteral("txt");
-    SaveDialog1.Filter = QStringLiteral("Text files (*.txt)|*.TXT");
+    SetUp(SaveDialog1, kPlotFileExtension, kPlotFileFilter);
     const std::optional<QString> chosen = ExecuteFileDialog(SaveDialog1, FileDialogKind::Save);
     if (!chosen)
         return;
-    SaveDialog1.FileName = WithDefaultExtension(*chosen, SaveDialog1.DefaultExt);
-    WriteLines(SaveDialog1.FileName, files::PlotDataLines(SelectedSeries(), DecimalSeparator));
+    SaveDialog1.FileName = files::WithDefaultExtension(*chosen, SaveDialog1.DefaultExt);
+    files::ExportPlotData(*Files, SaveDialog1.FileName, SelectedSeries(), DecimalSeparator);
 }
 
 } // namespace phbuffer::ui

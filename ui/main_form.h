@@ -7,6 +7,7 @@
 #pragma once
 
 #include "components.h"
+#include "files/file_system.h"
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
@@ -72,6 +73,8 @@ public:
 
     /// Answers the file dialogs; must be set before a file handler runs.
     FileDialogExecutor ExecuteFileDialog;
+    /// Where the file handlers read and write: the disk, unless a test puts in another.
+    files::FileSystem* Files = &files::DiskFileSystem();
     /// Puts the chart as drawn on the clipboard; set by the window, which draws it.
     std::function<void()> CopyChartToClipboard;
 
@@ -89,11 +92,16 @@ public:
     void WhatToShowRadioGroupClick(const Component* Sender);
     void ClearGraphButtonClick(const Component* Sender);
     void CopyToClipButtonClick(const Component* Sender);
-    /// "Save water quality data to file": both grids' texts into a file chosen in SaveDialog1.
+    /// "Save water quality data to file": both grids' texts into a file chosen in
+    /// SaveDialog1, ".prn" appended to a name without an extension. An old file of that
+    /// name is replaced only once the new one is complete; on failure it is unchanged.
     void SaveDataBitBtnClick(const Component* Sender);
-    /// "Get water quality data from file": both grids' texts from a file chosen in OpenDialog1.
+    /// "Get water quality data from file": both grids' texts from a file chosen in
+    /// OpenDialog1, all or nothing: a file error, or a file that is short of lines or
+    /// fields, leaves every cell as it was. The state and the chart are not touched.
     void GetDataBitBtnClick(const Component* Sender);
-    /// "Export plot data": the selected view's points into a file chosen in SaveDialog1.
+    /// "Export plot data": the selected view's points into a file chosen in SaveDialog1,
+    /// ".txt" appended to a name without an extension; replaces an old file like saving.
     void ExportPlotDataBitBtnClick(const Component* Sender);
 
     /// Writes the nine buffer systems of the state into rows 1 to 9 of StringGrid1.

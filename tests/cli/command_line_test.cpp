@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <sstream>
 
 using phbuffer::cli::RunCommandLine;
@@ -95,6 +99,59 @@ TEST(CommandLine, HandlerFailureGoesToStderrWithStatusOne) {
     EXPECT_EQ(r.err, "'' is not a valid floating point value.\n");
 }
 
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+TEST(CommandLine, SaveThenLoadBetweenPresetAndCells) {
+    QTemporaryDir dir;
+    const std::string water = dir.filePath("water").toStdString();
+    const Result saved = Cli({"--cell", "1:1:2=0.5", "--cell", "2:0:2=pCO2", "save", water});
+    EXPECT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.out + saved.err, "");
+    const QByteArray bytes = FileBytes(dir.filePath("water.prn"));
+    EXPECT_TRUE(bytes.startsWith("\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n")) << bytes.toStdString();
+    EXPECT_TRUE(bytes.endsWith("\r\n\r\nIntial pH\t7.80\r\nHenry\xB4s constant [atm/(mole "
+                               "fraction)]\t1640\r\npCO2\t426\r\nLower pH target\t4.50\r\n"));
+
+    // The preset comes before the file, so the file wins; the cell comes after it.
+    const auto lines =
+        Lines(Cli({"--preset", "low", "--load", water + ".prn", "--cell", "2:1:3=4", "grid"}).out);
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[1], "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-");
+    EXPECT_EQ(lines[2], "Acetic acid\t0.5\t4.76\t-\t-");
+    EXPECT_EQ(lines[13], "pCO2\t426");
+    EXPECT_EQ(lines[14], "Lower pH target\t4");
+}
+
+TEST(CommandLine, RunExportsTheSelectedCurve) {
+    QTemporaryDir dir;
+    const Result r = Cli({"run", "--export", dir.filePath("curve").toStdString()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "H+ used to reach lower target: 3.30\n");
+    const QByteArray curve = FileBytes(dir.filePath("curve.txt"));
+    EXPECT_TRUE(curve.startsWith("0.000\t7.800\r\n")) << curve.left(40).toStdString();
+    EXPECT_TRUE(curve.endsWith("\r\n"));
+}
+
+TEST(CommandLine, FileErrorsGoToStderrWithStatusOne) {
+    QTemporaryDir dir;
+    const std::string missingFolder = dir.filePath("missing/water").toStdString();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"save", missingFolder}, "Invalid filename.\n"},
+        {{"--load", dir.filePath("missing.prn").toStdString(), "grid"}, "File not found.\n"},
+        {{"--load", dir.path().toStdString(), "grid"}, "File access denied.\n"},
+        {{"run", "--export", missingFolder}, "Invalid filename.\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Result r = Cli(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_EQ(r.err, message) << args[1];
+    }
+    EXPECT_EQ(QDir(dir.path()).count(), 2u) << "nothing was created";
+}
+
 TEST(CommandLine, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{},
@@ -108,7 +165,12 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
                                                {"--decimal-separator", ",,", "run"},
                                                {"grid", "--points"},
                                                {"--frobnicate", "run"},
-                                               {"run", "--preset"}}) {
+                                               {"run", "--preset"},
+                                               {"save"},
+                                               {"save", ""},
+                                               {"--load", "", "grid"},
+                                               {"grid", "--export", "a.txt"},
+                                               {"run", "--export"}}) {
         const Result r = Cli(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("Usage: phbuffer-cli"), std::string::npos);

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "file_error.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+
+namespace phbuffer::files {
+
+QString FileErrorMessage(FileErrorKind kind, int platformError) {
+    switch (kind) {
+    case FileErrorKind::FileNotFound:
+        return QStringLiteral("File not found");
+    case FileErrorKind::InvalidFilename:
+        return QStringLiteral("Invalid filename");
+    case FileErrorKind::TooManyOpenFiles:
+        return QStringLiteral("Too many open files");
+    case FileErrorKind::AccessDenied:
+        return QStringLiteral("File access denied");
+    case FileErrorKind::Other:
+        break;
+    }
+    return QStringLiteral("I/O error %1").arg(platformError);
+}
+
+FileError::FileError(FileErrorKind kind, int platformError)
+    : std::runtime_error(FileErrorMessage(kind, platformError).toStdString()), kind_(kind),
+      platformError_(platformError) {}
+
+FileError PlatformFileError(int error, const QString& path) {
+    switch (error) {
+    case ENOENT: {
+        // This platform says ENOENT both for a missing file and for a missing folder on
+        // the way to it; the user is told which of the two it is.
+        const QFileInfo folder(QFileInfo(path).absolutePath());
+        return FileError(
+            folder.isDir() ? FileErrorKind::FileNotFound : FileErrorKind::InvalidFilename, error);
+    }
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return FileError(FileErrorKind::InvalidFilename, error);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return FileError(FileErrorKind::AccessDenied, error);
+    case EMFILE:
+    case ENFILE:
+        return FileError(FileErrorKind::TooManyOpenFiles, error);
+    case 0:
+        return FileError(FileErrorKind::Other, EIO);
+    default:
+        return FileError(FileErrorKind::Other, error);
+    }
+}
+
+} // namespace phbuffer::files

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "file_system.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace phbuffer::files {
+
+namespace {
+
+void CheckFileName(const QString& path) {
+    if (path.isEmpty() || path.size() > kMaxFileNameLength || path.contains(QChar(0)))
+        throw FileError(FileErrorKind::InvalidFilename);
+}
+
+class Disk final : public FileSystem {
+protected:
+    QByteArray ReadFile(const QString& path, qint64 maxBytes) override {
+        // Qt refuses a folder without an error number; the user tried to open it as a
+        // file, which is an access problem, not a missing one.
+        if (QFileInfo(path).isDir())
+            throw FileError(FileErrorKind::AccessDenied, EISDIR);
+        QFile file(path);
+        errno = 0;
+        if (!file.open(QIODevice::ReadOnly))
+            throw PlatformFileError(errno, path);
+        QByteArray bytes;
+        constexpr qint64 kChunk = 64 * 1024;
+        while (bytes.size() < maxBytes) {
+            const qsizetype had = bytes.size();
+            bytes.resize(had + static_cast<qsizetype>(std::min(kChunk, maxBytes - had)));
+            errno = 0;
+            const qint64 got = file.read(bytes.data() + had, bytes.size() - had);
+            if (got < 0)
+                throw PlatformFileError(errno, path);
+            bytes.resize(had + static_cast<qsizetype>(got));
+            if (got == 0)
+                break;
+        }
+        return bytes;
+    }
+
+    void ReplaceFile(const QString& path, const QByteArray& bytes) override {
+        const QFileInfo target(path);
+        if (target.isDir())
+            throw FileError(FileErrorKind::AccessDenied, EISDIR);
+        // The rename that puts the new file in place needs only the folder's permission;
+        // QSaveFile refuses a write-protected file too, but leaves no error number to
+        // tell the user why.
+        if (target.exists() && !target.isWritable())
+            throw FileError(FileErrorKind::AccessDenied, EACCES);
+
+        QSaveFile file(path);
+        errno = 0;
+        // Unbuffered, so that a failing write is seen at the write and not at a flush
+        // whose error QSaveFile::commit ignores.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            throw PlatformFileError(errno, path);
+        errno = 0;
+        // A full disk makes write() stop short without reporting an error, and commit()
+        // would then put the truncated file in place: the count is the only sign.
+        if (file.write(bytes) != bytes.size()) {
+            const int error = errno;
+            file.cancelWriting();
+            throw PlatformFileError(error, path);
+        }
+        // commit() syncs too but ignores the result; a file system that reports a lost
+        // write only here must not get the new file renamed into place.
+        errno = 0;
+        if (::fsync(file.handle()) != 0) {
+            const int error = errno;
+            file.cancelWriting();
+            throw PlatformFileError(error, path);
+        }
+        errno = 0;
+        if (!file.commit())
+            throw PlatformFileError(errno, path);
+    }
+};
+
+} // namespace
+
+QByteArray FileSystem::Read(const QString& path, qint64 maxBytes) {
+    CheckFileName(path);
+    return ReadFile(path, maxBytes);
+}
+
+void FileSystem::Replace(const QString& path, const QByteArray& bytes) {
+    CheckFileName(path);
+    ReplaceFile(path, bytes);
+}
+
+FileSystem& DiskFileSystem() {
+    static Disk disk;
+    return disk;
+}
+
+} // namespace phbuffer::files

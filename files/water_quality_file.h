@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The water quality data file: the texts of the two input grids, 15 lines of
+// TAB-separated fields. Lines 1 to 10 are the buffer systems' grid (line 1 its column
+// titles), line 11 is empty, lines 12 to 15 are the water parameters' grid.
+#pragma once
+
+#include "file_system.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <stdexcept>
+
+namespace phbuffer::files {
+
+inline constexpr int kBufferSystemColumns = 5;
+inline constexpr int kBufferSystemRows = 10; ///< row 0 holds the column titles
+inline constexpr int kWaterParameterColumns = 2;
+inline constexpr int kWaterParameterRows = 4;
+inline constexpr int kDataFileLines = 15;
+/// How much of a file loading reads at most: far more than 15 lines of grid texts need,
+/// little enough that picking a huge file by mistake does no harm.
+inline constexpr qint64 kMaxDataFileHead = 16 * 1024 * 1024;
+
+/// The texts of the two input grids, row by row, cell by cell, as the file keeps them.
+struct WaterQualityTexts {
+    std::array<std::array<QString, kBufferSystemColumns>, kBufferSystemRows> BufferSystems;
+    std::array<std::array<QString, kWaterParameterColumns>, kWaterParameterRows> WaterParameters;
+
+    bool operator==(const WaterQualityTexts& other) const {
+        return BufferSystems == other.BufferSystems && WaterParameters == other.WaterParameters;
+    }
+};
+
+/// A file that is not a water quality data file that can be loaded; what() names the line.
+class DataFileError : public std::runtime_error {
+public:
+    explicit DataFileError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+/// The 15 lines of the file for @p texts, without line ends.
+QStringList WaterQualityFileLines(const WaterQualityTexts& texts);
+
+/// Takes rows 1 to 9 of the buffer systems and all four water parameter rows (labels
+/// included) from the data file @p bytes; the column titles stay. Extra fields, any text
+/// in lines 1 and 11 and anything after line 15 are ignored. All or nothing: a file that
+/// ends before line 15, or a line with fewer fields than its grid row has cells, raises
+/// and leaves @p texts as it was.
+/// @throws DataFileError naming the first line that falls short.
+void ReadWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts);
+
+/// Writes @p texts into the file @p path, replacing any old file only once the new one
+/// is complete.
+/// @throws FileError; the old file is then unchanged.
+void SaveWaterQualityFile(FileSystem& files, const QString& path, const WaterQualityTexts& texts);
+
+/// ReadWaterQualityFile on the file @p path, all or nothing as there.
+/// @throws FileError or DataFileError; @p texts is then unchanged.
+void LoadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTexts& texts);
+
+} // namespace phbuffer::files
