@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/file_dialogs.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace phbuffer;
+using namespace phbuffer::app;
+
+namespace {
+
+TEST(NameFilters, KeepTheDescriptionAndMatchUpperAndLowerCase) {
+    EXPECT_EQ(NameFilters(QStringLiteral("Water quality data (*.prn)|*.PRN")),
+              QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
+    EXPECT_EQ(NameFilters(QStringLiteral("Text files (*.txt)|*.TXT")),
+              QStringList{QStringLiteral("Text files (*.txt) (*.TXT *.txt)")});
+}
+
+TEST(NameFilters, TakeEveryPairAndEveryPatternOfAPair) {
+    EXPECT_EQ(NameFilters(QStringLiteral("Data|*.PRN;*.dat|All files|*")),
+              (QStringList{QStringLiteral("Data (*.PRN *.prn *.dat *.DAT)"),
+                           QStringLiteral("All files (*)")}));
+    EXPECT_TRUE(NameFilters(QString()).isEmpty());
+}
+
+class ConfiguredDialog : public ::testing::Test {
+protected:
+    ConfiguredDialog() : settings(QStringLiteral("SaveDialog1")) {
+        settings.InitialDir = dir.path();
+        settings.DefaultExt = QStringLiteral("prn");
+        settings.Filter = QStringLiteral("Water quality data (*.prn)|*.PRN");
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    }
+    void touch(const char* name) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QTemporaryDir dir;
+    ui::FileDialog settings;
+    QFileDialog dialog;
+};
+
+TEST_F(ConfiguredDialog, ListsDataFilesWhateverTheCaseOfTheirExtension) {
+    touch("lower.prn");
+    touch("upper.PRN");
+    touch("other.txt");
+    auto* files = dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(files, nullptr);
+    QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
+    ConfigureFileDialog(dialog, settings, ui::FileDialogKind::Open);
+    dialog.show();
+    ASSERT_TRUE(loaded.count() > 0 || loaded.wait(5000));
+    const QModelIndex root = files->index(dir.path());
+    QStringList listed;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(root) >= 2; }, 2000));
+    for (int r = 0; r < files->rowCount(root); ++r)
+        listed << files->index(r, 0, root).data().toString();
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("lower.prn"), QStringLiteral("upper.PRN")}));
+    // The user reads the description without the case variants.
+    auto* filterBox = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(filterBox, nullptr);
+    EXPECT_EQ(filterBox->currentText(), QStringLiteral("Water quality data (*.prn)"));
+    dialog.reject();
+}
+
+TEST_F(ConfiguredDialog, SaveOffersTheLastFileNameWithTheDefaultExtension) {
+    settings.FileName = dir.filePath(QStringLiteral("water.prn"));
+    ConfigureFileDialog(dialog, settings, ui::FileDialogKind::Save);
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("prn"));
+    EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    ASSERT_EQ(dialog.selectedFiles().size(), 1);
+    EXPECT_EQ(QFileInfo(dialog.selectedFiles()[0]).fileName(), QStringLiteral("water.prn"));
+}
+
+TEST_F(ConfiguredDialog, OpenWantsAnExistingFile) {
+    ConfigureFileDialog(dialog, settings, ui::FileDialogKind::Open);
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+}
+
+} // namespace
