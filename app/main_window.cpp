@@ -27,6 +27,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace phbuffer::app {
 
 namespace {
@@ -39,6 +41,8 @@ constexpr int kPanel2Height = 262;
 // The grids' heights; their widths are the form's.
 constexpr int kStringGrid1Height = 255;
 constexpr int kStringGrid2Height = 104;
+// Label1 may take the width up to the preset buttons; a longer caption wraps.
+constexpr int kLabel1MaxWidth = 656 - 399 - 4;
 // The progress dialog counts in these steps from start to target.
 constexpr int kProgressSteps = 1000;
 
@@ -71,6 +75,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     label1_ = new QLabel(panel2_);
     label1_->setObjectName(form_.Label1.Name);
     label1_->move(399, 216);
+    label1_->setWordWrap(true);
     grid1_ = new StringGridView(form_.StringGrid1, panel2_);
     grid1_->setGeometry(8, 1, form_.StringGrid1.Width, kStringGrid1Height);
     grid2_ = new StringGridView(form_.StringGrid2, panel2_);
@@ -239,8 +244,11 @@ void MainWindow::drawForm() {
     grid1_->sync();
     grid2_->sync();
     chart_->draw(form_.Chart1, form_.TitrationSeries, form_.BufferStrengthSeries);
+    // Sized to its text, on as many lines as it takes not to run under the buttons.
     label1_->setText(form_.Label1.Caption);
-    label1_->adjustSize();
+    const int textWidth = label1_->fontMetrics().horizontalAdvance(form_.Label1.Caption) + 1;
+    const int labelWidth = std::min(textWidth, kLabel1MaxWidth);
+    label1_->resize(labelWidth, label1_->heightForWidth(labelWidth));
     if (phEqEdit_->text() != form_.phEqEdit.Text)
         phEqEdit_->setText(form_.phEqEdit.Text);
     const int item = form_.WhatToShowRadioGroup.ItemIndex;

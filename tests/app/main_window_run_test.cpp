@@ -59,6 +59,11 @@ TEST_F(LongRun, IsStoppedThroughTheProgressDialogAndSaysWhereItStopped) {
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_FALSE(window.isRunning());
     EXPECT_TRUE(labelText().startsWith(QStringLiteral("Run stopped at pH "))) << labelText().toStdString();
+    // The long caption wraps beside the preset buttons instead of running under them.
+    const auto* label = window.findChild<QLabel*>(QStringLiteral("Label1"));
+    EXPECT_LT(label->geometry().right(), button("GetDataBitBtn")->x());
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_LE(label->geometry().bottom(), label->parentWidget()->height());
     EXPECT_FALSE(window.progressDialog() && window.progressDialog()->isVisible());
     EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
     // The curve so far is drawn, starting at pH 7.
