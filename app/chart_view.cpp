@@ -35,6 +35,22 @@ QString LabelFormat(double step) {
     return QStringLiteral("%.%1f").arg(decimals);
 }
 
+/// Gives @p axis a new range and label step. Qt Charts lays out every label (as rich text)
+/// at each change, so the two changes go in the order that never passes through a state
+/// with more labels than the old or the new one: a coarser step first, a finer one last.
+/// The other order turns a move from 0..1 by 0.1 to 0..2000 by 200 into twenty thousand
+/// labels for a moment.
+void SetRangeAndStep(QValueAxis* axis, double min, double max, double step) {
+    if (step >= axis->tickInterval()) {
+        axis->setTickInterval(step);
+        axis->setRange(min, max);
+    } else {
+        axis->setRange(min, max);
+        axis->setTickInterval(step);
+    }
+    axis->setLabelFormat(LabelFormat(step));
+}
+
 QPen SeriesPen(QRgb colour, Qt::PenCapStyle cap) {
     QPen pen{QColor::fromRgb(colour)};
     pen.setWidthF(1.5);
@@ -142,26 +158,21 @@ void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
     }
     if (!(yMax > 0))
         yMax = 1;
-    bottomAxis_->setRange(xMin, xMax);
-    leftAxis_->setRange(0, yMax);
-    updateLabelSteps();
+    setRanges(xMin, xMax, yMax);
 }
 
-void ChartView::updateLabelSteps() {
+void ChartView::setRanges(double xMin, double xMax, double yMax) {
     const int bottomLabels = std::max(2, (width() - 80) / kPixelsPerBottomLabel);
     const int leftLabels = std::max(2, (height() - 60) / kPixelsPerLeftLabel);
-    const double bottomStep =
-        NiceLabelStep(bottomAxis_->max() - bottomAxis_->min(), bottomLabels, kMinBottomLabelStep);
-    const double leftStep = NiceLabelStep(leftAxis_->max() - leftAxis_->min(), leftLabels);
-    bottomAxis_->setTickInterval(bottomStep);
-    bottomAxis_->setLabelFormat(LabelFormat(bottomStep));
-    leftAxis_->setTickInterval(leftStep);
-    leftAxis_->setLabelFormat(LabelFormat(leftStep));
+    SetRangeAndStep(bottomAxis_, xMin, xMax,
+                    NiceLabelStep(xMax - xMin, bottomLabels, kMinBottomLabelStep));
+    SetRangeAndStep(leftAxis_, 0, yMax, NiceLabelStep(yMax, leftLabels));
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {
     QChartView::resizeEvent(event);
-    updateLabelSteps();
+    // The same ranges take more or fewer labels at the new size.
+    setRanges(bottomAxis_->min(), bottomAxis_->max(), leftAxis_->max());
 }
 
 void ChartView::paintEvent(QPaintEvent* event) {

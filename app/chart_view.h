@@ -60,8 +60,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    /// Sets the axes' label steps for the ranges and the size of the plot area.
-    void updateLabelSteps();
+    /// Sets the axes' ranges, and label steps that suit the ranges and the chart's size.
+    void setRanges(double xMin, double xMax, double yMax);
 
     QLineSeries* titration_;
     QLineSeries* bufferStrength_;

@@ -95,6 +95,26 @@ TEST_F(ChartOnScreen, BottomLabelsAreNeverCloserThanATenth) {
     EXPECT_EQ(view.bottomAxis()->tickType(), QValueAxis::TicksDynamic);
 }
 
+TEST_F(ChartOnScreen, NeverLaysOutMoreLabelsThanFitOnTheWayBetweenTwoRanges) {
+    // Qt Charts lays out all labels at every change of range or step: a new range with
+    // the old step (0..2000 by 0.1) would mean twenty thousand labels for a moment.
+    double mostLabels = 0;
+    const auto count = [&] {
+        QValueAxis* axis = view.bottomAxis();
+        if (axis->tickInterval() > 0)
+            mostLabels = std::max(mostLabels, (axis->max() - axis->min()) / axis->tickInterval());
+    };
+    QObject::connect(view.bottomAxis(), &QValueAxis::rangeChanged, count);
+    QObject::connect(view.bottomAxis(), &QValueAxis::tickIntervalChanged, count);
+    const model::Series narrow = SeriesOf({{0, 7}, {0.5, 4.4}});
+    const model::Series wide = SeriesOf({{0, 7}, {2086, -0.3}});
+    const int fit = view.width() / 20; // far more than the chart shows, far fewer than 20000
+    for (const model::Series* s : {&narrow, &wide, &narrow, &wide}) {
+        view.draw(TitledChart("t", "b", "l"), *s, model::Series());
+        EXPECT_LT(mostLabels, fit);
+    }
+}
+
 TEST_F(ChartOnScreen, AnEmptyChartStillHasAxes) {
     view.draw(TitledChart("Buffer capacity", "pH [-]", "x"), model::Series(), model::Series());
     EXPECT_LT(view.bottomAxis()->min(), view.bottomAxis()->max());
