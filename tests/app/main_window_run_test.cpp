@@ -123,16 +123,14 @@ TEST_F(LongRun, TakesTheNewDecimalSeparatorWhenItHasEnded) {
     EXPECT_EQ(window.form().DecimalSeparator, U'.');
 }
 
-TEST(LongRunWindow, ClosingTheWindowStopsTheRun) {
-    MainWindow window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ASSERT_TRUE(TypeIntoCell(GridNumber(window, 2), 1, 3, QStringLiteral("-2")));
-    Click(ButtonNamed(window, QStringLiteral("DoTitrationButton")));
-    ASSERT_TRUE(window.isRunning());
+TEST_F(LongRun, ClosingTheWindowStopsTheRunAndTakesItsDialogAway) {
+    startLongRun();
+    QProgressDialog* dialog = waitForProgressDialog();
+    ASSERT_NE(dialog, nullptr);
     window.close();
     EXPECT_FALSE(window.isRunning());
-    EXPECT_TRUE(window.form().RunControl.cancelRequested.load());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(labelText().startsWith(QStringLiteral("Run stopped at pH ")));
 }
 
 } // namespace
