@@ -25,6 +25,7 @@ QFont WindowFont();
 /// Applies the visual style: the Fusion widget style and the style sheet at
 /// @p styleSheetResource. Returns an empty text on success, otherwise why the style sheet
 /// was not applied; start-up goes on with the standard look in that case.
-QString ApplyVisualStyle(QApplication& app, const QString& styleSheetResource = kStyleSheetResource);
+QString ApplyVisualStyle(QApplication& app,
+                         const QString& styleSheetResource = kStyleSheetResource);
 
 } // namespace phbuffer::app

@@ -78,8 +78,8 @@ double NiceLabelStep(double span, int maxLabels, double minStep) {
 }
 
 ChartView::ChartView(QWidget* parent)
-    : QChartView(new QChart, parent), titration_(new QLineSeries),
-      bufferStrength_(new QLineSeries), bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis) {
+    : QChartView(new QChart, parent), titration_(new QLineSeries), bufferStrength_(new QLineSeries),
+      bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis) {
     setObjectName(QStringLiteral("Chart1"));
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);

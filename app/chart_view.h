@@ -17,8 +17,8 @@ namespace phbuffer::app {
 
 /// The chart's look. The colours are those the form's views are described with.
 struct ChartColours {
-    static constexpr QRgb kBackground = 0xFFF9F3F0; ///< RGB (249, 243, 240)
-    static constexpr QRgb kTitration = 0xFFD90000;  ///< RGB (217, 0, 0)
+    static constexpr QRgb kBackground = 0xFFF9F3F0;     ///< RGB (249, 243, 240)
+    static constexpr QRgb kTitration = 0xFFD90000;      ///< RGB (217, 0, 0)
     static constexpr QRgb kBufferStrength = 0xFFFF8000; ///< RGB (255, 128, 0)
 };
 

@@ -109,10 +109,23 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     QPushButton* get = addButton(panel2_, form_.GetDataBitBtn, {656, 207, 177, 25});
 
     // Panel1 comes before Panel2, and within each panel the components in this order.
-    const QList<QWidget*> tabOrder = {
-        runButton_, copy, exportData, clear, grid1_, grid2_, radioButtons_->button(0),
-        radioButtons_->button(1), co2, phEqEdit_, medium, high, mediumHigh, mediumLow, low,
-        save, get};
+    const QList<QWidget*> tabOrder = {runButton_,
+                                      copy,
+                                      exportData,
+                                      clear,
+                                      grid1_,
+                                      grid2_,
+                                      radioButtons_->button(0),
+                                      radioButtons_->button(1),
+                                      co2,
+                                      phEqEdit_,
+                                      medium,
+                                      high,
+                                      mediumHigh,
+                                      mediumLow,
+                                      low,
+                                      save,
+                                      get};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -173,19 +186,17 @@ void MainWindow::connectHandlers() {
         auto* widget = findChild<QPushButton*>(button.Name);
         connect(widget, &QPushButton::clicked, this, [this, handler] { handle(handler); });
     };
-    on(form_.CopyToClipButton,
-       [this] { form_.CopyToClipButtonClick(&form_.CopyToClipButton); });
+    on(form_.CopyToClipButton, [this] { form_.CopyToClipButtonClick(&form_.CopyToClipButton); });
     on(form_.ExportPlotDataBitBtn,
        [this] { form_.ExportPlotDataBitBtnClick(&form_.ExportPlotDataBitBtn); });
-    on(form_.ClearGraphButton,
-       [this] { form_.ClearGraphButtonClick(&form_.ClearGraphButton); });
+    on(form_.ClearGraphButton, [this] { form_.ClearGraphButtonClick(&form_.ClearGraphButton); });
     on(form_.CO2EqButton, [this] { form_.CO2EqButtonClick(&form_.CO2EqButton); });
     on(form_.SaveDataBitBtn, [this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); });
     on(form_.GetDataBitBtn, [this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); });
     // One handler for the five presets; the form tells them apart by the sender.
-    for (const ui::Button* preset : {&form_.ZPmediumBitBtn, &form_.ZPhighBitBtn,
-                                     &form_.ZPmediumhighBitBtn, &form_.ZPmediumlowBitBtn,
-                                     &form_.ZPlowBitBtn})
+    for (const ui::Button* preset :
+         {&form_.ZPmediumBitBtn, &form_.ZPhighBitBtn, &form_.ZPmediumhighBitBtn,
+          &form_.ZPmediumlowBitBtn, &form_.ZPlowBitBtn})
         on(*preset, [this, preset] { form_.ZPmediumBitBtnClick(preset); });
 
     connect(runButton_, &QPushButton::clicked, this, [this] {
@@ -418,7 +429,8 @@ void MainWindow::onChartPainted() {
     }
     if (runDrawPending_) {
         runDrawPending_ = false;
-        qInfo("Run pH model: %.1f ms from click to redrawn chart", sinceClick_.nsecsElapsed() / 1e6);
+        qInfo("Run pH model: %.1f ms from click to redrawn chart",
+              sinceClick_.nsecsElapsed() / 1e6);
     }
 }
 

@@ -120,8 +120,7 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
 }
 
 bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (frozen_ || !index.isValid() || role != Qt::EditRole ||
-        isFixed(index.column(), index.row()))
+    if (frozen_ || !index.isValid() || role != Qt::EditRole || isFixed(index.column(), index.row()))
         return false;
     const QString text = value.toString();
     grid_.Cells(index.column(), index.row()) = text;

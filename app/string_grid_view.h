@@ -86,7 +86,7 @@ private:
 
     ui::StringGrid& grid_;
     StringGridModel* model_;
-    bool mouseSelecting_ = false;  // a button is down: the user may be dragging a range
+    bool mouseSelecting_ = false;    // a button is down: the user may be dragging a range
     bool keyboardExtending_ = false; // Shift with an arrow key extends the range
     bool leaving_ = false;           // Tab is taking the focus to the next control
 };

@@ -47,8 +47,9 @@ protected:
         answerFileDialog = [this, answer](QFileDialog& d) {
             seen.push_back({d.acceptMode(), QDir(d.directory()).canonicalPath(), d.nameFilters(),
                             d.defaultSuffix(),
-                            d.selectedFiles().isEmpty() ? QString()
-                                                        : QFileInfo(d.selectedFiles()[0]).fileName()});
+                            d.selectedFiles().isEmpty()
+                                ? QString()
+                                : QFileInfo(d.selectedFiles()[0]).fileName()});
             return answer;
         };
     }
@@ -60,22 +61,21 @@ private:
     QString previousDir_;
 };
 
-const char kStartUpFile[] =
-    "\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n"
-    "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-\r\n"
-    "Acetic acid\t0.200\t4.76\t-\t-\r\n"
-    "Dissolved sulfide\t0.000\t7.05\t14.00\t-\r\n"
-    "Phosphate\t0.155\t2.12\t7.21\t12.67\r\n"
-    "Ammonia\t2.565\t9.21\t-\t-\r\n"
-    "Amino groups\t2.835\t9.50\t-\t-\r\n"
-    "Carboxyl groups/HSO4-\t0.936\t1.92\t-\t-\r\n"
-    "Yet undefined\t0.000\t-\t-\t-\r\n"
-    "Yet undefined\t0.000\t-\t-\t-\r\n"
-    "\r\n"
-    "Intial pH\t7.80\r\n"
-    "Henry\xB4s constant [atm/(mole fraction)]\t1640\r\n"
-    "Partial pressure [ppm]\t426\r\n"
-    "Lower pH target\t4.50\r\n";
+const char kStartUpFile[] = "\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n"
+                            "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-\r\n"
+                            "Acetic acid\t0.200\t4.76\t-\t-\r\n"
+                            "Dissolved sulfide\t0.000\t7.05\t14.00\t-\r\n"
+                            "Phosphate\t0.155\t2.12\t7.21\t12.67\r\n"
+                            "Ammonia\t2.565\t9.21\t-\t-\r\n"
+                            "Amino groups\t2.835\t9.50\t-\t-\r\n"
+                            "Carboxyl groups/HSO4-\t0.936\t1.92\t-\t-\r\n"
+                            "Yet undefined\t0.000\t-\t-\t-\r\n"
+                            "Yet undefined\t0.000\t-\t-\t-\r\n"
+                            "\r\n"
+                            "Intial pH\t7.80\r\n"
+                            "Henry\xB4s constant [atm/(mole fraction)]\t1640\r\n"
+                            "Partial pressure [ppm]\t426\r\n"
+                            "Lower pH target\t4.50\r\n";
 
 TEST_F(FileButtons, SaveOffersWaterQualityDataInTheCurrentDirectoryAndWritesBothGrids) {
     answerNext(path(QStringLiteral("water")));
@@ -83,7 +83,8 @@ TEST_F(FileButtons, SaveOffersWaterQualityDataInTheCurrentDirectoryAndWritesBoth
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].mode, QFileDialog::AcceptSave);
     EXPECT_EQ(seen[0].directory, QDir(QDir::currentPath()).canonicalPath());
-    EXPECT_EQ(seen[0].nameFilters, QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
+    EXPECT_EQ(seen[0].nameFilters,
+              QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
     EXPECT_EQ(seen[0].defaultSuffix, QStringLiteral("prn"));
     EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
     EXPECT_EQ(ReadAll(path(QStringLiteral("water.prn"))), QByteArray(kStartUpFile));
@@ -101,7 +102,8 @@ TEST_F(FileButtons, SaveAndExportShareTheFileNameOfferedNextTime) {
     EXPECT_EQ(seen[1].nameFilters, QStringList{QStringLiteral("Text files (*.txt) (*.TXT *.txt)")});
     EXPECT_EQ(seen[1].defaultSuffix, QStringLiteral("txt"));
     EXPECT_EQ(seen[2].offeredFile, QStringLiteral("curve.txt"));
-    EXPECT_EQ(seen[2].nameFilters, QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
+    EXPECT_EQ(seen[2].nameFilters,
+              QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
 }
 
 TEST_F(FileButtons, ExportWritesTheCurveOfTheSelectedView) {
@@ -135,7 +137,8 @@ TEST_F(FileButtons, LoadShowsTheFileInBothGrids) {
     click("GetDataBitBtn");
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].mode, QFileDialog::AcceptOpen);
-    EXPECT_EQ(seen[0].nameFilters, QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
+    EXPECT_EQ(seen[0].nameFilters,
+              QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
     EXPECT_EQ(seen[0].directory, QDir(QDir::currentPath()).canonicalPath());
     EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
     EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Vinegar"));

@@ -58,7 +58,8 @@ TEST_F(LongRun, IsStoppedThroughTheProgressDialogAndSaysWhereItStopped) {
     QTest::mouseClick(cancel, Qt::LeftButton);
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_FALSE(window.isRunning());
-    EXPECT_TRUE(labelText().startsWith(QStringLiteral("Run stopped at pH "))) << labelText().toStdString();
+    EXPECT_TRUE(labelText().startsWith(QStringLiteral("Run stopped at pH ")))
+        << labelText().toStdString();
     // The long caption wraps beside the preset buttons instead of running under them.
     const auto* label = window.findChild<QLabel*>(QStringLiteral("Label1"));
     EXPECT_LT(label->geometry().right(), button("GetDataBitBtn")->x());
@@ -73,11 +74,20 @@ TEST_F(LongRun, IsStoppedThroughTheProgressDialogAndSaysWhereItStopped) {
 
 TEST_F(LongRun, TakesNoInputWhileItGoesOnAndAllOfItAgainAfterwards) {
     startLongRun();
-    const QStringList inputs = {"DoTitrationButton", "CopyToClipButton", "ExportPlotDataBitBtn",
-                                "ClearGraphButton", "StringGrid1", "StringGrid2",
-                                "WhatToShowRadioGroupItem0", "WhatToShowRadioGroupItem1",
-                                "CO2EqButton", "phEqEdit", "ZPmediumBitBtn", "ZPlowBitBtn",
-                                "SaveDataBitBtn", "GetDataBitBtn"};
+    const QStringList inputs = {"DoTitrationButton",
+                                "CopyToClipButton",
+                                "ExportPlotDataBitBtn",
+                                "ClearGraphButton",
+                                "StringGrid1",
+                                "StringGrid2",
+                                "WhatToShowRadioGroupItem0",
+                                "WhatToShowRadioGroupItem1",
+                                "CO2EqButton",
+                                "phEqEdit",
+                                "ZPmediumBitBtn",
+                                "ZPlowBitBtn",
+                                "SaveDataBitBtn",
+                                "GetDataBitBtn"};
     for (const QString& name : inputs)
         EXPECT_FALSE(window.findChild<QWidget*>(name)->isEnabled()) << name.toStdString();
     // A click that gets through anyway changes nothing.

@@ -59,7 +59,8 @@ TEST_F(StartedWindow, ShowsTheMediumWaterAndTheWaterParameters) {
                                     {"Lower pH target", "4.50"}};
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 2; ++c)
-            EXPECT_EQ(cell(2, c, r), QString::fromUtf8(parameters[r][c])) << "cell " << c << "," << r;
+            EXPECT_EQ(cell(2, c, r), QString::fromUtf8(parameters[r][c]))
+                << "cell " << c << "," << r;
     EXPECT_EQ(PhEdit(window)->text(), QStringLiteral("7.80"));
     EXPECT_EQ(labelText(), QStringLiteral("H+ used to reach lower target:"));
     EXPECT_TRUE(RadioItem(window, 0)->isChecked());
@@ -86,14 +87,22 @@ TEST_F(StartedWindow, PlacesEveryComponentWhereTheLayoutHasIt) {
         QRect geometry;
     };
     const Placement placements[] = {
-        {"DoTitrationButton", {1101, 6, 105, 25}},     {"CopyToClipButton", {8, 6, 105, 25}},
-        {"ExportPlotDataBitBtn", {127, 6, 105, 25}},   {"ClearGraphButton", {248, 6, 105, 25}},
-        {"StringGrid1", {8, 1, 385, 255}},             {"StringGrid2", {399, 1, 251, 104}},
-        {"WhatToShowRadioGroup", {399, 111, 248, 58}}, {"CO2EqButton", {399, 175, 156, 25}},
-        {"phEqEdit", {561, 177, 50, 21}},              {"ZPmediumBitBtn", {656, 68, 177, 25}},
-        {"ZPhighBitBtn", {656, 6, 177, 25}},           {"ZPmediumhighBitBtn", {656, 37, 177, 25}},
-        {"ZPmediumlowBitBtn", {656, 99, 177, 25}},     {"ZPlowBitBtn", {656, 130, 177, 25}},
-        {"SaveDataBitBtn", {656, 176, 177, 25}},       {"GetDataBitBtn", {656, 207, 177, 25}},
+        {"DoTitrationButton", {1101, 6, 105, 25}},
+        {"CopyToClipButton", {8, 6, 105, 25}},
+        {"ExportPlotDataBitBtn", {127, 6, 105, 25}},
+        {"ClearGraphButton", {248, 6, 105, 25}},
+        {"StringGrid1", {8, 1, 385, 255}},
+        {"StringGrid2", {399, 1, 251, 104}},
+        {"WhatToShowRadioGroup", {399, 111, 248, 58}},
+        {"CO2EqButton", {399, 175, 156, 25}},
+        {"phEqEdit", {561, 177, 50, 21}},
+        {"ZPmediumBitBtn", {656, 68, 177, 25}},
+        {"ZPhighBitBtn", {656, 6, 177, 25}},
+        {"ZPmediumhighBitBtn", {656, 37, 177, 25}},
+        {"ZPmediumlowBitBtn", {656, 99, 177, 25}},
+        {"ZPlowBitBtn", {656, 130, 177, 25}},
+        {"SaveDataBitBtn", {656, 176, 177, 25}},
+        {"GetDataBitBtn", {656, 207, 177, 25}},
     };
     for (const Placement& p : placements) {
         const auto* w = window.findChild<QWidget*>(QString::fromLatin1(p.name));
@@ -142,11 +151,23 @@ TEST_F(StartedWindow, TabGoesThroughTheButtonBarThenTheInputPanel) {
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     button("DoTitrationButton")->setFocus();
-    const QStringList expected = {
-        "DoTitrationButton", "CopyToClipButton", "ExportPlotDataBitBtn", "ClearGraphButton",
-        "StringGrid1", "StringGrid2", "WhatToShowRadioGroupItem0", "CO2EqButton", "phEqEdit",
-        "ZPmediumBitBtn", "ZPhighBitBtn", "ZPmediumhighBitBtn", "ZPmediumlowBitBtn",
-        "ZPlowBitBtn", "SaveDataBitBtn", "GetDataBitBtn", "DoTitrationButton"};
+    const QStringList expected = {"DoTitrationButton",
+                                  "CopyToClipButton",
+                                  "ExportPlotDataBitBtn",
+                                  "ClearGraphButton",
+                                  "StringGrid1",
+                                  "StringGrid2",
+                                  "WhatToShowRadioGroupItem0",
+                                  "CO2EqButton",
+                                  "phEqEdit",
+                                  "ZPmediumBitBtn",
+                                  "ZPhighBitBtn",
+                                  "ZPmediumhighBitBtn",
+                                  "ZPmediumlowBitBtn",
+                                  "ZPlowBitBtn",
+                                  "SaveDataBitBtn",
+                                  "GetDataBitBtn",
+                                  "DoTitrationButton"};
     QStringList visited;
     for (int i = 0; i < expected.size(); ++i) {
         QWidget* focus = QApplication::focusWidget();
@@ -220,7 +241,8 @@ TEST_F(StartedWindow, SwitchingTheViewRestoresTitlesAndCurvesWithoutANewRun) {
     Click(RadioItem(window, 1));
     EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Buffer capacity"));
     EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("pH [-]"));
-    EXPECT_EQ(chart()->leftAxis()->titleText(), QStringLiteral("Buffer capacity [mmol H+/pH-unit]"));
+    EXPECT_EQ(chart()->leftAxis()->titleText(),
+              QStringLiteral("Buffer capacity [mmol H+/pH-unit]"));
     EXPECT_FALSE(chart()->titrationSeries()->isVisible());
     EXPECT_TRUE(chart()->bufferStrengthSeries()->isVisible());
     EXPECT_EQ(Points(chart()->bufferStrengthSeries()), buffer);
@@ -290,8 +312,9 @@ TEST_F(StartedWindow, AFailedHandlerKeepsWhatItAssignedBeforeTheFailure) {
     click("CO2EqButton");
     ASSERT_EQ(errors.size(), 1u);
     // The message ends in a quote, a character below the full stop: nothing is appended.
-    EXPECT_EQ(errors[0].text,
-              QStringLiteral("\"Henry\u00B4s constant [atm/(mole fraction)]\" must be above 0, not '0'"));
+    EXPECT_EQ(
+        errors[0].text,
+        QStringLiteral("\"Henry\u00B4s constant [atm/(mole fraction)]\" must be above 0, not '0'"));
     EXPECT_DOUBLE_EQ(window.form().State.Conc[0], 0.009) << "ReadGrids ran before the failure";
     EXPECT_EQ(cell(1, 1, 1), QStringLiteral("9"));
 }
