@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui_driver.h"
-
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +15,8 @@ using namespace phbuffer::app::gui;
 
 namespace {
 
-/// A 3 x 4 grid with a fixed header row and a fixed label column, in a window with a
-/// button after it in the tab order.
+/// A 3 x 4 grid with a fixed header row and a fixed label column, cells reading "c,r",
+/// in an active window with a button after it in the tab order.
 class GridOnScreen : public ::testing::Test {
 protected:
     GridOnScreen() : grid("TestGrid", 3, 4, 1, 1) {
@@ -30,15 +29,15 @@ protected:
         view->setGeometry(4, 4, 100, 120);
         after = new QPushButton(QStringLiteral("after"), &window);
         after->setGeometry(4, 130, 80, 25);
-        window.resize(300, 170);
         view->sync();
         window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-
-    void clickCell(int col, int row) {
+    QLineEdit* clickCell(int col, int row) {
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(view->cellIndex(col, row)).center());
+        return view->openEditor();
     }
 
     ui::StringGrid grid;
@@ -47,73 +46,47 @@ protected:
     QPushButton* after;
 };
 
-TEST_F(GridOnScreen, ShowsTheCellsByColumnAndRowWithRowAndColumnZero) {
-    EXPECT_EQ(ShownCell(view, 0, 0), QStringLiteral("0,0"));
-    EXPECT_EQ(ShownCell(view, 2, 1), QStringLiteral("2,1"));
-    EXPECT_EQ(ShownCell(view, 1, 3), QStringLiteral("1,3"));
-    EXPECT_EQ(view->width(), 190);
-    EXPECT_EQ(view->currentIndex(), view->cellIndex(1, 1)) << "the first cell that can be edited";
-}
-
-TEST_F(GridOnScreen, AClickOpensTheEditorWithTheTextSelectedSoTypingReplacesIt) {
-    clickCell(2, 2);
-    QLineEdit* editor = view->openEditor();
+TEST_F(GridOnScreen, AClickEditsTheCellWithItsTextSelectedSoTypingReplacesIt) {
+    EXPECT_EQ(ShownCell(view, 2, 1), QStringLiteral("2,1")) << "cells by column, then row";
+    EXPECT_EQ(view->width(), 190) << "the form's width";
+    QLineEdit* editor = clickCell(2, 2);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->text(), QStringLiteral("2,2"));
     QTest::keyClicks(editor, QStringLiteral("7.5"));
-    EXPECT_EQ(editor->text(), QStringLiteral("7.5"));
     EXPECT_EQ(grid.Cells(2, 2), QStringLiteral("2,2")) << "not committed yet";
     view->commitEditor();
     EXPECT_EQ(grid.Cells(2, 2), QStringLiteral("7.5"));
-    EXPECT_NE(view->openEditor(), nullptr) << "the editor stays open";
+    EXPECT_EQ(view->openEditor(), editor) << "the editor stays open";
 }
 
 TEST_F(GridOnScreen, FixedCellsCanBeNeitherEditedNorSelected) {
     for (const auto& [c, r] : {std::pair{0, 0}, {1, 0}, {0, 2}}) {
-        clickCell(c, r);
-        EXPECT_EQ(view->openEditor(), nullptr) << c << "," << r;
+        EXPECT_EQ(clickCell(c, r), nullptr) << c << "," << r;
         EXPECT_FALSE(view->model()->setData(view->cellIndex(c, r), QStringLiteral("x")));
         EXPECT_EQ(grid.Cells(c, r), QStringLiteral("%1,%2").arg(c).arg(r));
     }
 }
 
-TEST_F(GridOnScreen, EnterCommitsAndKeepsAnEditorShownEscapeRestores) {
-    clickCell(1, 1);
-    QTest::keyClicks(view->openEditor(), QStringLiteral("42"));
+TEST_F(GridOnScreen, KeysCommitOrRestoreAndTheEditorStaysShown) {
+    QTest::keyClicks(clickCell(1, 1), QStringLiteral("42"));
     QTest::keyClick(view->openEditor(), Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid.Cells(1, 1) == QStringLiteral("42"); }, 1000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view->openEditor() != nullptr; }, 1000))
-        << "the editor is shown again";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->openEditor() != nullptr; }, 1000));
 
-    clickCell(1, 2);
+    QTest::keyClicks(view->openEditor(), QStringLiteral("a"));
+    QTest::keyClick(view->openEditor(), Qt::Key_Down);
+    EXPECT_EQ(grid.Cells(1, 1), QStringLiteral("a")) << "moving on commits";
+    ASSERT_NE(view->openEditor(), nullptr);
+    EXPECT_EQ(view->openEditor()->text(), QStringLiteral("1,2"));
+
     QTest::keyClicks(view->openEditor(), QStringLiteral("oops"));
     QTest::keyClick(view->openEditor(), Qt::Key_Escape);
     QApplication::processEvents();
     EXPECT_EQ(grid.Cells(1, 2), QStringLiteral("1,2"));
-    EXPECT_EQ(ShownCell(view, 1, 2), QStringLiteral("1,2"));
-}
 
-TEST_F(GridOnScreen, TabCommitsTheCellAndMovesToTheNextControl) {
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    clickCell(2, 3);
-    ASSERT_NE(view->openEditor(), nullptr);
-    QTest::keyClicks(view->openEditor(), QStringLiteral("9"));
+    QTest::keyClicks(clickCell(2, 3), QStringLiteral("9"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(grid.Cells(2, 3), QStringLiteral("9"));
-    EXPECT_EQ(QApplication::focusWidget(), after);
-}
-
-TEST_F(GridOnScreen, ArrowKeysMoveTheEditorAndCommitTheCellLeft) {
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    clickCell(1, 1);
-    QTest::keyClicks(view->openEditor(), QStringLiteral("a"));
-    QTest::keyClick(view->openEditor(), Qt::Key_Down);
-    EXPECT_EQ(grid.Cells(1, 1), QStringLiteral("a"));
-    EXPECT_EQ(view->currentIndex(), view->cellIndex(1, 2));
-    ASSERT_NE(view->openEditor(), nullptr);
-    EXPECT_EQ(view->openEditor()->text(), QStringLiteral("1,2"));
+    EXPECT_EQ(QApplication::focusWidget(), after) << "Tab leaves the grid";
 }
 
 TEST_F(GridOnScreen, DraggingSelectsARangeWithoutAnEditor) {
@@ -128,9 +101,8 @@ TEST_F(GridOnScreen, DraggingSelectsARangeWithoutAnEditor) {
     EXPECT_EQ(view->openEditor(), nullptr);
 }
 
-TEST_F(GridOnScreen, SyncShowsChangedCellsAndRefreshesAnEditorOnlyForItsOwnCell) {
-    clickCell(1, 1);
-    QLineEdit* editor = view->openEditor();
+TEST_F(GridOnScreen, SyncRefreshesAnOpenEditorOnlyWhenItsOwnCellChanged) {
+    QLineEdit* editor = clickCell(1, 1);
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, QStringLiteral("typed"));
     view->commitEditor();
@@ -138,20 +110,18 @@ TEST_F(GridOnScreen, SyncShowsChangedCellsAndRefreshesAnEditorOnlyForItsOwnCell)
     grid.Cells(2, 2) = QStringLiteral("elsewhere");
     view->sync();
     EXPECT_EQ(ShownCell(view, 2, 2), QStringLiteral("elsewhere"));
-    EXPECT_EQ(editor->cursorPosition(), 2) << "an unchanged cell leaves its editor alone";
-
+    EXPECT_EQ(editor->cursorPosition(), 2) << "its cell unchanged, the editor is left alone";
     grid.Cells(1, 1) = QStringLiteral("replaced");
     view->sync();
     EXPECT_EQ(editor->text(), QStringLiteral("replaced"));
 }
 
-TEST_F(GridOnScreen, AFrozenGridShowsItsTextsButTakesNoEdit) {
+TEST_F(GridOnScreen, AFrozenGridReadsNoCellAndTakesNoEdit) {
     view->gridModel()->setFrozen(true);
-    grid.Cells(1, 1) = QStringLiteral("written elsewhere");
-    EXPECT_EQ(ShownCell(view, 1, 1), QStringLiteral("1,1")) << "the view reads only on sync";
+    grid.Cells(1, 1) = QStringLiteral("written by a run");
+    EXPECT_EQ(ShownCell(view, 1, 1), QStringLiteral("1,1"));
+    EXPECT_EQ(clickCell(2, 2), nullptr);
     EXPECT_FALSE(view->model()->setData(view->cellIndex(1, 2), QStringLiteral("x")));
-    clickCell(2, 2);
-    EXPECT_EQ(view->openEditor(), nullptr);
     EXPECT_EQ(grid.Cells(1, 2), QStringLiteral("1,2"));
 }
 
