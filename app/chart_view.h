@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Chart1 drawn with Qt Charts: the form's titles and its two series, the axes scaled to
+// the series that is shown.
+#pragma once
+
+#include "model/series.h"
+#include "ui/components.h"
+
+#include <QChartView>
+
+class QLineSeries;
+class QMimeData;
+class QValueAxis;
+
+namespace phbuffer::app {
+
+/// The chart's look. The colours are those the form's views are described with.
+struct ChartColours {
+    static constexpr QRgb kBackground = 0xFFF9F3F0;     ///< RGB (249, 243, 240)
+    static constexpr QRgb kTitration = 0xFFD90000;      ///< RGB (217, 0, 0)
+    static constexpr QRgb kBufferStrength = 0xFFFF8000; ///< RGB (255, 128, 0)
+};
+
+/// The smallest step between two labels of the bottom axis.
+constexpr double kMinBottomLabelStep = 0.1;
+
+/// A "nice" label step (1, 2 or 5 times a power of ten) that splits @p span into at most
+/// @p maxLabels intervals, and never below @p minStep. A span of 0 or less gets 1.
+double NiceLabelStep(double span, int maxLabels, double minStep = 0);
+
+/// The view of the form's chart. It draws copies of the titles and points that draw()
+/// hands it, so painting never reads the form.
+class ChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit ChartView(QWidget* parent = nullptr);
+
+    /// Shows the chart and axis titles of @p chart and the points and activity of the two
+    /// series; the axes scale to the active series: the bottom axis from its smallest to its
+    /// largest x, the left axis from 0 to its largest y.
+    void draw(const ui::Chart& chart, const model::Series& titration,
+              const model::Series& bufferStrength);
+
+    /// The chart exactly as drawn at its current size, for the clipboard: a vector picture
+    /// (image/svg+xml) and a bitmap. Throws ui::HandlerError when the picture can't be made.
+    QMimeData* clipboardData();
+
+    QLineSeries* titrationSeries() const { return titration_; }
+    QLineSeries* bufferStrengthSeries() const { return bufferStrength_; }
+    QValueAxis* bottomAxis() const { return bottomAxis_; }
+    QValueAxis* leftAxis() const { return leftAxis_; }
+
+signals:
+    /// Emitted after every paint of the chart, when the picture is on the screen.
+    void painted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    /// Sets the axes' ranges, and label steps that suit the ranges and the chart's size.
+    void setRanges(double xMin, double xMax, double yMax);
+
+    QLineSeries* titration_;
+    QLineSeries* bufferStrength_;
+    QValueAxis* bottomAxis_;
+    QValueAxis* leftAxis_;
+};
+
+} // namespace phbuffer::app

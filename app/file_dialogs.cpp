@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "file_dialogs.h"
+
+#include <QFileDialog>
+
+namespace phbuffer::app {
+
+QStringList NameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            for (const QString& variant : {pattern, pattern.toLower(), pattern.toUpper()})
+                if (!patterns.contains(variant))
+                    patterns << variant;
+        }
+        // QFileDialog takes the patterns from the last parentheses; the description's own
+        // "(*.prn)" stays part of the text shown.
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+    }
+    return filters;
+}
+
+void ConfigureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
+                         ui::FileDialogKind kind) {
+    const bool save = kind == ui::FileDialogKind::Save;
+    dialog.setObjectName(settings.Name);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The patterns are shown in the description already; the case variants would only
+    // repeat them.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setDirectory(settings.InitialDir);
+    dialog.setNameFilters(NameFilters(settings.Filter));
+    dialog.setDefaultSuffix(settings.DefaultExt);
+    if (!settings.FileName.isEmpty())
+        dialog.selectFile(settings.FileName);
+}
+
+} // namespace phbuffer::app

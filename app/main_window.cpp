@@ -1,0 +1,437 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main_window.h"
+
+#include "application_style.h"
+#include "background_run.h"
+#include "chart_view.h"
+#include "file_dialogs.h"
+#include "string_grid_view.h"
+
+#include "ui/errors.h"
+#include "ui/number_format.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace phbuffer::app {
+
+namespace {
+
+// The window's client area and the heights of the two bottom panels; the chart takes
+// what is left (454 pixels at this size).
+constexpr QSize kClientSize(1218, 757);
+constexpr int kPanel1Height = 41;
+constexpr int kPanel2Height = 262;
+// The grids' heights; their widths are the form's.
+constexpr int kStringGrid1Height = 255;
+constexpr int kStringGrid2Height = 104;
+// Label1 may take the width up to the preset buttons; a longer caption wraps.
+constexpr int kLabel1MaxWidth = 656 - 399 - 4;
+// The progress dialog counts in these steps from start to target.
+constexpr int kProgressSteps = 1000;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName(form_.Name);
+    setWindowTitle(ui::TpHmainForm::Caption);
+    setFont(WindowFont());
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    chart_ = new ChartView(this);
+    panel1_ = addPanel("Panel1", kPanel1Height);
+    panel2_ = addPanel("Panel2", kPanel2Height);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(chart_, 1);
+    layout->addWidget(panel2_);
+    layout->addWidget(panel1_);
+
+    // Panel1, the button bar.
+    runButton_ = addButton(panel1_, form_.DoTitrationButton, {1101, 6, 105, 25});
+    QPushButton* copy = addButton(panel1_, form_.CopyToClipButton, {8, 6, 105, 25});
+    QPushButton* exportData = addButton(panel1_, form_.ExportPlotDataBitBtn, {127, 6, 105, 25});
+    QPushButton* clear = addButton(panel1_, form_.ClearGraphButton, {248, 6, 105, 25});
+
+    // Panel2, the input panel.
+    label1_ = new QLabel(panel2_);
+    label1_->setObjectName(form_.Label1.Name);
+    label1_->move(399, 216);
+    label1_->setWordWrap(true);
+    grid1_ = new StringGridView(form_.StringGrid1, panel2_);
+    grid1_->setGeometry(8, 1, form_.StringGrid1.Width, kStringGrid1Height);
+    grid2_ = new StringGridView(form_.StringGrid2, panel2_);
+    grid2_->setGeometry(399, 1, form_.StringGrid2.Width, kStringGrid2Height);
+
+    radioGroup_ = new QGroupBox(form_.WhatToShowRadioGroup.Caption, panel2_);
+    radioGroup_->setObjectName(form_.WhatToShowRadioGroup.Name);
+    radioGroup_->setGeometry(399, 111, 248, 58);
+    radioButtons_ = new QButtonGroup(radioGroup_);
+    auto* radioLayout = new QVBoxLayout(radioGroup_);
+    radioLayout->setContentsMargins(8, 12, 8, 4);
+    radioLayout->setSpacing(0);
+    for (int i = 0; i < form_.WhatToShowRadioGroup.Items.size(); ++i) {
+        auto* item = new QRadioButton(form_.WhatToShowRadioGroup.Items[i], radioGroup_);
+        item->setObjectName(QStringLiteral("%1Item%2").arg(form_.WhatToShowRadioGroup.Name).arg(i));
+        radioButtons_->addButton(item, i);
+        radioLayout->addWidget(item);
+    }
+
+    QPushButton* co2 = addButton(panel2_, form_.CO2EqButton, {399, 175, 156, 25});
+    phEqEdit_ = new QLineEdit(panel2_);
+    phEqEdit_->setObjectName(form_.phEqEdit.Name);
+    phEqEdit_->setGeometry(561, 177, 50, 21);
+    QPushButton* medium = addButton(panel2_, form_.ZPmediumBitBtn, {656, 68, 177, 25});
+    QPushButton* high = addButton(panel2_, form_.ZPhighBitBtn, {656, 6, 177, 25});
+    QPushButton* mediumHigh = addButton(panel2_, form_.ZPmediumhighBitBtn, {656, 37, 177, 25});
+    QPushButton* mediumLow = addButton(panel2_, form_.ZPmediumlowBitBtn, {656, 99, 177, 25});
+    QPushButton* low = addButton(panel2_, form_.ZPlowBitBtn, {656, 130, 177, 25});
+    QPushButton* save = addButton(panel2_, form_.SaveDataBitBtn, {656, 176, 177, 25});
+    QPushButton* get = addButton(panel2_, form_.GetDataBitBtn, {656, 207, 177, 25});
+
+    // Panel1 comes before Panel2, and within each panel the components in this order.
+    const QList<QWidget*> tabOrder = {runButton_,
+                                      copy,
+                                      exportData,
+                                      clear,
+                                      grid1_,
+                                      grid2_,
+                                      radioButtons_->button(0),
+                                      radioButtons_->button(1),
+                                      co2,
+                                      phEqEdit_,
+                                      medium,
+                                      high,
+                                      mediumHigh,
+                                      mediumLow,
+                                      low,
+                                      save,
+                                      get};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    errorPresenter_ = [this](const QString& title, const QString& text) {
+        QMessageBox::critical(this, title, text);
+    };
+    fileDialogRunner_ = [](QFileDialog& dialog) -> std::optional<QString> {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst();
+    };
+    form_.ExecuteFileDialog = [this](ui::FileDialog& settings, ui::FileDialogKind kind) {
+        QFileDialog dialog(this);
+        ConfigureFileDialog(dialog, settings, kind);
+        return fileDialogRunner_(dialog);
+    };
+    form_.CopyChartToClipboard = [this] { copyChartToClipboard(); };
+    connectHandlers();
+
+    progressDelay_.setSingleShot(true);
+    connect(&progressDelay_, &QTimer::timeout, this, &MainWindow::showProgressDialog);
+    connect(&progressPoll_, &QTimer::timeout, this, [this] {
+        if (progress_)
+            progress_->setValue(static_cast<int>(
+                form_.RunControl.progress.load(std::memory_order_relaxed) * kProgressSteps));
+    });
+
+    resize(kClientSize);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    drawForm();
+}
+
+MainWindow::~MainWindow() {
+    stopRunNow();
+}
+
+QFrame* MainWindow::addPanel(const char* name, int height) {
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setFixedHeight(height);
+    return panel;
+}
+
+QPushButton* MainWindow::addButton(QWidget* panel, const ui::Button& button,
+                                   const QRect& geometry) {
+    auto* widget = new QPushButton(button.Caption, panel);
+    widget->setObjectName(button.Name);
+    widget->setGeometry(geometry);
+    widget->setAutoDefault(false);
+    return widget;
+}
+
+void MainWindow::connectHandlers() {
+    const auto on = [this](const ui::Button& button, std::function<void()> handler) {
+        auto* widget = findChild<QPushButton*>(button.Name);
+        connect(widget, &QPushButton::clicked, this, [this, handler] { handle(handler); });
+    };
+    on(form_.CopyToClipButton, [this] { form_.CopyToClipButtonClick(&form_.CopyToClipButton); });
+    on(form_.ExportPlotDataBitBtn,
+       [this] { form_.ExportPlotDataBitBtnClick(&form_.ExportPlotDataBitBtn); });
+    on(form_.ClearGraphButton, [this] { form_.ClearGraphButtonClick(&form_.ClearGraphButton); });
+    on(form_.CO2EqButton, [this] { form_.CO2EqButtonClick(&form_.CO2EqButton); });
+    on(form_.SaveDataBitBtn, [this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); });
+    on(form_.GetDataBitBtn, [this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); });
+    // One handler for the five presets; the form tells them apart by the sender.
+    for (const ui::Button* preset :
+         {&form_.ZPmediumBitBtn, &form_.ZPhighBitBtn, &form_.ZPmediumhighBitBtn,
+          &form_.ZPmediumlowBitBtn, &form_.ZPlowBitBtn})
+        on(*preset, [this, preset] { form_.ZPmediumBitBtnClick(preset); });
+
+    connect(runButton_, &QPushButton::clicked, this, [this] {
+        if (timings_)
+            sinceClick_.start();
+        startRun();
+    });
+    connect(radioButtons_, &QButtonGroup::idClicked, this, [this](int item) {
+        handle([this, item] {
+            form_.WhatToShowRadioGroup.ItemIndex = item;
+            form_.WhatToShowRadioGroupClick(&form_.WhatToShowRadioGroup);
+        });
+    });
+    connect(phEqEdit_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { form_.phEqEdit.Text = text; });
+}
+
+void MainWindow::setErrorPresenter(ErrorPresenter presenter) {
+    errorPresenter_ = std::move(presenter);
+}
+
+void MainWindow::setFileDialogRunner(FileDialogRunner runner) {
+    fileDialogRunner_ = std::move(runner);
+}
+
+void MainWindow::reportTimings(QElapsedTimer started) {
+    timings_ = true;
+    sinceStart_ = started;
+    connect(chart_, &ChartView::painted, this, &MainWindow::onChartPainted, Qt::UniqueConnection);
+}
+
+// ---- handlers ----------------------------------------------------------------------------
+
+void MainWindow::commitInput() {
+    grid1_->commitEditor();
+    grid2_->commitEditor();
+    form_.phEqEdit.Text = phEqEdit_->text();
+}
+
+void MainWindow::handle(const std::function<void()>& handler) {
+    if (run_) // the panels are disabled during a run; this guards a click already queued
+        return;
+    commitInput();
+    std::optional<QString> error;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        error = ui::ErrorBoxText(e);
+    }
+    // What the handler assigned before it failed stays, and is shown behind the box.
+    drawForm();
+    if (error)
+        presentError(*error);
+}
+
+void MainWindow::drawForm() {
+    grid1_->sync();
+    grid2_->sync();
+    chart_->draw(form_.Chart1, form_.TitrationSeries, form_.BufferStrengthSeries);
+    // Sized to its text, on as many lines as it takes not to run under the buttons.
+    label1_->setText(form_.Label1.Caption);
+    const int textWidth = label1_->fontMetrics().horizontalAdvance(form_.Label1.Caption) + 1;
+    const int labelWidth = std::min(textWidth, kLabel1MaxWidth);
+    label1_->resize(labelWidth, label1_->heightForWidth(labelWidth));
+    if (phEqEdit_->text() != form_.phEqEdit.Text)
+        phEqEdit_->setText(form_.phEqEdit.Text);
+    const int item = form_.WhatToShowRadioGroup.ItemIndex;
+    if (QAbstractButton* selected = radioButtons_->button(item)) {
+        selected->setChecked(true);
+    } else if (QAbstractButton* checked = radioButtons_->checkedButton()) {
+        // No item selected: an exclusive group can't uncheck its last button by itself.
+        radioButtons_->setExclusive(false);
+        checked->setChecked(false);
+        radioButtons_->setExclusive(true);
+    }
+}
+
+void MainWindow::presentError(const QString& text) {
+    errorPresenter_(kApplicationTitle, text);
+}
+
+void MainWindow::copyChartToClipboard() {
+    QGuiApplication::clipboard()->setMimeData(chart_->clipboardData());
+}
+
+void MainWindow::refreshDecimalSeparator() {
+    form_.DecimalSeparator = ui::SystemDecimalSeparator();
+}
+
+// ---- window events -----------------------------------------------------------------------
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (formShown_)
+        return;
+    formShown_ = true;
+    handle([this] { form_.FormShow(&form_); });
+    runButton_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A run stops within a millisecond of the request; its dialog goes with it.
+    if (run_) {
+        form_.RunControl.cancelRequested.store(true);
+        finishRun();
+    }
+    event->accept();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LocaleChange)
+        return;
+    // A run reads the separator on its thread; it takes the new one when it has ended.
+    if (run_)
+        localeChangedDuringRun_ = true;
+    else
+        refreshDecimalSeparator();
+}
+
+// ---- the titration run -------------------------------------------------------------------
+
+void MainWindow::startRun() {
+    if (run_)
+        return;
+    commitInput();
+    // From here until finishRun() the form's grids, series, label and chart belong to the
+    // run: the grids show the texts they had, and no editor writes into them.
+    grid1_->gridModel()->setFrozen(true);
+    grid2_->gridModel()->setFrozen(true);
+    form_.RunControl.cancelRequested.store(false);
+    form_.RunControl.progress.store(0.0);
+    run_ = std::make_unique<BackgroundRun>(
+        [this] { form_.DoTitrationButtonClick(&form_.DoTitrationButton); });
+    connect(run_.get(), &BackgroundRun::finished, this, &MainWindow::finishRun);
+    run_->start();
+    if (run_->wait(kQuickRunMs)) {
+        finishRun();
+        return;
+    }
+    focusBeforeRun_ = QApplication::focusWidget();
+    setInputEnabled(false);
+    progressDelay_.start(kProgressDelayMs - kQuickRunMs);
+}
+
+void MainWindow::finishRun() {
+    if (!run_)
+        return;
+    run_->wait(-1); // finished() follows the end of the work; this only joins the thread
+    const std::optional<QString> error = run_->error();
+    run_.reset();
+    progressDelay_.stop();
+    progressPoll_.stop();
+    if (progress_) {
+        progress_->disconnect(this);
+        progress_->hide();
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
+    if (timings_ && sinceCancel_.isValid()) {
+        qInfo("Run stopped %.1f ms after Cancel", sinceCancel_.nsecsElapsed() / 1e6);
+        sinceCancel_.invalidate();
+    }
+    grid1_->gridModel()->setFrozen(false);
+    grid2_->gridModel()->setFrozen(false);
+    setInputEnabled(true);
+    if (focusBeforeRun_)
+        focusBeforeRun_->setFocus(Qt::OtherFocusReason);
+    if (localeChangedDuringRun_) {
+        localeChangedDuringRun_ = false;
+        refreshDecimalSeparator();
+    }
+    drawForm();
+    runDrawPending_ = timings_;
+    if (error)
+        presentError(*error);
+    emit runFinished();
+}
+
+void MainWindow::showProgressDialog() {
+    if (!run_ || progress_)
+        return;
+    progress_ = new QProgressDialog(QStringLiteral("Running the titration\u2026"),
+                                    QStringLiteral("Cancel"), 0, kProgressSteps, this);
+    progress_->setObjectName(QStringLiteral("RunProgressDialog"));
+    progress_->setWindowTitle(kApplicationTitle);
+    // Not modal: a modal progress dialog handles events inside setValue(), which would let
+    // the end of the run pull the dialog away under its own feet. The window's input is
+    // disabled for the run instead.
+    progress_->setWindowModality(Qt::NonModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(0);
+    progress_->setMinimumWidth(320);
+    connect(progress_, &QProgressDialog::canceled, this, &MainWindow::cancelRun);
+    progress_->setValue(static_cast<int>(form_.RunControl.progress.load() * kProgressSteps));
+    progress_->show();
+    progressPoll_.start(kProgressPollMs);
+}
+
+void MainWindow::cancelRun() {
+    if (!run_)
+        return;
+    if (timings_)
+        sinceCancel_.start();
+    form_.RunControl.cancelRequested.store(true);
+    if (progress_)
+        progress_->setLabelText(QStringLiteral("Stopping the titration\u2026"));
+}
+
+void MainWindow::stopRunNow() {
+    if (!run_)
+        return;
+    form_.RunControl.cancelRequested.store(true);
+    run_->wait(-1);
+    run_.reset();
+}
+
+void MainWindow::setInputEnabled(bool enabled) {
+    panel1_->setEnabled(enabled);
+    panel2_->setEnabled(enabled);
+}
+
+void MainWindow::onChartPainted() {
+    if (!shownReported_) {
+        shownReported_ = true;
+        // The wall clock lets a launcher add the time before main() by hand.
+        qInfo("Window drawn %.1f ms after start of main(), at %lld ms since the epoch",
+              sinceStart_.nsecsElapsed() / 1e6, QDateTime::currentMSecsSinceEpoch());
+    }
+    if (runDrawPending_) {
+        runDrawPending_ = false;
+        qInfo("Run pH model: %.1f ms from click to redrawn chart",
+              sinceClick_.nsecsElapsed() / 1e6);
+    }
+}
+
+} // namespace phbuffer::app

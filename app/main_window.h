@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// pHmainForm: the Qt view of the form logic TpHmainForm. It lays out and draws the form's
+// components, turns clicks into handler calls, shows the file dialogs and the error box,
+// and runs a titration off the user-interface thread. It holds no chemistry and no file
+// format: every number and text it shows comes from the form.
+#pragma once
+
+#include "ui/main_form.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QButtonGroup;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace phbuffer::app {
+
+class BackgroundRun;
+class ChartView;
+class StringGridView;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    /// Shows a handler's failure. The default is a modal error box with an error icon.
+    using ErrorPresenter = std::function<void(const QString& title, const QString& text)>;
+    /// Shows a configured file dialog and answers with the chosen file name, or nothing on
+    /// cancel. The default runs the dialog modally.
+    using FileDialogRunner = std::function<std::optional<QString>(QFileDialog& dialog)>;
+
+    /// The progress dialog of a run appears this long after the click.
+    static constexpr int kProgressDelayMs = 500;
+    /// A run that ends within this time is drawn at once, without disabling the window in
+    /// between (the presets take a few milliseconds).
+    static constexpr int kQuickRunMs = 40;
+    /// How often the progress dialog follows the run.
+    static constexpr int kProgressPollMs = 50;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    /// Stops a run that is still going and waits for it.
+    ~MainWindow() override;
+
+    /// The form logic behind the window. Only to be read or changed while no run goes on.
+    ui::TpHmainForm& form() { return form_; }
+    void setErrorPresenter(ErrorPresenter presenter);
+    void setFileDialogRunner(FileDialogRunner runner);
+    /// Writes to stderr how long after @p started the window was first drawn, and for
+    /// every run the time from the click to the redrawn chart.
+    void reportTimings(QElapsedTimer started);
+
+    /// Whether a titration run is going on.
+    bool isRunning() const { return run_ != nullptr; }
+    /// The progress dialog of the run going on, once it has appeared.
+    QProgressDialog* progressDialog() const { return progress_; }
+    ChartView* chartView() const { return chart_; }
+
+signals:
+    /// A run has ended and the window shows its result (an error box, if any, is shown
+    /// before this).
+    void runFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QFrame* addPanel(const char* name, int height);
+    QPushButton* addButton(QWidget* panel, const ui::Button& button, const QRect& geometry);
+    void connectHandlers();
+
+    /// Calls a handler on the user-interface thread with the typed input committed, then
+    /// draws the form and shows the handler's failure, if any.
+    void handle(const std::function<void()>& handler);
+    /// Copies text still in an editor (grid cell, pH box) into the form.
+    void commitInput();
+    /// Draws every component from the form.
+    void drawForm();
+    void presentError(const QString& text);
+    void refreshDecimalSeparator();
+    void copyChartToClipboard();
+
+    void startRun();
+    void finishRun();
+    void showProgressDialog();
+    void cancelRun();
+    void setInputEnabled(bool enabled);
+    void onChartPainted();
+    void stopRunNow();
+
+    ui::TpHmainForm form_;
+
+    ChartView* chart_ = nullptr;
+    QFrame* panel1_ = nullptr;
+    QFrame* panel2_ = nullptr;
+    QLabel* label1_ = nullptr;
+    StringGridView* grid1_ = nullptr;
+    StringGridView* grid2_ = nullptr;
+    QGroupBox* radioGroup_ = nullptr;
+    QButtonGroup* radioButtons_ = nullptr;
+    QLineEdit* phEqEdit_ = nullptr;
+    QPushButton* runButton_ = nullptr;
+
+    ErrorPresenter errorPresenter_;
+    FileDialogRunner fileDialogRunner_;
+
+    std::unique_ptr<BackgroundRun> run_;
+    QTimer progressDelay_;
+    QTimer progressPoll_;
+    QPointer<QProgressDialog> progress_;
+    QPointer<QWidget> focusBeforeRun_;
+    bool formShown_ = false;
+    bool localeChangedDuringRun_ = false;
+
+    bool timings_ = false;
+    bool shownReported_ = false;
+    bool runDrawPending_ = false;
+    QElapsedTimer sinceStart_;
+    QElapsedTimer sinceClick_;
+    QElapsedTimer sinceCancel_;
+};
+
+} // namespace phbuffer::app

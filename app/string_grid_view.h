@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// A string grid of the form drawn as a Qt table. Cells keep the form's addressing,
+// (column, row) with row 0 and column 0 included; fixed cells (headers, labels) are grey
+// and can't be selected or edited; the current cell shows its editor.
+#pragma once
+
+#include "ui/components.h"
+
+#include <QAbstractTableModel>
+#include <QTableView>
+
+#include <vector>
+
+class QLineEdit;
+
+namespace phbuffer::app {
+
+/// The cells of a ui::StringGrid as a Qt table model (model row r is grid row r, model
+/// column c grid column c). The texts on screen are a copy that sync() brings up to date,
+/// so the view reads the form's cells only when the window tells it to, never while a run
+/// on another thread reads them. An edit goes straight into the form's cell.
+class StringGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit StringGridModel(ui::StringGrid& grid, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    /// Whether (@p col, @p row) is a fixed cell: a header row or a label column.
+    bool isFixed(int col, int row) const;
+    /// Copies the form's cells into the texts on screen and signals each cell whose text
+    /// changed, one by one, so that an open editor is refreshed only when its own cell is.
+    void sync();
+    /// While frozen, no cell can be edited and nothing is written into the form's cells;
+    /// the texts on screen stay as they are.
+    void setFrozen(bool frozen) { frozen_ = frozen; }
+
+private:
+    std::size_t slot(int col, int row) const;
+
+    ui::StringGrid& grid_;
+    std::vector<QString> shown_;
+    bool frozen_ = false;
+};
+
+/// The grid as the user sees it: all grid lines, range selection with the mouse, in-place
+/// editing with the editor shown whenever a cell becomes current while the grid has the
+/// focus. Tab leaves the grid for the next control, as it does on every other control.
+class StringGridView : public QTableView {
+    Q_OBJECT
+public:
+    /// The view of @p grid; its height is the layout's, its width and the sizes of its
+    /// cells the form's (see sync()).
+    StringGridView(ui::StringGrid& grid, QWidget* parent = nullptr);
+
+    /// Shows the form's cell texts, column widths, row heights and grid width.
+    void sync();
+    /// Writes the text of an open cell editor into the form's cell. The editor stays open.
+    void commitEditor();
+    /// The cell editor that is open, or null.
+    QLineEdit* openEditor() const;
+    /// The model index of cell (@p col, @p row).
+    QModelIndex cellIndex(int col, int row) const;
+    StringGridModel* gridModel() const { return model_; }
+
+    /// Moves the focus out of the grid to the next (or previous) control of the tab order.
+    void leaveByTab(bool forward);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void showEditorAtCurrent();
+    /// Whether the current cell should show its editor now.
+    bool editorWanted() const;
+
+    ui::StringGrid& grid_;
+    StringGridModel* model_;
+    bool mouseSelecting_ = false;    // a button is down: the user may be dragging a range
+    bool keyboardExtending_ = false; // Shift with an arrow key extends the range
+    bool leaving_ = false;           // Tab is taking the focus to the next control
+};
+
+} // namespace phbuffer::app

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window_fixture.h"
+
+#include "app/chart_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLegend>
+#include <QMimeData>
+#include <QSvgRenderer>
+#include <QValueAxis>
+
+using namespace phbuffer;
+using namespace phbuffer::app;
+using namespace phbuffer::app::gui;
+
+namespace {
+
+model::Series SeriesOf(std::initializer_list<model::SeriesPoint> points, bool active = true) {
+    model::Series s;
+    for (const auto& p : points)
+        s.AddXY(p.x, p.y);
+    s.Active = active;
+    return s;
+}
+
+/// The form's chart component with its three titles.
+struct TitledChart : ui::Chart {
+    TitledChart(const char* title, const char* bottom, const char* left)
+        : ui::Chart(QStringLiteral("Chart1"), QString::fromLatin1(title)) {
+        BottomAxisTitle = QString::fromLatin1(bottom);
+        LeftAxisTitle = QString::fromLatin1(left);
+    }
+};
+
+TEST(NiceLabelStep, IsOneTwoOrFiveTimesAPowerOfTenWithinTheLabelCountAndTheSmallestStep) {
+    EXPECT_DOUBLE_EQ(NiceLabelStep(10, 4), 5);
+    EXPECT_DOUBLE_EQ(NiceLabelStep(3.3, 15), 0.5);
+    EXPECT_DOUBLE_EQ(NiceLabelStep(2, 10), 0.2);
+    EXPECT_DOUBLE_EQ(NiceLabelStep(1234, 10), 200);
+    EXPECT_DOUBLE_EQ(NiceLabelStep(0.004, 10), 0.0005);
+    EXPECT_DOUBLE_EQ(NiceLabelStep(0.05, 10, 0.1), 0.1);
+    EXPECT_DOUBLE_EQ(NiceLabelStep(0, 10, 0.1), 1);
+}
+
+class ChartOnScreen : public ::testing::Test {
+protected:
+    ChartOnScreen() {
+        view.resize(800, 400);
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+    ChartView view;
+};
+
+TEST_F(ChartOnScreen, IsTwoDimensionalWithoutLegendOnItsBackgroundColour) {
+    EXPECT_FALSE(view.chart()->legend()->isVisible());
+    EXPECT_EQ(view.chart()->backgroundBrush().color(), QColor(249, 243, 240));
+    EXPECT_TRUE(view.renderHints() & QPainter::Antialiasing);
+    EXPECT_EQ(view.titrationSeries()->pen().color(), QColor(217, 0, 0));
+    EXPECT_EQ(view.bufferStrengthSeries()->pen().color(), QColor(255, 128, 0));
+    EXPECT_EQ(view.bufferStrengthSeries()->pen().capStyle(), Qt::RoundCap);
+    EXPECT_FALSE(view.titrationSeries()->pointsVisible());
+    EXPECT_FALSE(view.bufferStrengthSeries()->pointsVisible());
+}
+
+TEST_F(ChartOnScreen, ScalesTheAxesToTheActiveSeriesOnlyWithTheLeftAxisFromZero) {
+    const model::Series titration = SeriesOf({{0, 7.8}, {1.5, 6}, {3.3, 4.49}});
+    const model::Series buffer = SeriesOf({{4.49, 40}, {6, 90}, {7.79, 12}}, false);
+    view.draw(TitledChart("Titration curve", "Added H+ [mmol/L]", "pH [-]"), titration, buffer);
+    EXPECT_TRUE(view.titrationSeries()->isVisible());
+    EXPECT_FALSE(view.bufferStrengthSeries()->isVisible());
+    EXPECT_EQ(view.bufferStrengthSeries()->count(), 3) << "an inactive series keeps its points";
+    EXPECT_DOUBLE_EQ(view.bottomAxis()->min(), 0);
+    EXPECT_DOUBLE_EQ(view.bottomAxis()->max(), 3.3);
+    EXPECT_DOUBLE_EQ(view.leftAxis()->min(), 0);
+    EXPECT_DOUBLE_EQ(view.leftAxis()->max(), 7.8);
+    EXPECT_EQ(view.chart()->title(), QStringLiteral("Titration curve"));
+    EXPECT_EQ(view.bottomAxis()->titleText(), QStringLiteral("Added H+ [mmol/L]"));
+    EXPECT_EQ(view.leftAxis()->titleText(), QStringLiteral("pH [-]"));
+}
+
+TEST_F(ChartOnScreen, BottomLabelsAreNeverCloserThanATenth) {
+    const model::Series narrow = SeriesOf({{0, 7}, {0.032, 4.49}});
+    view.draw(TitledChart("t", "b", "l"), narrow, model::Series());
+    EXPECT_GE(view.bottomAxis()->tickInterval(), 0.1);
+    view.resize(3000, 400);
+    EXPECT_GE(view.bottomAxis()->tickInterval(), 0.1) << "a wider chart wants more labels";
+    EXPECT_EQ(view.bottomAxis()->tickType(), QValueAxis::TicksDynamic);
+}
+
+TEST_F(ChartOnScreen, NeverLaysOutMoreLabelsThanFitOnTheWayBetweenTwoRanges) {
+    // Qt Charts lays out all labels at every change of range or step: a new range with
+    // the old step (0..2000 by 0.1) would mean twenty thousand labels for a moment.
+    double mostLabels = 0;
+    const auto count = [&] {
+        QValueAxis* axis = view.bottomAxis();
+        if (axis->tickInterval() > 0)
+            mostLabels = std::max(mostLabels, (axis->max() - axis->min()) / axis->tickInterval());
+    };
+    QObject::connect(view.bottomAxis(), &QValueAxis::rangeChanged, count);
+    QObject::connect(view.bottomAxis(), &QValueAxis::tickIntervalChanged, count);
+    const model::Series narrow = SeriesOf({{0, 7}, {0.5, 4.4}});
+    const model::Series wide = SeriesOf({{0, 7}, {2086, -0.3}});
+    const int fit = view.width() / 20; // far more than the chart shows, far fewer than 20000
+    for (const model::Series* s : {&narrow, &wide, &narrow, &wide}) {
+        view.draw(TitledChart("t", "b", "l"), *s, model::Series());
+        EXPECT_LT(mostLabels, fit);
+    }
+}
+
+TEST_F(ChartOnScreen, AnEmptyChartOrASinglePointStillHasAxesAroundIt) {
+    view.draw(TitledChart("t", "b", "l"), model::Series(), model::Series());
+    EXPECT_LT(view.bottomAxis()->min(), view.bottomAxis()->max());
+    EXPECT_GT(view.leftAxis()->max(), 0);
+    view.draw(TitledChart("t", "b", "l"), SeriesOf({{0.001, 4.4}}), model::Series());
+    EXPECT_LT(view.bottomAxis()->min(), 0.001);
+    EXPECT_GT(view.bottomAxis()->max(), 0.001);
+}
+
+using ClipboardCopy = ShownWindow;
+
+TEST_F(ClipboardCopy, PutsTheChartAsDrawnThereAsSvgAndAsABitmap) {
+    click("ZPmediumBitBtn");
+    ASSERT_TRUE(RunAndWait(window));
+    QApplication::clipboard()->setText(QStringLiteral("something else"));
+    click("CopyToClipButton");
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    ASSERT_TRUE(data->hasFormat(QStringLiteral("image/svg+xml")));
+    const QByteArray svg = data->data(QStringLiteral("image/svg+xml"));
+    QSvgRenderer renderer(svg);
+    ASSERT_TRUE(renderer.isValid());
+    const QSize viewSize = chart()->viewport()->size();
+    EXPECT_EQ(renderer.viewBox(), QRect(QPoint(0, 0), viewSize));
+    EXPECT_TRUE(svg.contains("Titration curve")) << "the title as text";
+    EXPECT_TRUE(svg.contains("#d90000")) << "the titration curve's colour";
+    EXPECT_FALSE(data->hasText()) << "the copy replaces what the clipboard held";
+
+    ASSERT_TRUE(data->hasImage());
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    EXPECT_EQ(image.size() / image.devicePixelRatio(), viewSize);
+    EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(249, 243, 240));
+    int curvePixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            curvePixels += QColor(image.pixel(x, y)) == QColor(217, 0, 0);
+    EXPECT_GT(curvePixels, 100) << "the titration curve is in the bitmap";
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Drives the real window as a user does: mouse clicks on buttons and cells, keys typed
+// into editors. Shared by the GUI tests and the screenshot tour.
+#pragma once
+
+#include "app/main_window.h"
+#include "app/string_grid_view.h"
+
+#include <QString>
+
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace phbuffer::app::gui {
+
+/// The window's push button named @p name (the form's component name), or null.
+QPushButton* ButtonNamed(const MainWindow& window, const QString& name);
+/// StringGrid1 (@p number 1) or StringGrid2 (2).
+StringGridView* GridNumber(const MainWindow& window, int number);
+/// A left click in the middle of @p widget.
+void Click(QWidget* widget);
+/// Clicks cell (@p col, @p row) of @p grid and types @p text into the editor that opens,
+/// replacing the cell's text. The editor stays open, as when the user goes on to click a
+/// button. False when no editor opened.
+bool TypeIntoCell(StringGridView* grid, int col, int row, const QString& text);
+/// Selects all of @p edit and types @p text.
+void TypeInto(QLineEdit* edit, const QString& text);
+/// The text that @p grid shows in cell (@p col, @p row).
+QString ShownCell(const StringGridView* grid, int col, int row);
+/// Clicks "Run pH model" and waits at most @p timeoutMs for the run to end.
+bool RunAndWait(MainWindow& window, int timeoutMs = 60000);
+
+} // namespace phbuffer::app::gui

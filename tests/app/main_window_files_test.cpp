@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The file buttons through the window: what the dialog offers, and what the user then
+// finds in the file or in the grids.
+#include "window_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace phbuffer::app;
+using namespace phbuffer::app::gui;
+
+namespace {
+
+/// What a file dialog looked like when it was shown.
+struct SeenDialog {
+    QFileDialog::AcceptMode mode;
+    QString directory;
+    QStringList nameFilters;
+    QString defaultSuffix;
+    QString offeredFile;
+};
+
+class FileButtons : public ShownWindow {
+protected:
+    FileButtons() : previousDir_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    ~FileButtons() override { QDir::setCurrent(previousDir_); }
+
+    QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+    QByteArray contents(const char* name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    /// Clicks @p buttonName; its dialog answers @p answer (nothing: cancel).
+    void clickAnswering(const char* buttonName, std::optional<QString> answer) {
+        answerFileDialog = [this, answer](QFileDialog& d) {
+            const QStringList offered = d.selectedFiles();
+            seen.push_back({d.acceptMode(), QDir(d.directory()).canonicalPath(), d.nameFilters(),
+                            d.defaultSuffix(),
+                            offered.isEmpty() ? QString() : QFileInfo(offered[0]).fileName()});
+            return answer;
+        };
+        click(buttonName);
+    }
+
+    const QStringList dataFilter = {QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")};
+    const QStringList textFilter = {QStringLiteral("Text files (*.txt) (*.TXT *.txt)")};
+    std::vector<SeenDialog> seen;
+
+private:
+    QTemporaryDir dir_;
+    QString previousDir_;
+};
+
+TEST_F(FileButtons, SaveAndLoadOfferDataFilesInTheCurrentDirectoryAndCarryBothGrids) {
+    clickAnswering("SaveDataBitBtn", path("water"));
+    const QByteArray saved = contents("water.prn");
+    EXPECT_TRUE(
+        saved.startsWith("\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n"
+                         "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-\r\n"));
+    EXPECT_TRUE(saved.endsWith("\r\nLower pH target\t4.50\r\n"));
+    EXPECT_EQ(saved.count("\r\n"), 15);
+
+    QByteArray edited = saved;
+    edited.replace("Acetic acid\t0.200", "Vinegar\t1.250");
+    QFile f(path("edited.PRN"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(edited);
+    f.close();
+    clickAnswering("GetDataBitBtn", path("edited.PRN"));
+    EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Vinegar"));
+    EXPECT_EQ(cell(1, 1, 2), QStringLiteral("1.250"));
+
+    ASSERT_EQ(seen.size(), 2u);
+    const QString here = QDir(QDir::currentPath()).canonicalPath();
+    EXPECT_EQ(seen[0].mode, QFileDialog::AcceptSave);
+    EXPECT_EQ(seen[1].mode, QFileDialog::AcceptOpen);
+    for (const SeenDialog& d : seen) {
+        EXPECT_EQ(d.directory, here);
+        EXPECT_EQ(d.nameFilters, dataFilter);
+        EXPECT_EQ(d.defaultSuffix, QStringLiteral("prn"));
+    }
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+}
+
+TEST_F(FileButtons, ExportWritesTheSelectedCurveAndSharesTheOfferedNameWithSave) {
+    clickAnswering("ExportPlotDataBitBtn", path("empty"));
+    EXPECT_EQ(contents("empty.txt"), QByteArray()) << "no run, no points";
+
+    ASSERT_TRUE(RunAndWait(window));
+    Click(window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem1")));
+    clickAnswering("ExportPlotDataBitBtn", path("buffer.txt"));
+    const QList<QByteArray> lines = contents("buffer.txt").split('\n');
+    EXPECT_EQ(lines.size(), chart()->bufferStrengthSeries()->count() + 1) << "a line a point";
+    // Lowest pH first: the buffer capacity points in ascending pH, from 4.5 up to 7.8.
+    EXPECT_TRUE(lines.front().startsWith("4.50")) << lines.front().data();
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("7.7")) << lines[lines.size() - 2].data();
+
+    clickAnswering("SaveDataBitBtn", std::nullopt);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].nameFilters, textFilter);
+    EXPECT_EQ(seen[0].defaultSuffix, QStringLiteral("txt"));
+    EXPECT_EQ(seen[1].offeredFile, QStringLiteral("empty.txt"));
+    EXPECT_EQ(seen[2].offeredFile, QStringLiteral("buffer.txt")) << "the save dialog is shared";
+    EXPECT_EQ(seen[2].nameFilters, dataFilter);
+}
+
+TEST_F(FileButtons, ACancelChangesNothingAndAFileErrorShowsTheErrorBox) {
+    type(1, 1, 2, QStringLiteral("0.5"));
+    clickAnswering("GetDataBitBtn", std::nullopt);
+    clickAnswering("SaveDataBitBtn", std::nullopt);
+    clickAnswering("ExportPlotDataBitBtn", std::nullopt);
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+    EXPECT_EQ(cell(1, 1, 2), QStringLiteral("0.5"));
+    EXPECT_TRUE(QDir(QDir::currentPath()).entryList(QDir::Files).isEmpty());
+
+    clickAnswering("GetDataBitBtn", path("missing.prn"));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].title, QStringLiteral("pH and buffer system calculator"));
+    EXPECT_EQ(errors[0].text, QStringLiteral("File not found."));
+    EXPECT_EQ(cell(1, 1, 2), QStringLiteral("0.5"));
+}
+
+} // namespace

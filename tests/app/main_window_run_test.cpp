@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Long runs: off the user-interface thread, with a progress dialog that can stop them.
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QSignalSpy>
+
+using namespace phbuffer::app;
+using namespace phbuffer::app::gui;
+
+namespace {
+
+class LongRun : public ShownWindow {
+protected:
+    ~LongRun() override { // stops whatever run a failed test left behind
+        window.form().RunControl.cancelRequested.store(true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isRunning(); }, 10000));
+    }
+    /// From pH 7 down to the lowest target a run accepts: about a hundred million acid
+    /// steps, minutes of work. Returns the progress dialog once it shows.
+    QProgressDialog* startLongRun() {
+        type(2, 1, 0, QStringLiteral("7"));
+        type(2, 1, 3, QStringLiteral("-2"));
+        click("DoTitrationButton");
+        EXPECT_TRUE(window.isRunning());
+        const bool shown = QTest::qWaitFor(
+            [&] { return window.progressDialog() && window.progressDialog()->isVisible(); }, 10000);
+        EXPECT_TRUE(shown) << "no progress dialog";
+        return shown ? window.progressDialog() : nullptr;
+    }
+    bool cancel(QProgressDialog* dialog) {
+        QSignalSpy finished(&window, &MainWindow::runFinished);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+        return finished.wait(5000);
+    }
+};
+
+TEST_F(LongRun, ShowsHowFarItHasComeAndStopsOnCancelSayingWhere) {
+    QProgressDialog* dialog = startLongRun();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("pH and buffer system calculator"));
+    EXPECT_EQ(dialog->findChild<QPushButton*>()->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->value() > 0; }, 10000)) << "bar never moved";
+    EXPECT_LT(dialog->value(), dialog->maximum());
+
+    ASSERT_TRUE(cancel(dialog));
+    EXPECT_FALSE(window.isRunning());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(labelText().startsWith(QStringLiteral("Run stopped at pH ")))
+        << labelText().toStdString();
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+    ASSERT_GT(chart()->titrationSeries()->count(), 1) << "the curve so far is drawn";
+    EXPECT_EQ(chart()->titrationSeries()->at(0), QPointF(0, 7));
+    // The long caption wraps beside the preset buttons instead of running under them.
+    const auto* label = window.findChild<QLabel*>(QStringLiteral("Label1"));
+    EXPECT_LT(label->geometry().right(), button("GetDataBitBtn")->x());
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+}
+
+TEST_F(LongRun, TakesNoInputWhileItGoesOnAndAllOfItAgainAfterwards) {
+    QProgressDialog* dialog = startLongRun();
+    ASSERT_NE(dialog, nullptr);
+    const char* inputs[] = {"DoTitrationButton", "CopyToClipButton", "ClearGraphButton",
+                            "StringGrid1",       "StringGrid2",      "WhatToShowRadioGroupItem1",
+                            "phEqEdit",          "ZPlowBitBtn",      "GetDataBitBtn"};
+    for (const char* name : inputs)
+        EXPECT_FALSE(window.findChild<QWidget*>(QLatin1String(name))->isEnabled()) << name;
+    click("ZPlowBitBtn");
+    EXPECT_EQ(cell(1, 1, 1), QStringLiteral("3.000")) << "a click that gets through does nothing";
+    EXPECT_TRUE(chart()->isEnabled()) << "the chart keeps painting";
+
+    ASSERT_TRUE(cancel(dialog));
+    for (const char* name : inputs)
+        EXPECT_TRUE(window.findChild<QWidget*>(QLatin1String(name))->isEnabled()) << name;
+    click("ZPlowBitBtn");
+    EXPECT_EQ(cell(1, 1, 1), QStringLiteral("4.000"));
+}
+
+TEST_F(LongRun, TakesTheNewDecimalSeparatorWhenItHasEnded) {
+    // Whole numbers read alike under any separator; the pKa texts then read as absent.
+    window.form().DecimalSeparator = U'#';
+    for (int r = 1; r <= 9; ++r)
+        type(1, 1, r, QStringLiteral("1"));
+    QProgressDialog* dialog = startLongRun();
+    ASSERT_NE(dialog, nullptr);
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(&window, &change);
+    EXPECT_EQ(window.form().DecimalSeparator, U'#') << "not under the running titration";
+    ASSERT_TRUE(cancel(dialog));
+    EXPECT_EQ(window.form().DecimalSeparator, U'.');
+}
+
+TEST_F(LongRun, ClosingTheWindowStopsTheRunAndTakesItsDialogAway) {
+    QProgressDialog* dialog = startLongRun();
+    ASSERT_NE(dialog, nullptr);
+    window.close();
+    EXPECT_FALSE(window.isRunning());
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+} // namespace

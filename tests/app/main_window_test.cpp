@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QValueAxis>
+
+using namespace phbuffer;
+using namespace phbuffer::app;
+using namespace phbuffer::app::gui;
+
+namespace {
+
+using StartedWindow = ShownWindow;
+
+QLineEdit* PhEdit(const MainWindow& w) {
+    return w.findChild<QLineEdit*>(QStringLiteral("phEqEdit"));
+}
+
+QRadioButton* RadioItem(const MainWindow& w, int item) {
+    return w.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem%1").arg(item));
+}
+
+// ---- start-up ----------------------------------------------------------------------------
+
+TEST_F(StartedWindow, ShowsTheFormsTextsAfterStart) {
+    for (int n : {1, 2}) {
+        const ui::StringGrid& cells =
+            n == 1 ? window.form().StringGrid1 : window.form().StringGrid2;
+        for (int r = 0; r < cells.RowCount; ++r)
+            for (int c = 0; c < cells.ColCount; ++c)
+                EXPECT_EQ(cell(n, c, r), cells.Cells(c, r)) << "grid " << n << " " << c << "," << r;
+    }
+    EXPECT_EQ(cell(1, 0, 0), QString());
+    EXPECT_EQ(cell(1, 1, 0), QStringLiteral("Conc. [mM]"));
+    EXPECT_EQ(cell(1, 0, 1), QStringLiteral("Dissolved Inorganic Carbon (CO2-total)"));
+    EXPECT_EQ(cell(1, 1, 1), QStringLiteral("3.000"));
+    EXPECT_EQ(cell(1, 4, 1), QStringLiteral("-"));
+    EXPECT_EQ(cell(2, 0, 1), QStringLiteral("Henry\u00B4s constant [atm/(mole fraction)]"));
+    const char* values[] = {"7.80", "1640", "426", "4.50"};
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(cell(2, 1, r), QLatin1String(values[r]));
+    EXPECT_EQ(PhEdit(window)->text(), QStringLiteral("7.80"));
+    EXPECT_EQ(labelText(), QStringLiteral("H+ used to reach lower target:"));
+    EXPECT_TRUE(RadioItem(window, 0)->isChecked());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("pH and buffer system calculator"));
+    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve"));
+    EXPECT_EQ(chart()->bottomAxis()->titleText(), QString());
+    EXPECT_EQ(chart()->titrationSeries()->count(), 0);
+}
+
+TEST_F(StartedWindow, PlacesEveryComponentWhereTheLayoutHasIt) {
+    EXPECT_EQ(window.size(), QSize(1218, 757));
+    EXPECT_EQ(window.font().pixelSize(), 11);
+    const std::pair<const char*, QRect> placements[] = {
+        {"DoTitrationButton", {1101, 6, 105, 25}},
+        {"CopyToClipButton", {8, 6, 105, 25}},
+        {"ExportPlotDataBitBtn", {127, 6, 105, 25}},
+        {"ClearGraphButton", {248, 6, 105, 25}},
+        {"StringGrid1", {8, 1, 385, 255}},
+        {"StringGrid2", {399, 1, 251, 104}},
+        {"WhatToShowRadioGroup", {399, 111, 248, 58}},
+        {"CO2EqButton", {399, 175, 156, 25}},
+        {"phEqEdit", {561, 177, 50, 21}},
+        {"ZPmediumBitBtn", {656, 68, 177, 25}},
+        {"ZPhighBitBtn", {656, 6, 177, 25}},
+        {"ZPmediumhighBitBtn", {656, 37, 177, 25}},
+        {"ZPmediumlowBitBtn", {656, 99, 177, 25}},
+        {"ZPlowBitBtn", {656, 130, 177, 25}},
+        {"SaveDataBitBtn", {656, 176, 177, 25}},
+        {"GetDataBitBtn", {656, 207, 177, 25}},
+        {"Panel1", {0, 716, 1218, 41}},
+        {"Panel2", {0, 454, 1218, 262}},
+        {"Chart1", {0, 0, 1218, 454}}};
+    for (const auto& [name, geometry] : placements)
+        EXPECT_EQ(window.findChild<QWidget*>(QLatin1String(name))->geometry(), geometry) << name;
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->pos(), QPoint(399, 216));
+
+    // Cells of the form's sizes, each with its grid line; every cell in sight.
+    const int widths1[] = {195, 60, 40, 40, 40};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(grid(1)->columnWidth(c), widths1[c] + 1);
+    const int heights2[] = {24, 23, 24, 24};
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(grid(2)->rowHeight(r), heights2[r] + 1);
+    for (int n : {1, 2}) {
+        EXPECT_FALSE(grid(n)->horizontalScrollBar()->isVisible()) << "grid " << n;
+        EXPECT_FALSE(grid(n)->verticalScrollBar()->isVisible()) << "grid " << n;
+    }
+
+    window.resize(1400, 900);
+    QApplication::processEvents();
+    EXPECT_EQ(chart()->geometry(), QRect(0, 0, 1400, 900 - 41 - 262)) << "the chart grows";
+}
+
+TEST_F(StartedWindow, TabGoesThroughTheButtonBarThenTheInputPanel) {
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    button("DoTitrationButton")->setFocus();
+    const QStringList expected = {"DoTitrationButton",
+                                  "CopyToClipButton",
+                                  "ExportPlotDataBitBtn",
+                                  "ClearGraphButton",
+                                  "StringGrid1",
+                                  "StringGrid2",
+                                  "WhatToShowRadioGroupItem0",
+                                  "CO2EqButton",
+                                  "phEqEdit",
+                                  "ZPmediumBitBtn",
+                                  "ZPhighBitBtn",
+                                  "ZPmediumhighBitBtn",
+                                  "ZPmediumlowBitBtn",
+                                  "ZPlowBitBtn",
+                                  "SaveDataBitBtn",
+                                  "GetDataBitBtn",
+                                  "DoTitrationButton"};
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        for (QWidget* w = focus; w; w = w->parentWidget()) // a grid's focus is in its editor
+            if (qobject_cast<StringGridView*>(w))
+                focus = w;
+        visited << focus->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+// ---- grid input and the run ---------------------------------------------------------------
+
+TEST_F(StartedWindow, TypedCellsReachTheRunEvenWithAnEditorStillOpen) {
+    // Pure water from pH 7 to 4.5 takes 32 acid steps, each moving the pH by more than
+    // 0.01: 0.03 mmol/L of acid, 34 titration points and 32 buffer capacity points.
+    for (int r = 1; r <= 9; ++r)
+        type(1, 1, r, QStringLiteral("0"));
+    // A button that takes no focus leaves the last editor open and uncommitted.
+    button("DoTitrationButton")->setFocusPolicy(Qt::NoFocus);
+    type(2, 1, 0, QStringLiteral("7"));
+    ASSERT_NE(grid(2)->openEditor(), nullptr);
+
+    ASSERT_TRUE(RunAndWait(window));
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+    EXPECT_EQ(labelText(), QStringLiteral("H+ used to reach lower target: 0.03"));
+    EXPECT_EQ(chart()->titrationSeries()->count(), 34);
+    EXPECT_EQ(chart()->bufferStrengthSeries()->count(), 32);
+    EXPECT_EQ(chart()->titrationSeries()->at(0), QPointF(0, 7));
+    EXPECT_FALSE(window.progressDialog()) << "a short run shows no dialog";
+}
+
+TEST_F(StartedWindow, SwitchingTheViewRestoresTitlesAndCurvesWithoutANewRun) {
+    click("ZPlowBitBtn");
+    ASSERT_TRUE(RunAndWait(window));
+    EXPECT_EQ(labelText(), QStringLiteral("H+ used to reach lower target: 4.24"));
+    const QList<QPointF> titration = chart()->titrationSeries()->points();
+    const QList<QPointF> buffer = chart()->bufferStrengthSeries()->points();
+    // The axes fit the titration curve: acid from 0 to 4.24, pH from 0 up to 8.2.
+    EXPECT_NEAR(chart()->bottomAxis()->max(), 4.24, 0.005);
+    EXPECT_DOUBLE_EQ(chart()->leftAxis()->max(), 8.2);
+    type(1, 1, 4, QStringLiteral("x")); // a new run would now fail
+
+    Click(RadioItem(window, 1));
+    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Buffer capacity"));
+    EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("pH [-]"));
+    EXPECT_EQ(chart()->leftAxis()->titleText(),
+              QStringLiteral("Buffer capacity [mmol H+/pH-unit]"));
+    EXPECT_FALSE(chart()->titrationSeries()->isVisible());
+    EXPECT_EQ(chart()->bufferStrengthSeries()->points(), buffer);
+    EXPECT_DOUBLE_EQ(chart()->bottomAxis()->min(), buffer.front().x());
+    EXPECT_DOUBLE_EQ(chart()->bottomAxis()->max(), buffer.back().x());
+
+    Click(RadioItem(window, 0));
+    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve"));
+    EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("Added H+ [mmol/L]"));
+    EXPECT_EQ(chart()->leftAxis()->titleText(), QStringLiteral("pH [-]"));
+    EXPECT_FALSE(chart()->bufferStrengthSeries()->isVisible());
+    EXPECT_EQ(chart()->titrationSeries()->points(), titration);
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+
+    click("ClearGraphButton");
+    EXPECT_EQ(chart()->titrationSeries()->count(), 0);
+    EXPECT_EQ(chart()->bufferStrengthSeries()->count(), 0);
+    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve"));
+}
+
+// ---- failures ----------------------------------------------------------------------------
+
+TEST_F(StartedWindow, ABadCellShowsTheErrorBoxAndStartsNoRun) {
+    ASSERT_TRUE(RunAndWait(window));
+    const QList<QPointF> before = chart()->titrationSeries()->points();
+    const QString label = labelText();
+
+    type(1, 1, 5, QStringLiteral("abc"));
+    ASSERT_TRUE(RunAndWait(window));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].title, QStringLiteral("pH and buffer system calculator"));
+    EXPECT_EQ(errors[0].text, QStringLiteral("'abc' is not a valid floating point value."));
+    EXPECT_EQ(chart()->titrationSeries()->points(), before) << "the chart keeps the last run";
+    EXPECT_EQ(labelText(), label);
+    // The window stays usable.
+    click("ZPmediumBitBtn");
+    EXPECT_EQ(cell(1, 1, 5), QStringLiteral("2.565"));
+}
+
+TEST_F(StartedWindow, AFailedHandlerShowsWhatItAssignedBeforeTheFailure) {
+    // Henry's constant 0 stops the CO2 equilibrium after the grids were read.
+    type(2, 1, 1, QStringLiteral("0"));
+    type(1, 1, 1, QStringLiteral("9"));
+    click("CO2EqButton");
+    ASSERT_EQ(errors.size(), 1u);
+    // It ends in a quote, a character below the full stop: nothing is appended.
+    EXPECT_EQ(errors[0].text, QStringLiteral("\"Henry\u00B4s constant [atm/(mole fraction)]\" "
+                                             "must be above 0, not '0'"));
+    EXPECT_DOUBLE_EQ(window.form().State.Conc[0], 0.009);
+}
+
+TEST(ErrorBox, IsAModalBoxWithAnErrorIconCaptionedWithTheApplicationTitle) {
+    MainWindow window; // the default presenter
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(TypeIntoCell(GridNumber(window, 2), 1, 3, QStringLiteral("low")));
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // The box comes when the run has ended, at once or a moment later: look for it until
+    // it is there, then read it and press its button.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        QTest::mouseClick(box->buttons().value(0), Qt::LeftButton);
+    });
+    poll.start(10);
+    ASSERT_TRUE(RunAndWait(window));
+    EXPECT_EQ(title, QStringLiteral("pH and buffer system calculator"));
+    EXPECT_EQ(text, QStringLiteral("'low' is not a valid floating point value."));
+    EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+// ---- presets, CO2, locale ----------------------------------------------------------------
+
+TEST_F(StartedWindow, EachPresetButtonSendsItselfToTheSharedHandler) {
+    const std::pair<const char*, const char*> presets[] = {{"ZPhighBitBtn", "7.20"},
+                                                           {"ZPmediumhighBitBtn", "7.40"},
+                                                           {"ZPmediumlowBitBtn", "8.00"},
+                                                           {"ZPlowBitBtn", "8.20"},
+                                                           {"ZPmediumBitBtn", "7.80"}};
+    for (const auto& [name, pH] : presets) {
+        click(name);
+        EXPECT_EQ(PhEdit(window)->text(), QLatin1String(pH)) << name;
+        EXPECT_EQ(cell(2, 1, 0), QLatin1String(pH)) << name;
+    }
+}
+
+TEST_F(StartedWindow, CO2EquilibriumAtTheTypedPhFillsTheCarbonCell) {
+    TypeInto(PhEdit(window), QStringLiteral("7"));
+    click("CO2EqButton");
+    EXPECT_EQ(cell(1, 1, 1), QStringLiteral("0.075"));
+    EXPECT_EQ(cell(2, 1, 0), QStringLiteral("7.80")) << "the initial pH stays";
+}
+
+TEST_F(StartedWindow, ReadsTheDecimalSeparatorAgainWhenTheLocaleChanges) {
+    window.form().DecimalSeparator = U'#';
+    click("ZPlowBitBtn");
+    ASSERT_EQ(PhEdit(window)->text(), QStringLiteral("8#20"));
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(&window, &change);
+    click("ZPlowBitBtn");
+    EXPECT_EQ(PhEdit(window)->text(), QStringLiteral("8.20")) << "the test runs under C.UTF-8";
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Takes the window through its main scenes as a user would and saves a picture of the
+// whole screen after each, dialogs included:
+//
+//   xvfb-run -s "-screen 0 1366x900x24" build/tests/phbuffer_screenshot_tour /tmp/shots
+//
+// Also saves window.png, the window alone after a run of the medium water.
+#include "gui_driver.h"
+
+#include "app/application_style.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace phbuffer::app;
+using namespace phbuffer::app::gui;
+
+namespace {
+
+QString g_outDir;
+
+void Shoot(const QString& name) {
+    QTest::qWait(300); // let every window paint
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString path = QDir(g_outDir).filePath(name + QStringLiteral(".png"));
+    std::printf("%s %s\n", screen.save(path) ? "saved" : "FAILED", qPrintable(path));
+}
+
+/// Waits for a modal dialog of type T, photographs it as @p name, then lets @p close
+/// end it. Returns at once; the dialog is handled from the event loop.
+template <class T> void ShootModalWhenShown(const QString& name, std::function<void(T*)> close) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, name, close] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        Shoot(name);
+        close(dialog);
+    });
+    poll->start(20);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(kApplicationTitle);
+    QApplication::setFont(WindowFont());
+    ApplyVisualStyle(app);
+    g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(g_outDir);
+
+    MainWindow window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    Shoot(QStringLiteral("1-start"));
+
+    RunAndWait(window);
+    Shoot(QStringLiteral("2-medium-titration-view"));
+    window.grab().save(QDir(g_outDir).filePath(QStringLiteral("window.png")));
+
+    Click(window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem1")));
+    Shoot(QStringLiteral("3-medium-buffer-capacity-view"));
+    Click(window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem0")));
+
+    TypeIntoCell(GridNumber(window, 1), 1, 5, QStringLiteral("2,565"));
+    ShootModalWhenShown<QMessageBox>(QStringLiteral("4-error-box"), [](QMessageBox* box) {
+        QTest::mouseClick(box->buttons().value(0), Qt::LeftButton);
+    });
+    RunAndWait(window);
+    Click(ButtonNamed(window, QStringLiteral("ZPmediumBitBtn")));
+
+    ShootModalWhenShown<QFileDialog>(QStringLiteral("5-save-dialog"),
+                                     [](QFileDialog* dialog) { dialog->reject(); });
+    Click(ButtonNamed(window, QStringLiteral("SaveDataBitBtn")));
+
+    TypeIntoCell(GridNumber(window, 2), 1, 0, QStringLiteral("7"));
+    TypeIntoCell(GridNumber(window, 2), 1, 3, QStringLiteral("-2"));
+    Click(ButtonNamed(window, QStringLiteral("DoTitrationButton")));
+    if (!QTest::qWaitFor(
+            [&] { return window.progressDialog() && window.progressDialog()->isVisible(); }, 5000))
+        return 1;
+    QTest::qWait(1500);
+    Shoot(QStringLiteral("6-progress-dialog"));
+    QTest::mouseClick(window.progressDialog()->findChild<QPushButton*>(), Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return !window.isRunning(); }, 5000))
+        return 1;
+    Shoot(QStringLiteral("7-run-stopped"));
+    return 0;
+}
