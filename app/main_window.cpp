@@ -6,6 +6,7 @@
 #include "chart_view.h"
 #include "file_dialogs.h"
 #include "string_grid_view.h"
+#include "window_shortcuts.h"
 
 #include "ui/errors.h"
 #include "ui/number_format.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -144,6 +146,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     };
     form_.CopyChartToClipboard = [this] { copyChartToClipboard(); };
     connectHandlers();
+    addShortcuts();
 
     progressDelay_.setSingleShot(true);
     connect(&progressDelay_, &QTimer::timeout, this, &MainWindow::showProgressDialog);
@@ -212,6 +215,39 @@ void MainWindow::connectHandlers() {
     });
     connect(phEqEdit_, &QLineEdit::textEdited, this,
             [this](const QString& text) { form_.phEqEdit.Text = text; });
+}
+
+void MainWindow::addShortcuts() {
+    shortcutKeysFirst_ = new ShortcutKeysFirst(this);
+    const auto add = [this](const ui::Button& button, const QList<QKeySequence>& keys) {
+        auto* widget = findChild<QPushButton*>(button.Name);
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        // The button's own click: the typed input is committed first, a failure shows the
+        // error box, and a disabled button (during a run) does nothing.
+        connect(shortcut, &QShortcut::activated, widget, &QPushButton::click);
+        widget->setToolTip(ShortcutToolTip(button.Caption, keys));
+        shortcutKeysFirst_->addKeys(keys);
+        buttonShortcuts_ << shortcut;
+    };
+    add(form_.GetDataBitBtn, StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
+    add(form_.SaveDataBitBtn, StandardKeys(QKeySequence::Save, Qt::CTRL | Qt::Key_S));
+    add(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
+    add(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
+    add(form_.CopyToClipButton, {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
+
+    // Quit works during a run too, from the progress dialog as well: closing the window
+    // stops the run.
+    auto* quit = new QShortcut(this);
+    const QList<QKeySequence> quitKeys = StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
+    quit->setKeys(quitKeys);
+    quit->setContext(Qt::ApplicationShortcut);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
+    shortcutKeysFirst_->addKeys(quitKeys);
+
+    phEqEdit_->installEventFilter(shortcutKeysFirst_);
+    grid1_->setEditorEventFilter(shortcutKeysFirst_);
+    grid2_->setEditorEventFilter(shortcutKeysFirst_);
 }
 
 void MainWindow::setErrorPresenter(ErrorPresenter presenter) {
@@ -418,6 +454,8 @@ void MainWindow::stopRunNow() {
 void MainWindow::setInputEnabled(bool enabled) {
     panel1_->setEnabled(enabled);
     panel2_->setEnabled(enabled);
+    for (QShortcut* shortcut : buttonShortcuts_)
+        shortcut->setEnabled(enabled);
 }
 
 void MainWindow::onChartPainted() {

@@ -3,7 +3,8 @@
 // pHmainForm: the Qt view of the form logic TpHmainForm. It lays out and draws the form's
 // components, turns clicks into handler calls, shows the file dialogs and the error box,
 // and runs a titration off the user-interface thread. It holds no chemistry and no file
-// format: every number and text it shows comes from the form.
+// format: every number and text it shows comes from the form. Its keys lead into the
+// same handlers as the buttons.
 #pragma once
 
 #include "ui/main_form.h"
@@ -25,11 +26,13 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 
 namespace phbuffer::app {
 
 class BackgroundRun;
 class ChartView;
+class ShortcutKeysFirst;
 class StringGridView;
 
 class MainWindow : public QWidget {
@@ -81,6 +84,8 @@ private:
     QFrame* addPanel(const char* name, int height);
     QPushButton* addButton(QWidget* panel, const ui::Button& button, const QRect& geometry);
     void connectHandlers();
+    /// The keys of the buttons, shown in their tooltips, and the key that closes the window.
+    void addShortcuts();
 
     /// Calls a handler on the user-interface thread with the typed input committed, then
     /// draws the form and shows the handler's failure, if any.
@@ -113,6 +118,8 @@ private:
     QButtonGroup* radioButtons_ = nullptr;
     QLineEdit* phEqEdit_ = nullptr;
     QPushButton* runButton_ = nullptr;
+    QList<QShortcut*> buttonShortcuts_;
+    ShortcutKeysFirst* shortcutKeysFirst_ = nullptr;
 
     ErrorPresenter errorPresenter_;
     FileDialogRunner fileDialogRunner_;

@@ -123,7 +123,10 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
-        return new CellEditor(view_, parent);
+        auto* editor = new CellEditor(view_, parent);
+        if (QObject* filter = view_->editorEventFilter())
+            editor->installEventFilter(filter);
+        return editor;
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {

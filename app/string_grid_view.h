@@ -81,6 +81,10 @@ public:
     /// selection, clipped to the grid; fixed cells keep their texts. Ctrl+V on the grid
     /// or in its editor. Does nothing while the grid is frozen.
     void pasteBlock(const QString& text);
+    /// Installs @p filter on every cell editor the grid opens from now on, before the
+    /// editor sees any event.
+    void setEditorEventFilter(QObject* filter) { editorEventFilter_ = filter; }
+    QObject* editorEventFilter() const { return editorEventFilter_; }
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -100,6 +104,7 @@ private:
     bool mouseSelecting_ = false;    // a button is down: the user may be dragging a range
     bool keyboardExtending_ = false; // Shift with an arrow key extends the range
     bool leaving_ = false;           // Tab is taking the focus to the next control
+    QObject* editorEventFilter_ = nullptr;
 };
 
 } // namespace phbuffer::app
