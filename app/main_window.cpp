@@ -291,6 +291,7 @@ void MainWindow::handle(const std::function<void()>& handler) {
 void MainWindow::drawForm() {
     grid1_->sync();
     grid2_->sync();
+    chart_->setDecimalSeparator(form_.DecimalSeparator);
     chart_->draw(form_.Chart1, form_.TitrationSeries, form_.BufferStrengthSeries);
     // Sized to its text, on as many lines as it takes not to run under the buttons.
     label1_->setText(form_.Label1.Caption);
@@ -320,6 +321,7 @@ void MainWindow::copyChartToClipboard() {
 
 void MainWindow::refreshDecimalSeparator() {
     form_.DecimalSeparator = ui::SystemDecimalSeparator();
+    chart_->setDecimalSeparator(form_.DecimalSeparator);
 }
 
 // ---- window events -----------------------------------------------------------------------
