@@ -95,6 +95,10 @@ ChartView::ChartView(QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
     setRenderHint(QPainter::Antialiasing);
+    // The scene would take every drag and then refuse to have anything dropped: a file
+    // dropped on the chart is for the window to load.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
 
     QChart* c = chart();
     c->legend()->hide();

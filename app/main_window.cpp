@@ -16,12 +16,15 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -48,6 +51,16 @@ constexpr int kStringGrid2Height = 104;
 constexpr int kLabel1MaxWidth = 656 - 399 - 4;
 // The progress dialog counts in these steps from start to target.
 constexpr int kProgressSteps = 1000;
+
+/// The local file that @p data carries, when it carries exactly one and nothing else.
+std::optional<QString> DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return std::nullopt;
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return std::nullopt;
+    return urls.constFirst().toLocalFile();
+}
 
 } // namespace
 
@@ -102,6 +115,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     phEqEdit_ = new QLineEdit(panel2_);
     phEqEdit_->setObjectName(form_.phEqEdit.Name);
     phEqEdit_->setGeometry(561, 177, 50, 21);
+    // A file dropped on the pH box is for the window to load, not text for the box.
+    phEqEdit_->setAcceptDrops(false);
     QPushButton* medium = addButton(panel2_, form_.ZPmediumBitBtn, {656, 68, 177, 25});
     QPushButton* high = addButton(panel2_, form_.ZPhighBitBtn, {656, 6, 177, 25});
     QPushButton* mediumHigh = addButton(panel2_, form_.ZPmediumhighBitBtn, {656, 37, 177, 25});
@@ -140,6 +155,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         return dialog.selectedFiles().constFirst();
     };
     form_.ExecuteFileDialog = [this](ui::FileDialog& settings, ui::FileDialogKind kind) {
+        if (droppedFile_)
+            return std::exchange(droppedFile_, std::nullopt);
         QFileDialog dialog(this);
         ConfigureFileDialog(dialog, settings, kind);
         return fileDialogRunner_(dialog);
@@ -147,6 +164,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     form_.CopyChartToClipboard = [this] { copyChartToClipboard(); };
     connectHandlers();
     addShortcuts();
+    setAcceptDrops(true);
 
     progressDelay_.setSingleShot(true);
     connect(&progressDelay_, &QTimer::timeout, this, &MainWindow::showProgressDialog);
@@ -353,6 +371,31 @@ void MainWindow::changeEvent(QEvent* event) {
         localeChangedDuringRun_ = true;
     else
         refreshDecimalSeparator();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!run_ && DroppedFile(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::optional<QString> file = DroppedFile(event->mimeData());
+    if (run_ || !file) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Loaded once the drop has ended: an error box here would keep the program the file
+    // came from waiting for the end of the drag until the box is closed.
+    QTimer::singleShot(0, this, [this, path = *file] {
+        // The dropped file answers the open dialog: the same handler, checks and errors as
+        // a file chosen there, and the dialog offers it next time.
+        droppedFile_ = path;
+        handle([this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); });
+        droppedFile_.reset();
+    });
 }
 
 // ---- the titration run -------------------------------------------------------------------

@@ -42,6 +42,8 @@ public:
     CellEditor(StringGridView* view, QWidget* parent) : QLineEdit(parent), view_(view) {
         setFrame(false);
         setTextMargins(1, 0, 0, 0);
+        // A file dropped on the grid is for the window to load, not text for the cell.
+        setAcceptDrops(false);
     }
 
 protected:

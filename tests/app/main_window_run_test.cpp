@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QProgressDialog>
 #include <QSignalSpy>
 
@@ -71,7 +72,8 @@ TEST_F(LongRun, TakesNoInputWhileItGoesOnAndAllOfItAgainAfterwards) {
     click("ZPlowBitBtn");
     EXPECT_EQ(cell(1, 1, 1), QStringLiteral("3.000")) << "a click that gets through does nothing";
     EXPECT_TRUE(chart()->isEnabled()) << "the chart keeps painting";
-    // Nor do the buttons' keys or the clipboard; the fixture fails on any file dialog.
+    // Nor do the buttons' keys, the clipboard or a dropped file; the fixture fails on any
+    // file dialog.
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const QKeySequence keys[] = {QKeySequence(Qt::Key_F5),
@@ -84,6 +86,7 @@ TEST_F(LongRun, TakesNoInputWhileItGoesOnAndAllOfItAgainAfterwards) {
     for (const QKeySequence& key : keys)
         QTest::keySequence(&window, key);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("on the clipboard"));
+    EXPECT_FALSE(DropAt(&window, QPoint(600, 200), *FileDrag({QDir::temp().filePath("a.prn")})));
     EXPECT_TRUE(window.isRunning());
     EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
 
