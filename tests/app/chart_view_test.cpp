@@ -136,6 +136,7 @@ TEST_F(ChartOnScreen, HoveringReadsTheShownPointNearestOnTheScreenAndChangesNoPo
     const model::Series titration = SeriesOf({{0, 7.8}, {1.5, 6}, {3.3, 4.49}});
     const model::Series buffer = SeriesOf({{4.49, 40}, {6, 90}, {7.79, 12}}, false);
     view.draw(TitledChart("Titration curve", "Added H+ [mmol/L]", "pH [-]"), titration, buffer);
+    QApplication::processEvents(); // the chart lays out its titles and axes
     const QList<QPointF> titrationPoints = view.titrationSeries()->points();
     const QList<QPointF> bufferPoints = view.bufferStrengthSeries()->points();
     EXPECT_FALSE(view.readout()->isVisible());
@@ -156,6 +157,7 @@ TEST_F(ChartOnScreen, HoveringReadsTheShownPointNearestOnTheScreenAndChangesNoPo
     view.setDecimalSeparator(U',');
     view.draw(TitledChart("Buffer capacity", "pH [-]", "Buffer capacity [mmol H+/pH-unit]"),
               titrationHidden, bufferShown);
+    QApplication::processEvents();
     EXPECT_FALSE(view.readout()->isVisible()) << "a new drawing takes the old readout away";
     Hover(view, OnScreen(view, {6, 90}, view.bufferStrengthSeries()) + QPoint(3, 2));
     ASSERT_TRUE(view.readout()->isVisible());
@@ -189,6 +191,7 @@ TEST_F(ClipboardCopy, TheReadoutUsesTheFormsDecimalSeparatorAndStaysOutOfTheCopy
     ASSERT_TRUE(RunAndWait(window));
     window.form().DecimalSeparator = U',';
     Click(window.findChild<QWidget*>(QStringLiteral("WhatToShowRadioGroupItem0")));
+    QApplication::processEvents(); // the chart lays out its new titles
     const QPointF start = chart()->titrationSeries()->at(0);
     Hover(*chart(), OnScreen(*chart(), start, chart()->titrationSeries()));
     ASSERT_TRUE(chart()->readout()->isVisible());
