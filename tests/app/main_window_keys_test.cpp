@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
-// The keyboard: the buttons' keys, the key that closes the window, and blocks of cells
-// copied and pasted through the clipboard.
+// The keyboard: the buttons' keys and blocks of cells copied and pasted through the
+// clipboard. The key that closes the window is tried during a run, with the long runs.
 #include "window_fixture.h"
 
 #include "app/window_shortcuts.h"
@@ -117,12 +117,6 @@ TEST_F(ActiveWindow, EachKeyClicksItsButtonFromAnOpenCellEditorWithTheTypedTextC
     EXPECT_TRUE(clip->hasFormat(QStringLiteral("image/svg+xml"))) << "the chart was copied";
     EXPECT_EQ(errors.size(), 1u) << errorTexts().toStdString();
     EXPECT_EQ(window.form().StringGrid2.Cells(1, 3), QStringLiteral("low"));
-}
-
-TEST_F(ActiveWindow, TheQuitKeyClosesTheWindow) {
-    ASSERT_TRUE(window.isVisible());
-    press(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(ActiveWindow, ASpreadsheetBlockPastedIntoTheGridsGoesIntoTheirCellsAndCopiesBack) {

@@ -33,13 +33,6 @@ TEST(CellBlock, IsABlockWhenItWouldPutATabOrALineBreakIntoACell) {
     EXPECT_TRUE(IsCellBlock(QStringLiteral("3.5\n4")));
 }
 
-TEST(CellBlock, JoinsRowsWithoutALineEndAfterTheLast) {
-    EXPECT_EQ(JoinCellBlock(Rows({{"a", ""}, {"c", "d"}})), QStringLiteral("a\t\nc\td"));
-    EXPECT_EQ(JoinCellBlock(Rows({{"7.80"}})), QStringLiteral("7.80"));
-    const QString block = QStringLiteral("x\t\ty\n\t\t");
-    EXPECT_EQ(JoinCellBlock(SplitCellBlock(block)), block) << "split and join are inverse";
-}
-
 /// A 3 x 4 grid with a header row and a label column, cells reading "c,r".
 class LabelledGrid : public ::testing::Test {
 protected:
