@@ -16,7 +16,8 @@ namespace phbuffer::app {
 QString ShortcutToolTip(const QString& caption, const QList<QKeySequence>& keys);
 
 /// The key sequences of a standard action on this platform, or @p fallback where the
-/// platform gives it none (the generic themes bind no key to QKeySequence::Quit).
+/// platform gives it none: the Windows key scheme, which the offscreen platform uses too,
+/// binds no key to QKeySequence::Quit.
 QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence& fallback);
 
 /// An event filter for line editors that leaves the given keys to the window's shortcuts.
