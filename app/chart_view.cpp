@@ -2,11 +2,15 @@
 #include "chart_view.h"
 
 #include "ui/errors.h"
+#include "ui/number_format.h"
 
 #include <QBuffer>
+#include <QGraphicsEllipseItem>
 #include <QGraphicsLayout>
+#include <QLabel>
 #include <QLineSeries>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSvgGenerator>
 #include <QValueAxis>
 
@@ -20,6 +24,11 @@ namespace {
 // Labels need about this much room along each axis to stay apart.
 constexpr int kPixelsPerBottomLabel = 70;
 constexpr int kPixelsPerLeftLabel = 36;
+// The readout follows the mouse this far beyond the plot area, so that the points on its
+// edges can be read; it keeps this distance from the point it reads.
+constexpr int kReadoutReach = 8;
+constexpr int kReadoutOffset = 10;
+constexpr qreal kMarkerRadius = 3.5;
 
 QList<QPointF> PointsOf(const model::Series& series) {
     QList<QPointF> points;
@@ -79,11 +88,17 @@ double NiceLabelStep(double span, int maxLabels, double minStep) {
 
 ChartView::ChartView(QWidget* parent)
     : QChartView(new QChart, parent), titration_(new QLineSeries), bufferStrength_(new QLineSeries),
-      bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis) {
+      bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis), readout_(new QLabel(viewport())),
+      marker_(new QGraphicsEllipseItem(-kMarkerRadius, -kMarkerRadius, 2 * kMarkerRadius,
+                                       2 * kMarkerRadius)) {
     setObjectName(QStringLiteral("Chart1"));
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
     setRenderHint(QPainter::Antialiasing);
+    // The scene would take every drag and then refuse to have anything dropped: a file
+    // dropped on the chart is for the window to load.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
 
     QChart* c = chart();
     c->legend()->hide();
@@ -123,11 +138,31 @@ ChartView::ChartView(QWidget* parent)
         s->attachAxis(bottomAxis_);
         s->attachAxis(leftAxis_);
     }
+
+    // The readout is a label over the chart and a ring around the point it reads; neither
+    // is part of the chart, and the mouse goes through the label to the chart below.
+    readout_->setObjectName(QStringLiteral("ChartReadout"));
+    readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    readout_->setAutoFillBackground(true);
+    readout_->setBackgroundRole(QPalette::ToolTipBase);
+    readout_->setForegroundRole(QPalette::ToolTipText);
+    readout_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    readout_->setMargin(2);
+    readout_->hide();
+    marker_->setPen(QPen(QColor(0x40, 0x40, 0x40), 1.5));
+    marker_->setBrush(Qt::NoBrush);
+    marker_->setZValue(1000);
+    marker_->hide();
+    scene()->addItem(marker_);
+    viewport()->setMouseTracking(true);
+
     draw(ui::Chart(QStringLiteral("Chart1"), QString()), model::Series(), model::Series());
 }
 
 void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
                      const model::Series& bufferStrength) {
+    // The point read may be gone; the next move of the mouse reads the new curve.
+    hideReadout();
     QChart* c = this->chart();
     c->setTitle(chart.Title);
     bottomAxis_->setTitleText(chart.BottomAxisTitle);
@@ -170,6 +205,7 @@ void ChartView::setRanges(double xMin, double xMax, double yMax) {
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {
+    hideReadout();
     QChartView::resizeEvent(event);
     // The same ranges take more or fewer labels at the new size.
     setRanges(bottomAxis_->min(), bottomAxis_->max(), leftAxis_->max());
@@ -180,7 +216,89 @@ void ChartView::paintEvent(QPaintEvent* event) {
     emit painted();
 }
 
+void ChartView::mouseMoveEvent(QMouseEvent* event) {
+    QChartView::mouseMoveEvent(event);
+    showReadout(event->position().toPoint());
+}
+
+bool ChartView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave)
+        hideReadout();
+    return QChartView::viewportEvent(event);
+}
+
+void ChartView::showReadout(QPoint pos) {
+    QChart* c = chart();
+    const QPointF mouse = mapToScene(pos);
+    const QRectF plotArea =
+        c->mapRectToScene(c->plotArea())
+            .adjusted(-kReadoutReach, -kReadoutReach, kReadoutReach, kReadoutReach);
+    if (!plotArea.contains(mouse)) {
+        hideReadout();
+        return;
+    }
+    // The nearest point on the screen, not in value: the axes' scales differ by orders of
+    // magnitude between the two views.
+    const QLineSeries* nearestSeries = nullptr;
+    QPointF nearest;
+    QPointF nearestAt;
+    qreal nearestDistance = 0;
+    for (QLineSeries* series : {titration_, bufferStrength_}) {
+        if (!series->isVisible())
+            continue;
+        for (const QPointF& point : series->points()) {
+            if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+                continue;
+            const QPointF at = c->mapToScene(c->mapToPosition(point, series));
+            const QPointF d = at - mouse;
+            const qreal distance = QPointF::dotProduct(d, d);
+            if (!nearestSeries || distance < nearestDistance) {
+                nearestSeries = series;
+                nearest = point;
+                nearestAt = at;
+                nearestDistance = distance;
+            }
+        }
+    }
+    if (!nearestSeries) {
+        hideReadout();
+        return;
+    }
+
+    const auto number = [this](double value) {
+        return ui::FloatToStrF(value, 12, 3, decimalSeparator_);
+    };
+    readout_->setText(nearestSeries == titration_
+                          ? QStringLiteral("Added H+ %1 mmol/L, pH %2")
+                                .arg(number(nearest.x()), number(nearest.y()))
+                          : QStringLiteral("pH %1, buffer capacity %2 mmol H+/pH-unit")
+                                .arg(number(nearest.x()), number(nearest.y())));
+    readout_->adjustSize();
+    marker_->setPos(nearestAt);
+    marker_->show();
+
+    // Above and to the right of the point, turned back inside the chart at its edges.
+    const QPoint point = mapFromScene(nearestAt);
+    QPoint topLeft(point.x() + kReadoutOffset, point.y() - kReadoutOffset - readout_->height());
+    if (topLeft.x() + readout_->width() > viewport()->width())
+        topLeft.setX(point.x() - kReadoutOffset - readout_->width());
+    if (topLeft.y() < 0)
+        topLeft.setY(point.y() + kReadoutOffset);
+    topLeft.setX(std::clamp(topLeft.x(), 0, std::max(0, viewport()->width() - readout_->width())));
+    topLeft.setY(
+        std::clamp(topLeft.y(), 0, std::max(0, viewport()->height() - readout_->height())));
+    readout_->move(topLeft);
+    readout_->show();
+}
+
+void ChartView::hideReadout() {
+    readout_->hide();
+    marker_->hide();
+}
+
 QMimeData* ChartView::clipboardData() {
+    // The copy is the chart, not what the mouse happens to point at.
+    hideReadout();
     const QSize size = viewport()->size();
     if (size.isEmpty())
         throw ui::HandlerError(QStringLiteral("The chart has no size on the screen to copy"));

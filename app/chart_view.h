@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // Chart1 drawn with Qt Charts: the form's titles and its two series, the axes scaled to
-// the series that is shown.
+// the series that is shown, and a readout of the point under the mouse.
 #pragma once
 
 #include "model/series.h"
@@ -9,6 +9,8 @@
 
 #include <QChartView>
 
+class QGraphicsEllipseItem;
+class QLabel;
 class QLineSeries;
 class QMimeData;
 class QValueAxis;
@@ -46,6 +48,12 @@ public:
     /// (image/svg+xml) and a bitmap. Throws ui::HandlerError when the picture can't be made.
     QMimeData* clipboardData();
 
+    /// The decimal separator of the readout's numbers; the form's.
+    void setDecimalSeparator(char32_t separator) { decimalSeparator_ = separator; }
+    /// The readout of the point nearest to the mouse: shown while the mouse is over the
+    /// plot area and a shown series has points, hidden otherwise.
+    const QLabel* readout() const { return readout_; }
+
     QLineSeries* titrationSeries() const { return titration_; }
     QLineSeries* bufferStrengthSeries() const { return bufferStrength_; }
     QValueAxis* bottomAxis() const { return bottomAxis_; }
@@ -58,15 +66,24 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     /// Sets the axes' ranges, and label steps that suit the ranges and the chart's size.
     void setRanges(double xMin, double xMax, double yMax);
+    /// Shows the readout of the shown point nearest to @p pos (viewport coordinates) on
+    /// the screen, or hides it when the mouse is off the plot area or there is none.
+    void showReadout(QPoint pos);
+    void hideReadout();
 
     QLineSeries* titration_;
     QLineSeries* bufferStrength_;
     QValueAxis* bottomAxis_;
     QValueAxis* leftAxis_;
+    QLabel* readout_;
+    QGraphicsEllipseItem* marker_;
+    char32_t decimalSeparator_ = U'.';
 };
 
 } // namespace phbuffer::app

@@ -6,6 +6,7 @@
 #include "chart_view.h"
 #include "file_dialogs.h"
 #include "string_grid_view.h"
+#include "window_shortcuts.h"
 
 #include "ui/errors.h"
 #include "ui/number_format.h"
@@ -15,16 +16,20 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -46,6 +51,16 @@ constexpr int kStringGrid2Height = 104;
 constexpr int kLabel1MaxWidth = 656 - 399 - 4;
 // The progress dialog counts in these steps from start to target.
 constexpr int kProgressSteps = 1000;
+
+/// The local file that @p data carries, when it carries exactly one and nothing else.
+std::optional<QString> DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return std::nullopt;
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return std::nullopt;
+    return urls.constFirst().toLocalFile();
+}
 
 } // namespace
 
@@ -100,6 +115,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     phEqEdit_ = new QLineEdit(panel2_);
     phEqEdit_->setObjectName(form_.phEqEdit.Name);
     phEqEdit_->setGeometry(561, 177, 50, 21);
+    // A file dropped on the pH box is for the window to load, not text for the box.
+    phEqEdit_->setAcceptDrops(false);
     QPushButton* medium = addButton(panel2_, form_.ZPmediumBitBtn, {656, 68, 177, 25});
     QPushButton* high = addButton(panel2_, form_.ZPhighBitBtn, {656, 6, 177, 25});
     QPushButton* mediumHigh = addButton(panel2_, form_.ZPmediumhighBitBtn, {656, 37, 177, 25});
@@ -138,12 +155,16 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         return dialog.selectedFiles().constFirst();
     };
     form_.ExecuteFileDialog = [this](ui::FileDialog& settings, ui::FileDialogKind kind) {
+        if (droppedFile_)
+            return std::exchange(droppedFile_, std::nullopt);
         QFileDialog dialog(this);
         ConfigureFileDialog(dialog, settings, kind);
         return fileDialogRunner_(dialog);
     };
     form_.CopyChartToClipboard = [this] { copyChartToClipboard(); };
     connectHandlers();
+    addShortcuts();
+    setAcceptDrops(true);
 
     progressDelay_.setSingleShot(true);
     connect(&progressDelay_, &QTimer::timeout, this, &MainWindow::showProgressDialog);
@@ -214,6 +235,39 @@ void MainWindow::connectHandlers() {
             [this](const QString& text) { form_.phEqEdit.Text = text; });
 }
 
+void MainWindow::addShortcuts() {
+    shortcutKeysFirst_ = new ShortcutKeysFirst(this);
+    const auto add = [this](const ui::Button& button, const QList<QKeySequence>& keys) {
+        auto* widget = findChild<QPushButton*>(button.Name);
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        // The button's own click: the typed input is committed first, a failure shows the
+        // error box, and a disabled button (during a run) does nothing.
+        connect(shortcut, &QShortcut::activated, widget, &QPushButton::click);
+        widget->setToolTip(ShortcutToolTip(button.Caption, keys));
+        shortcutKeysFirst_->addKeys(keys);
+        buttonShortcuts_ << shortcut;
+    };
+    add(form_.GetDataBitBtn, StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
+    add(form_.SaveDataBitBtn, StandardKeys(QKeySequence::Save, Qt::CTRL | Qt::Key_S));
+    add(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
+    add(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
+    add(form_.CopyToClipButton, {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
+
+    // Quit works during a run too, from the progress dialog as well: closing the window
+    // stops the run.
+    auto* quit = new QShortcut(this);
+    const QList<QKeySequence> quitKeys = StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
+    quit->setKeys(quitKeys);
+    quit->setContext(Qt::ApplicationShortcut);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
+    shortcutKeysFirst_->addKeys(quitKeys);
+
+    phEqEdit_->installEventFilter(shortcutKeysFirst_);
+    grid1_->setEditorEventFilter(shortcutKeysFirst_);
+    grid2_->setEditorEventFilter(shortcutKeysFirst_);
+}
+
 void MainWindow::setErrorPresenter(ErrorPresenter presenter) {
     errorPresenter_ = std::move(presenter);
 }
@@ -255,6 +309,7 @@ void MainWindow::handle(const std::function<void()>& handler) {
 void MainWindow::drawForm() {
     grid1_->sync();
     grid2_->sync();
+    chart_->setDecimalSeparator(form_.DecimalSeparator);
     chart_->draw(form_.Chart1, form_.TitrationSeries, form_.BufferStrengthSeries);
     // Sized to its text, on as many lines as it takes not to run under the buttons.
     label1_->setText(form_.Label1.Caption);
@@ -284,6 +339,7 @@ void MainWindow::copyChartToClipboard() {
 
 void MainWindow::refreshDecimalSeparator() {
     form_.DecimalSeparator = ui::SystemDecimalSeparator();
+    chart_->setDecimalSeparator(form_.DecimalSeparator);
 }
 
 // ---- window events -----------------------------------------------------------------------
@@ -315,6 +371,31 @@ void MainWindow::changeEvent(QEvent* event) {
         localeChangedDuringRun_ = true;
     else
         refreshDecimalSeparator();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!run_ && DroppedFile(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::optional<QString> file = DroppedFile(event->mimeData());
+    if (run_ || !file) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Loaded once the drop has ended: an error box here would keep the program the file
+    // came from waiting for the end of the drag until the box is closed.
+    QTimer::singleShot(0, this, [this, path = *file] {
+        // The dropped file answers the open dialog: the same handler, checks and errors as
+        // a file chosen there, and the dialog offers it next time.
+        droppedFile_ = path;
+        handle([this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); });
+        droppedFile_.reset();
+    });
 }
 
 // ---- the titration run -------------------------------------------------------------------
@@ -418,6 +499,8 @@ void MainWindow::stopRunNow() {
 void MainWindow::setInputEnabled(bool enabled) {
     panel1_->setEnabled(enabled);
     panel2_->setEnabled(enabled);
+    for (QShortcut* shortcut : buttonShortcuts_)
+        shortcut->setEnabled(enabled);
 }
 
 void MainWindow::onChartPainted() {

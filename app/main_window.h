@@ -3,7 +3,8 @@
 // pHmainForm: the Qt view of the form logic TpHmainForm. It lays out and draws the form's
 // components, turns clicks into handler calls, shows the file dialogs and the error box,
 // and runs a titration off the user-interface thread. It holds no chemistry and no file
-// format: every number and text it shows comes from the form.
+// format: every number and text it shows comes from the form. Keys, the clipboard and a
+// file dropped on it lead into the same handlers as the buttons.
 #pragma once
 
 #include "ui/main_form.h"
@@ -25,11 +26,13 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 
 namespace phbuffer::app {
 
 class BackgroundRun;
 class ChartView;
+class ShortcutKeysFirst;
 class StringGridView;
 
 class MainWindow : public QWidget {
@@ -76,11 +79,18 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// A drag of one local file is welcome while no run goes on; anything else is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    /// Loads the dropped file as "Get water quality data from file" loads the file chosen
+    /// in its dialog.
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QFrame* addPanel(const char* name, int height);
     QPushButton* addButton(QWidget* panel, const ui::Button& button, const QRect& geometry);
     void connectHandlers();
+    /// The keys of the buttons, shown in their tooltips, and the key that closes the window.
+    void addShortcuts();
 
     /// Calls a handler on the user-interface thread with the typed input committed, then
     /// draws the form and shows the handler's failure, if any.
@@ -113,9 +123,13 @@ private:
     QButtonGroup* radioButtons_ = nullptr;
     QLineEdit* phEqEdit_ = nullptr;
     QPushButton* runButton_ = nullptr;
+    QList<QShortcut*> buttonShortcuts_;
+    ShortcutKeysFirst* shortcutKeysFirst_ = nullptr;
 
     ErrorPresenter errorPresenter_;
     FileDialogRunner fileDialogRunner_;
+    /// A dropped file that answers the next file dialog in place of the user.
+    std::optional<QString> droppedFile_;
 
     std::unique_ptr<BackgroundRun> run_;
     QTimer progressDelay_;

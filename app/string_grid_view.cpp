@@ -1,15 +1,93 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "string_grid_view.h"
 
+#include "ui/cell_block.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace phbuffer::app {
 
 namespace {
+
+/// The Paste entry of a line editor's standard context menu. Qt 6.4 gives the entries no
+/// names; their captions are QLineEdit's translations with the shortcut after a TAB.
+QAction* PasteActionOf(const QMenu& menu) {
+    const QString caption = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* action : menu.actions())
+        if (action->objectName() == QLatin1String("edit-paste") ||
+            action->text().section(QLatin1Char('\t'), 0, 0) == caption)
+            return action;
+    return nullptr;
+}
+
+/// The editor of a cell. Whatever way text is pasted into it (keys, context menu, middle
+/// button), a block of cells goes into the grid and a single line goes in at the cursor
+/// without its line end: a TAB or a line break inside a cell would shift the fields and
+/// lines of the data file that the cell is saved to.
+class CellEditor : public QLineEdit {
+public:
+    CellEditor(StringGridView* view, QWidget* parent) : QLineEdit(parent), view_(view) {
+        setFrame(false);
+        setTextMargins(1, 0, 0, 0);
+        // A file dropped on the grid is for the window to load, not text for the cell.
+        setAcceptDrops(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Paste)) {
+            paste(QGuiApplication::clipboard()->text());
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+        if (QAction* pasteAction = PasteActionOf(*menu)) {
+            disconnect(pasteAction, &QAction::triggered, nullptr, nullptr);
+            connect(pasteAction, &QAction::triggered, this,
+                    [this] { paste(QGuiApplication::clipboard()->text()); });
+        }
+        menu->exec(event->globalPos());
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        const QClipboard* clipboard = QGuiApplication::clipboard();
+        if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+            deselect();
+            paste(clipboard->text(QClipboard::Selection));
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(event);
+    }
+
+private:
+    void paste(const QString& text) {
+        if (ui::IsCellBlock(text)) {
+            view_->pasteBlock(text); // this editor's cell is the block's first
+            return;
+        }
+        const QList<QStringList> line = ui::SplitCellBlock(text);
+        if (!line.isEmpty())
+            insert(line.constFirst().constFirst());
+    }
+
+    StringGridView* view_;
+};
 
 /// Draws cells the way a string grid does (text two pixels from the left edge, clipped,
 /// never elided: "Henry´s constant [atm/(mole fraction)]" fills its column to the last
@@ -47,9 +125,9 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
-        auto* editor = new QLineEdit(parent);
-        editor->setFrame(false);
-        editor->setTextMargins(1, 0, 0, 0);
+        auto* editor = new CellEditor(view_, parent);
+        if (QObject* filter = view_->editorEventFilter())
+            editor->installEventFilter(filter);
         return editor;
     }
 
@@ -256,7 +334,56 @@ void StringGridView::mouseReleaseEvent(QMouseEvent* event) {
         showEditorAtCurrent();
 }
 
+void StringGridView::copySelection() {
+    QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells << currentIndex();
+    if (cells.isEmpty())
+        return;
+    // The selection is one range; fixed cells inside it are not selectable, so the block
+    // is the box around the selected cells.
+    int left = cells[0].column(), right = left, top = cells[0].row(), bottom = top;
+    for (const QModelIndex& cell : cells) {
+        left = std::min(left, cell.column());
+        right = std::max(right, cell.column());
+        top = std::min(top, cell.row());
+        bottom = std::max(bottom, cell.row());
+    }
+    // The texts on screen: the form's cells may belong to a run.
+    QList<QStringList> rows;
+    for (int r = top; r <= bottom; ++r) {
+        QStringList& fields = rows.emplace_back();
+        for (int c = left; c <= right; ++c)
+            fields << cellIndex(c, r).data().toString();
+    }
+    QGuiApplication::clipboard()->setText(ui::JoinCellBlock(rows));
+}
+
+void StringGridView::pasteBlock(const QString& text) {
+    if (model_->frozen())
+        return;
+    // A spreadsheet pastes into the top left cell of the range selected, wherever the
+    // current cell is within it.
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    QModelIndex target = selected.isEmpty() ? currentIndex() : selected.constFirst();
+    for (const QModelIndex& cell : selected)
+        if (std::pair(cell.row(), cell.column()) < std::pair(target.row(), target.column()))
+            target = cell;
+    if (!target.isValid())
+        return;
+    ui::PasteCellBlock(grid_, target.column(), target.row(), text);
+    model_->sync();
+}
+
 void StringGridView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteBlock(QGuiApplication::clipboard()->text());
+        return;
+    }
     keyboardExtending_ = event->modifiers() & Qt::ShiftModifier;
     QTableView::keyPressEvent(event);
     keyboardExtending_ = false;

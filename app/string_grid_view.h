@@ -2,7 +2,8 @@
 //
 // A string grid of the form drawn as a Qt table. Cells keep the form's addressing,
 // (column, row) with row 0 and column 0 included; fixed cells (headers, labels) are grey
-// and can't be selected or edited; the current cell shows its editor.
+// and can't be selected or edited; the current cell shows its editor. Blocks of cells go
+// to and from the clipboard as TAB-separated lines, the way spreadsheets exchange them.
 #pragma once
 
 #include "ui/components.h"
@@ -39,6 +40,7 @@ public:
     /// While frozen, no cell can be edited and nothing is written into the form's cells;
     /// the texts on screen stay as they are.
     void setFrozen(bool frozen) { frozen_ = frozen; }
+    bool frozen() const { return frozen_; }
 
 private:
     std::size_t slot(int col, int row) const;
@@ -71,6 +73,19 @@ public:
     /// Moves the focus out of the grid to the next (or previous) control of the tab order.
     void leaveByTab(bool forward);
 
+    /// Puts the selected cells (the current one when none is selected) on the clipboard
+    /// as TAB-separated lines. Ctrl+C on the grid; an open editor copies its own text.
+    void copySelection();
+    /// Pastes the block @p text (TAB-separated lines) into the form's cells, as if each
+    /// field had been typed into its cell, with its first field at the top left of the
+    /// selection, clipped to the grid; fixed cells keep their texts. Ctrl+V on the grid
+    /// or in its editor. Does nothing while the grid is frozen.
+    void pasteBlock(const QString& text);
+    /// Installs @p filter on every cell editor the grid opens from now on, before the
+    /// editor sees any event.
+    void setEditorEventFilter(QObject* filter) { editorEventFilter_ = filter; }
+    QObject* editorEventFilter() const { return editorEventFilter_; }
+
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -89,6 +104,7 @@ private:
     bool mouseSelecting_ = false;    // a button is down: the user may be dragging a range
     bool keyboardExtending_ = false; // Shift with an arrow key extends the range
     bool leaving_ = false;           // Tab is taking the focus to the next control
+    QObject* editorEventFilter_ = nullptr;
 };
 
 } // namespace phbuffer::app

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
+
 #include <unistd.h>
 
 namespace phbuffer::files {
@@ -25,10 +27,25 @@ protected:
         // file, which is an access problem, not a missing one.
         if (QFileInfo(path).isDir())
             throw FileError(FileErrorKind::AccessDenied, EISDIR);
-        QFile file(path);
+        // Opening a named pipe waits until a program opens it for writing, which may be
+        // never, and the window would wait with it: open without waiting, then read as
+        // from any file, so that a pipe nobody writes to reads as empty.
         errno = 0;
-        if (!file.open(QIODevice::ReadOnly))
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
             throw PlatformFileError(errno, path);
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw PlatformFileError(error, path);
+        }
+        QFile file;
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            throw PlatformFileError(EIO, path);
+        }
         QByteArray bytes;
         constexpr qint64 kChunk = 64 * 1024;
         while (bytes.size() < maxBytes) {

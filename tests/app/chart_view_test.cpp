@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLegend>
 #include <QMimeData>
 #include <QSvgRenderer>
@@ -41,6 +42,19 @@ TEST(NiceLabelStep, IsOneTwoOrFiveTimesAPowerOfTenWithinTheLabelCountAndTheSmall
     EXPECT_DOUBLE_EQ(NiceLabelStep(0.004, 10), 0.0005);
     EXPECT_DOUBLE_EQ(NiceLabelStep(0.05, 10, 0.1), 0.1);
     EXPECT_DOUBLE_EQ(NiceLabelStep(0, 10, 0.1), 1);
+}
+
+/// Where on @p view's viewport the point @p value of @p series is drawn.
+QPoint OnScreen(const ChartView& view, QPointF value, QLineSeries* series) {
+    QChart* chart = view.chart();
+    return view.mapFromScene(chart->mapToScene(chart->mapToPosition(value, series)));
+}
+
+/// Moves the mouse, no button down, to @p pos on @p view's viewport.
+void Hover(ChartView& view, QPoint pos) {
+    QMouseEvent move(QEvent::MouseMove, pos, view.viewport()->mapToGlobal(pos), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
 }
 
 class ChartOnScreen : public ::testing::Test {
@@ -118,7 +132,75 @@ TEST_F(ChartOnScreen, AnEmptyChartOrASinglePointStillHasAxesAroundIt) {
     EXPECT_GT(view.bottomAxis()->max(), 0.001);
 }
 
+TEST_F(ChartOnScreen, HoveringReadsTheShownPointNearestOnTheScreenAndChangesNoPoint) {
+    const model::Series titration = SeriesOf({{0, 7.8}, {1.5, 6}, {3.3, 4.49}});
+    const model::Series buffer = SeriesOf({{4.49, 40}, {6, 90}, {7.79, 12}}, false);
+    view.draw(TitledChart("Titration curve", "Added H+ [mmol/L]", "pH [-]"), titration, buffer);
+    QApplication::processEvents(); // the chart lays out its titles and axes
+    const QList<QPointF> titrationPoints = view.titrationSeries()->points();
+    const QList<QPointF> bufferPoints = view.bufferStrengthSeries()->points();
+    EXPECT_FALSE(view.readout()->isVisible());
+
+    // At (2.2, 4.6) the point (3.3, 4.49) is nearer in value, but on the screen, where a
+    // unit of acid is five times as wide as a unit of pH is high, (1.5, 6) is.
+    Hover(view, OnScreen(view, {2.2, 4.6}, view.titrationSeries()));
+    ASSERT_TRUE(view.readout()->isVisible());
+    EXPECT_EQ(view.readout()->text(), QStringLiteral("Added H+ 1.500 mmol/L, pH 6.000"));
+    Hover(view, OnScreen(view, {3.3, 4.49}, view.titrationSeries()));
+    EXPECT_EQ(view.readout()->text(), QStringLiteral("Added H+ 3.300 mmol/L, pH 4.490"));
+
+    // The other view, under a decimal comma: pH and buffer capacity.
+    model::Series titrationHidden = titration;
+    titrationHidden.Active = false;
+    model::Series bufferShown = buffer;
+    bufferShown.Active = true;
+    view.setDecimalSeparator(U',');
+    view.draw(TitledChart("Buffer capacity", "pH [-]", "Buffer capacity [mmol H+/pH-unit]"),
+              titrationHidden, bufferShown);
+    QApplication::processEvents();
+    EXPECT_FALSE(view.readout()->isVisible()) << "a new drawing takes the old readout away";
+    Hover(view, OnScreen(view, {6, 90}, view.bufferStrengthSeries()) + QPoint(3, 2));
+    ASSERT_TRUE(view.readout()->isVisible());
+    EXPECT_EQ(view.readout()->text(),
+              QStringLiteral("pH 6,000, buffer capacity 90,000 mmol H+/pH-unit"));
+    EXPECT_TRUE(view.rect().contains(view.readout()->geometry())) << "the readout is in sight";
+
+    // Off the plot area, and off the chart.
+    Hover(view, QPoint(1, 1));
+    EXPECT_FALSE(view.readout()->isVisible());
+    Hover(view, OnScreen(view, {6, 90}, view.bufferStrengthSeries()));
+    ASSERT_TRUE(view.readout()->isVisible());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(view.viewport(), &leave);
+    EXPECT_FALSE(view.readout()->isVisible());
+
+    EXPECT_EQ(view.titrationSeries()->points(), titrationPoints);
+    EXPECT_EQ(view.bufferStrengthSeries()->points(), bufferPoints);
+}
+
+TEST_F(ChartOnScreen, AnEmptyChartHasNothingToRead) {
+    view.draw(TitledChart("t", "b", "l"), model::Series(), model::Series());
+    Hover(view, view.viewport()->rect().center());
+    EXPECT_FALSE(view.readout()->isVisible());
+}
+
 using ClipboardCopy = ShownWindow;
+
+TEST_F(ClipboardCopy, TheReadoutUsesTheFormsDecimalSeparatorAndStaysOutOfTheCopy) {
+    click("ZPlowBitBtn");
+    ASSERT_TRUE(RunAndWait(window));
+    window.form().DecimalSeparator = U',';
+    Click(window.findChild<QWidget*>(QStringLiteral("WhatToShowRadioGroupItem0")));
+    QApplication::processEvents(); // the chart lays out its new titles
+    const QPointF start = chart()->titrationSeries()->at(0);
+    Hover(*chart(), OnScreen(*chart(), start, chart()->titrationSeries()));
+    ASSERT_TRUE(chart()->readout()->isVisible());
+    EXPECT_EQ(chart()->readout()->text(), QStringLiteral("Added H+ 0,000 mmol/L, pH 8,200"));
+
+    click("CopyToClipButton");
+    EXPECT_FALSE(chart()->readout()->isVisible());
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+}
 
 TEST_F(ClipboardCopy, PutsTheChartAsDrawnThereAsSvgAndAsABitmap) {
     click("ZPmediumBitBtn");

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui_driver.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -46,6 +49,47 @@ bool RunAndWait(MainWindow& window, int timeoutMs) {
     QSignalSpy finished(&window, &MainWindow::runFinished);
     Click(ButtonNamed(window, QStringLiteral("DoTitrationButton")));
     return !finished.isEmpty() || finished.wait(timeoutMs);
+}
+
+bool DropAt(QWidget* window, QPoint pos, const QMimeData& data) {
+    QWidget* target = window->childAt(pos);
+    if (!target)
+        target = window;
+    while (target != window && !target->acceptDrops())
+        target = target->parentWidget();
+    if (!target->acceptDrops())
+        return false;
+    const QPointF at = target->mapFrom(window, pos);
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent enter(at.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    bool taken = enter.isAccepted();
+    if (taken) {
+        QDragMoveEvent move(at.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        move.setAccepted(true); // a drag taken at its entry stays taken unless refused
+        QApplication::sendEvent(target, &move);
+        taken = move.isAccepted();
+    }
+    if (taken) {
+        QDropEvent drop(at, actions, &data, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        taken = drop.isAccepted();
+    } else {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(target, &leave);
+    }
+    QApplication::processEvents();
+    return taken;
+}
+
+std::unique_ptr<QMimeData> FileDrag(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    data->setText(paths.join(QLatin1Char('\n')));
+    return data;
 }
 
 } // namespace phbuffer::app::gui

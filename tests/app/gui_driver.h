@@ -7,7 +7,11 @@
 #include "app/main_window.h"
 #include "app/string_grid_view.h"
 
+#include <QMimeData>
+#include <QPoint>
 #include <QString>
+
+#include <memory>
 
 class QLineEdit;
 class QPushButton;
@@ -31,5 +35,13 @@ void TypeInto(QLineEdit* edit, const QString& text);
 QString ShownCell(const StringGridView* grid, int col, int row);
 /// Clicks "Run pH model" and waits at most @p timeoutMs for the run to end.
 bool RunAndWait(MainWindow& window, int timeoutMs = 60000);
+/// Drags @p data from another program onto @p window at @p pos (window coordinates) and
+/// drops it there, delivered as Qt delivers such a drag: to the widget under the point
+/// that accepts drops, passed on to its parents until one takes it. Then lets the event
+/// loop run once. Whether the drop was taken.
+bool DropAt(QWidget* window, QPoint pos, const QMimeData& data);
+/// The mime data of local files dragged from a file manager: their URLs and their paths
+/// as text.
+std::unique_ptr<QMimeData> FileDrag(const QStringList& paths);
 
 } // namespace phbuffer::app::gui

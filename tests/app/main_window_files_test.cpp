@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -43,6 +45,16 @@ protected:
             return answer;
         };
         click(buttonName);
+    }
+
+    void write(const char* name, const QByteArray& bytes) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    /// Where in the window @p widget's middle is.
+    QPoint middleOf(const QWidget* widget) const {
+        return widget->mapTo(&window, widget->rect().center());
     }
 
     const QStringList dataFilter = {QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")};
@@ -121,6 +133,76 @@ TEST_F(FileButtons, ACancelChangesNothingAndAFileErrorShowsTheErrorBox) {
     EXPECT_EQ(errors[0].title, QStringLiteral("pH and buffer system calculator"));
     EXPECT_EQ(errors[0].text, QStringLiteral("File not found."));
     EXPECT_EQ(cell(1, 1, 2), QStringLiteral("0.5"));
+}
+
+// ---- a file dropped on the window --------------------------------------------------------
+
+TEST_F(FileButtons, ADroppedFileLoadsWhereverItLandsAsTheOpenDialogWouldLoadIt) {
+    clickAnswering("SaveDataBitBtn", path("water"));
+    QByteArray edited = contents("water.prn");
+    edited.replace("Acetic acid\t0.200", "Vinegar\t1.250");
+    write("vinegar.dat", edited);
+    edited.replace("Vinegar\t1.250", "Lemon\t2.500");
+    write("lemon.prn", edited);
+
+    // No dialog is shown: the fixture fails on one it does not expect.
+    answerFileDialog = nullptr;
+    ASSERT_TRUE(DropAt(&window, middleOf(chart()), *FileDrag({path("vinegar.dat")})));
+    EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Vinegar"));
+    EXPECT_EQ(cell(1, 1, 2), QStringLiteral("1.250"));
+    EXPECT_EQ(window.form().StringGrid1.Cells(1, 2), QStringLiteral("1.250"));
+
+    // A file manager's drag carries the path as text too; an open cell editor and the pH
+    // box leave it to the window instead of taking the text.
+    type(1, 1, 3, QStringLiteral("typed"));
+    ASSERT_NE(grid(1)->openEditor(), nullptr);
+    ASSERT_TRUE(DropAt(&window, middleOf(grid(1)->openEditor()), *FileDrag({path("lemon.prn")})));
+    EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Lemon"));
+    EXPECT_EQ(cell(1, 1, 3), QStringLiteral("0.000")) << "the file's text, not the typed one";
+    auto* phEdit = window.findChild<QLineEdit*>(QStringLiteral("phEqEdit"));
+    ASSERT_TRUE(DropAt(&window, middleOf(phEdit), *FileDrag({path("vinegar.dat")})));
+    EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Vinegar"));
+    EXPECT_EQ(phEdit->text(), QStringLiteral("7.80"));
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+
+    // The open dialog offers the file dropped last, as it would the file chosen last.
+    clickAnswering("GetDataBitBtn", std::nullopt);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].offeredFile, QStringLiteral("vinegar.dat"));
+    EXPECT_EQ(seen[1].nameFilters, dataFilter);
+}
+
+TEST_F(FileButtons, ADroppedFileThatCannotBeLoadedShowsTheOpenButtonsErrorAndChangesNoCell) {
+    type(1, 1, 2, QStringLiteral("0.5"));
+    write("short.prn", "\tConc. [mM]\r\nWater\t1\t2\t3\t4\r\n");
+    const std::pair<const char*, const char*> failures[] = {
+        {"short.prn", "The file ends after line 2, but a water quality data file has 15 lines; "
+                      "nothing was loaded."},
+        {"missing.prn", "File not found."},
+    };
+    for (const auto& [name, message] : failures) {
+        errors.clear();
+        ASSERT_TRUE(DropAt(&window, middleOf(grid(1)), *FileDrag({path(name)}))) << name;
+        ASSERT_EQ(errors.size(), 1u) << name;
+        EXPECT_EQ(errors[0].title, QStringLiteral("pH and buffer system calculator"));
+        EXPECT_EQ(errors[0].text, QLatin1String(message));
+        EXPECT_EQ(cell(1, 0, 1), QStringLiteral("Dissolved Inorganic Carbon (CO2-total)"));
+        EXPECT_EQ(cell(1, 1, 2), QStringLiteral("0.5"));
+    }
+}
+
+TEST_F(FileButtons, TakesNoDropButOneLocalFile) {
+    QMimeData twoFiles;
+    twoFiles.setUrls({QUrl::fromLocalFile(path("a.prn")), QUrl::fromLocalFile(path("b.prn"))});
+    QMimeData webPage;
+    webPage.setUrls({QUrl(QStringLiteral("https://example.org/water.prn"))});
+    QMimeData text;
+    text.setText(path("a.prn"));
+    for (const QMimeData* data : {&twoFiles, &webPage, &text})
+        EXPECT_FALSE(DropAt(&window, middleOf(chart()), *data))
+            << data->formats().join(' ').toStdString();
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+    EXPECT_EQ(cell(1, 0, 1), QStringLiteral("Dissolved Inorganic Carbon (CO2-total)"));
 }
 
 } // namespace

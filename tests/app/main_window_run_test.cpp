@@ -4,6 +4,8 @@
 #include "window_fixture.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QProgressDialog>
 #include <QSignalSpy>
 
@@ -70,12 +72,34 @@ TEST_F(LongRun, TakesNoInputWhileItGoesOnAndAllOfItAgainAfterwards) {
     click("ZPlowBitBtn");
     EXPECT_EQ(cell(1, 1, 1), QStringLiteral("3.000")) << "a click that gets through does nothing";
     EXPECT_TRUE(chart()->isEnabled()) << "the chart keeps painting";
+    // Nor do the buttons' keys, the clipboard or a dropped file; the fixture fails on any
+    // file dialog.
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QKeySequence keys[] = {QKeySequence(Qt::Key_F5),
+                                 QKeySequence(Qt::CTRL | Qt::Key_R),
+                                 QKeySequence::Open,
+                                 QKeySequence::Save,
+                                 QKeySequence(Qt::CTRL | Qt::Key_E),
+                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)};
+    QApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
+    for (const QKeySequence& key : keys)
+        QTest::keySequence(&window, key);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("on the clipboard"));
+    EXPECT_FALSE(DropAt(&window, QPoint(600, 200), *FileDrag({QDir::temp().filePath("a.prn")})));
+    EXPECT_TRUE(window.isRunning());
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
 
     ASSERT_TRUE(cancel(dialog));
     for (const char* name : inputs)
         EXPECT_TRUE(window.findChild<QWidget*>(QLatin1String(name))->isEnabled()) << name;
     click("ZPlowBitBtn");
     EXPECT_EQ(cell(1, 1, 1), QStringLiteral("4.000"));
+    // The keys work again: the one that copies the chart replaces the text.
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keySequence(&window, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    EXPECT_NE(QApplication::clipboard()->text(), QStringLiteral("on the clipboard"));
 }
 
 TEST_F(LongRun, TakesTheNewDecimalSeparatorWhenItHasEnded) {
@@ -97,6 +121,17 @@ TEST_F(LongRun, ClosingTheWindowStopsTheRunAndTakesItsDialogAway) {
     ASSERT_NE(dialog, nullptr);
     window.close();
     EXPECT_FALSE(window.isRunning());
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(LongRun, TheQuitKeyWorksFromTheProgressDialogToo) {
+    QProgressDialog* dialog = startLongRun();
+    ASSERT_NE(dialog, nullptr);
+    QApplication::setActiveWindow(dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    QTest::keySequence(dialog, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_FALSE(window.isRunning());
+    EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(dialog->isVisible());
 }
 

@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace phbuffer;
 using namespace phbuffer::app;
@@ -39,6 +43,17 @@ protected:
                           view->visualRect(view->cellIndex(col, row)).center());
         return view->openEditor();
     }
+    /// Drags the mouse from cell (@p col1, @p row1) to cell (@p col2, @p row2).
+    void dragOver(int col1, int row1, int col2, int row2) {
+        const QPoint from = view->visualRect(view->cellIndex(col1, row1)).center();
+        const QPoint to = view->visualRect(view->cellIndex(col2, row2)).center();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    }
+    QStringList row(int r) const { return {grid.Cells(0, r), grid.Cells(1, r), grid.Cells(2, r)}; }
 
     ui::StringGrid grid;
     QWidget window;
@@ -90,15 +105,56 @@ TEST_F(GridOnScreen, KeysCommitOrRestoreAndTheEditorStaysShown) {
 }
 
 TEST_F(GridOnScreen, DraggingSelectsARangeWithoutAnEditor) {
-    const QPoint from = view->visualRect(view->cellIndex(1, 1)).center();
-    const QPoint to = view->visualRect(view->cellIndex(2, 3)).center();
-    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
-    QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &move);
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    dragOver(1, 1, 2, 3);
     EXPECT_EQ(view->selectionModel()->selectedIndexes().size(), 6);
     EXPECT_EQ(view->openEditor(), nullptr);
+}
+
+TEST_F(GridOnScreen, ABlockPastedOverASelectedRangeStartsAtItsTopLeftCell) {
+    dragOver(1, 1, 2, 2); // the current cell is now (2, 2), where the drag ended
+    QApplication::clipboard()->setText(QStringLiteral("a\tb\tc\n"));
+    QTest::keySequence(view, QKeySequence::Paste);
+    EXPECT_EQ(row(1), (QStringList{"0,1", "a", "b"}));
+    EXPECT_EQ(row(2), (QStringList{"0,2", "1,2", "2,2"}));
+    EXPECT_EQ(ShownCell(view, 2, 1), QStringLiteral("b"));
+    QTest::keySequence(view, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("a\tb\n1,2\t2,2"));
+}
+
+TEST_F(GridOnScreen, NoWayOfPastingIntoTheEditorPutsATabOrALineBreakIntoACell) {
+    // One cell copied from a spreadsheet: its text goes in at the cursor, its line end not.
+    QLineEdit* editor = clickCell(1, 1);
+    ASSERT_NE(editor, nullptr);
+    QApplication::clipboard()->setText(QStringLiteral("7.5\r\n"));
+    QTest::keySequence(editor, QKeySequence::Paste);
+    EXPECT_EQ(editor->text(), QStringLiteral("7.5"));
+
+    // A block pasted from the editor's context menu fills the grid from the editor's cell.
+    QApplication::clipboard()->setText(QStringLiteral("a\tb\nc\td\n"));
+    bool pasted = false;
+    QTimer menuWatch;
+    QObject::connect(&menuWatch, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        menuWatch.stop();
+        for (QAction* action : menu->actions()) {
+            if (action->text().startsWith(QStringLiteral("&Paste"))) {
+                action->trigger();
+                pasted = true;
+            }
+        }
+        menu->close();
+    });
+    menuWatch.start(10);
+    const QPoint middle = editor->rect().center();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, middle, editor->mapToGlobal(middle));
+    QApplication::sendEvent(editor, &menuEvent);
+    ASSERT_TRUE(pasted) << "no context menu with a Paste entry";
+    EXPECT_EQ(row(1), (QStringList{"0,1", "a", "b"}));
+    EXPECT_EQ(row(2), (QStringList{"0,2", "c", "d"}));
+    ASSERT_NE(view->openEditor(), nullptr);
+    EXPECT_EQ(view->openEditor()->text(), QStringLiteral("a"));
 }
 
 TEST_F(GridOnScreen, SyncRefreshesAnOpenEditorOnlyWhenItsOwnCellChanged) {
@@ -122,6 +178,7 @@ TEST_F(GridOnScreen, AFrozenGridReadsNoCellAndTakesNoEdit) {
     EXPECT_EQ(ShownCell(view, 1, 1), QStringLiteral("1,1"));
     EXPECT_EQ(clickCell(2, 2), nullptr);
     EXPECT_FALSE(view->model()->setData(view->cellIndex(1, 2), QStringLiteral("x")));
+    view->pasteBlock(QStringLiteral("x\ty"));
     EXPECT_EQ(grid.Cells(1, 2), QStringLiteral("1,2"));
 }
 

@@ -14,6 +14,7 @@
 
 #include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,6 +104,15 @@ TEST_F(Disk, NamesThatLeadNowhereAreInvalidOrNotFound) {
     EXPECT_EQ(KindOf([&] { disk.Replace(Path("folder.prn"), "x"); }), FileErrorKind::AccessDenied);
     EXPECT_EQ(KindOf([&] { disk.Read(Path("folder.prn"), 10); }), FileErrorKind::AccessDenied);
     EXPECT_EQ(Entries(), QStringList{"folder.prn"});
+}
+
+TEST_F(Disk, ANamedPipeThatNobodyWritesToReadsAsEmptyInsteadOfWaitingForAWriter) {
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe.prn")).constData(), 0600), 0);
+    const int status = InChild([&] {
+        alarm(10); // a read that waits for a writer ends here, with SIGALRM
+        return disk.Read(Path("pipe.prn"), 100).isEmpty() ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0) << (status == 128 + SIGALRM ? "the read waited for a writer" : "");
 }
 
 TEST_F(Disk, ANameOfUpTo259CharactersIsOpened) {

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cell_block.h"
+
+#include <QRegularExpression>
+
+namespace phbuffer::ui {
+
+QString JoinCellBlock(const QList<QStringList>& rows) {
+    QStringList lines;
+    for (const QStringList& fields : rows)
+        lines << fields.join(QLatin1Char('\t'));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QList<QStringList> SplitCellBlock(const QString& text) {
+    static const QRegularExpression kLineEnd(QStringLiteral("\r\n|\n|\r"));
+    QStringList lines = text.split(kLineEnd);
+    // "a\n" splits into "a" and an empty last line that nobody copied.
+    if (lines.size() > 1 && lines.constLast().isEmpty())
+        lines.removeLast();
+    QList<QStringList> rows;
+    if (text.isEmpty())
+        return rows;
+    for (const QString& line : lines)
+        rows << line.split(QLatin1Char('\t'));
+    return rows;
+}
+
+bool IsCellBlock(const QString& text) {
+    const QList<QStringList> rows = SplitCellBlock(text);
+    return rows.size() > 1 || (rows.size() == 1 && rows.constFirst().size() > 1);
+}
+
+QList<QPoint> PasteCellBlock(StringGrid& grid, int col, int row, const QString& text) {
+    QList<QPoint> written;
+    const QList<QStringList> rows = SplitCellBlock(text);
+    for (qsizetype i = 0; i < rows.size() && row + i < grid.RowCount; ++i) {
+        const int r = row + static_cast<int>(i);
+        if (r < grid.FixedRows)
+            continue;
+        const QStringList& fields = rows[i];
+        for (qsizetype j = 0; j < fields.size() && col + j < grid.ColCount; ++j) {
+            const int c = col + static_cast<int>(j);
+            if (c < grid.FixedCols)
+                continue;
+            grid.Cells(c, r) = fields[j];
+            written << QPoint(c, r);
+        }
+    }
+    return written;
+}
+
+} // namespace phbuffer::ui

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// A block of grid cells as the clipboard carries it between grids and spreadsheets:
+// TAB-separated fields, one line per row.
+#pragma once
+
+#include "components.h"
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+namespace phbuffer::ui {
+
+/// The block text of @p rows of cell texts: fields separated by TAB, rows by LF, no line
+/// end after the last row, so that a single cell copies as its bare text.
+QString JoinCellBlock(const QList<QStringList>& rows);
+
+/// The rows of fields of a block @p text. Lines end at LF, CR LF or a lone CR; one line
+/// end after the last line is no row of its own, as spreadsheets end every row with one.
+/// An empty text has no rows.
+QList<QStringList> SplitCellBlock(const QString& text);
+
+/// Whether @p text, pasted, fills more than one cell or would bring a TAB or a line break
+/// into a cell: anything but a single line, with or without its line end.
+bool IsCellBlock(const QString& text);
+
+/// Writes the block @p text into @p grid with its first field at (@p col, @p row), as if
+/// each field had been typed into its cell. Fields beyond the grid's last column or row
+/// are dropped, and fixed cells (headers, labels) keep their texts.
+/// @returns the cells written, as (column, row).
+QList<QPoint> PasteCellBlock(StringGrid& grid, int col, int row, const QString& text);
+
+} // namespace phbuffer::ui
