@@ -484,6 +484,9 @@ void MainWindow::cancelRun() {
     if (timings_)
         sinceCancel_.start();
     form_.RunControl.cancelRequested.store(true);
+    // The dialog hides itself on Cancel and forgets it was shown: a further value would
+    // show it again, after the run has already stopped.
+    progressPoll_.stop();
     if (progress_)
         progress_->setLabelText(QStringLiteral("Stopping the titration\u2026"));
 }
