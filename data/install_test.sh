@@ -17,6 +17,7 @@ expected=(
     share/metainfo/$id.metainfo.xml
     share/icons/hicolor/scalable/apps/$id.svg
     share/man/man1/phbuffer-cli.1
+    share/doc/phbuffer/copyright
 )
 [ "$with_app" = 1 ] && expected+=(bin/phbuffer)
 status=0
