@@ -79,8 +79,9 @@ public:
         const Pair H1 = {H, H};
         const Pair H2 = H1 * H1;
         const Pair H3 = H2 * H1;
-        Pair sum = {0, 0};
-        for (int p = 0; p < estimatePairs_; ++p) {
+        // An estimate may add in any order: the grouping keeps the chain of dependent
+        // operations short, which is what a pass waits for.
+        const auto protonsPerLitre = [&](int p) {
             const int j = 2 * p;
             const Pair K1 = {eK1_[j], eK1_[j + 1]};
             const Pair K2K1 = {eK2K1_[j], eK2K1_[j + 1]};
@@ -88,10 +89,13 @@ public:
             const Pair C1 = {eC1_[j], eC1_[j + 1]};
             const Pair C2 = {eC2_[j], eC2_[j + 1]};
             const Pair C3 = {eC3_[j], eC3_[j + 1]};
-            const Pair D = H2 * K1 + H3 + K2K1 * H1 + K3K2K1;
-            const Pair protons = C3 + C2 * H1 + C1 * H2;
-            sum += protons / D;
-        }
+            const Pair D = (H2 * K1 + K3K2K1) + (H3 + K2K1 * H1);
+            const Pair protons = (C3 + C2 * H1) + C1 * H2;
+            return protons / D;
+        };
+        Pair sum = protonsPerLitre(0);
+        for (int p = 1; p < estimatePairs_; ++p)
+            sum += protonsPerLitre(p);
         d = ((OH - H) - target) + (sum[0] + sum[1]);
         return std::fabs(d) > kEstimateError * (OH + H + threeTotalConc_);
     }
