@@ -24,5 +24,5 @@ wait "$pid"
 status=$?
 cat "$out"
 [ "$status" -eq 130 ] || { echo "exit status $status, expected 130"; exit 1; }
-grep -q '^Run stopped at pH [0-9.]* after [0-9.]* mmol/L H+; lower target not reached$' "$out" \
+grep -q '^Run stopped at pH -\?[0-9.]* after [0-9.]* mmol/L H+; lower target not reached$' "$out" \
     || { echo "no 'Run stopped' line"; exit 1; }
