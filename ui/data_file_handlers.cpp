@@ -50,13 +50,20 @@ void Show(const files::WaterQualityTexts& texts, StringGrid& bufferSystems,
 
 } // namespace
 
-void TpHmainForm::SaveDataBitBtnClick(const Component*) {
-    SetUp(SaveDialog1, kDataFileExtension, kDataFileFilter);
+std::optional<QString> TpHmainForm::ChooseSaveName(const QString& extension,
+                                                   const QString& filter) {
+    SetUp(SaveDialog1, extension, filter);
     const std::optional<QString> chosen = ExecuteFileDialog(SaveDialog1, FileDialogKind::Save);
     if (!chosen)
-        return;
+        return std::nullopt;
+    // The completed name stays in the dialog, which offers it the next time.
     SaveDialog1.FileName = files::WithDefaultExtension(*chosen, SaveDialog1.DefaultExt);
-    files::SaveWaterQualityFile(*Files, SaveDialog1.FileName, TextsOf(StringGrid1, StringGrid2));
+    return SaveDialog1.FileName;
+}
+
+void TpHmainForm::SaveDataBitBtnClick(const Component*) {
+    if (const auto name = ChooseSaveName(kDataFileExtension, kDataFileFilter))
+        files::SaveWaterQualityFile(*Files, *name, TextsOf(StringGrid1, StringGrid2));
 }
 
 void TpHmainForm::GetDataBitBtnClick(const Component*) {
@@ -71,12 +78,8 @@ void TpHmainForm::GetDataBitBtnClick(const Component*) {
 }
 
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {
-    SetUp(SaveDialog1, kPlotFileExtension, kPlotFileFilter);
-    const std::optional<QString> chosen = ExecuteFileDialog(SaveDialog1, FileDialogKind::Save);
-    if (!chosen)
-        return;
-    SaveDialog1.FileName = files::WithDefaultExtension(*chosen, SaveDialog1.DefaultExt);
-    files::ExportPlotData(*Files, SaveDialog1.FileName, SelectedSeries(), DecimalSeparator);
+    if (const auto name = ChooseSaveName(kPlotFileExtension, kPlotFileFilter))
+        files::ExportPlotData(*Files, *name, SelectedSeries(), DecimalSeparator);
 }
 
 } // namespace phbuffer::ui

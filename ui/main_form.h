@@ -118,6 +118,9 @@ public:
     const model::Series* SelectedSeries() const;
 
 private:
+    /// Shows SaveDialog1 set up for @p extension and @p filter; the chosen name completed
+    /// with the default extension, or nothing when the user cancels.
+    std::optional<QString> ChooseSaveName(const QString& extension, const QString& filter);
     /// Refuses, naming the cell, input under which a run can't give a sound result.
     void CheckRunInput() const;
     void ApplyViewActivity();
