@@ -289,8 +289,49 @@ SolveEnd SolveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& m
 
 } // namespace
 
+namespace {
+
+/// Follows the pH of a run past a set of values, highest first, at the cost of one
+/// comparison per step.
+class CrossingWatch {
+public:
+    CrossingWatch(std::vector<PhCrossing>* crossings, double initialpH) {
+        if (!crossings)
+            return;
+        for (PhCrossing& c : *crossings) {
+            c = PhCrossing{c.atPh};
+            if (c.atPh >= initialpH) {
+                c.reached = true;
+                c.pH = initialpH;
+            } else {
+                pending_.push_back(&c);
+            }
+        }
+        std::sort(pending_.begin(), pending_.end(),
+                  [](const PhCrossing* a, const PhCrossing* b) { return a->atPh < b->atPh; });
+        next_ = pending_.empty() ? -HUGE_VAL : pending_.back()->atPh;
+    }
+    void step(double pH, std::uint32_t stepCount) {
+        while (pH < next_) {
+            PhCrossing& c = *pending_.back();
+            c.reached = true;
+            c.StepCount = stepCount;
+            c.pH = pH;
+            pending_.pop_back();
+            next_ = pending_.empty() ? -HUGE_VAL : pending_.back()->atPh;
+        }
+    }
+
+private:
+    std::vector<PhCrossing*> pending_; ///< lowest first, so the next one is at the back
+    double next_ = -HUGE_VAL;
+};
+
+} // namespace
+
 RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength,
-                        RunControl* control) {
+                        RunControl* control, std::vector<PhCrossing>* crossings) {
+    CrossingWatch watch(crossings, s.pH);
     s.Kw = 1e-14;
     s.HConc = TenToMinus(s.pH);
     s.OHConc = s.Kw / s.HConc;
@@ -329,6 +370,7 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
             }
             s.pH = -std::log10(s.HConc);
             ++StepCount;
+            watch.step(s.pH, StepCount);
             if (std::fabs(s.pH - s.pHLastPlotted) > 0.01) {
                 titration.AddXY(AddedAcid(StepCount, s.AcidStep), s.pH);
                 bufferStrength.AddXY(s.pH, AddedAcid(StepCount - StepCountLastPlotted, s.AcidStep) /

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/buffer_capacity.h"
-#include "model/presets.h"
 #include "model/titration.h"
+#include "preset_water.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +11,6 @@
 using namespace phbuffer::model;
 
 namespace {
-
-// The catalogue's constants with the preset's concentrations, in mol/L, as reading the
-// grids leaves them.
-WaterState PresetWaterState(Preset preset, double target) {
-    WaterState s;
-    LoadDefaultBufferSystems(s);
-    const PresetWater& p = PresetComposition(preset);
-    for (int i = 0; i < kBufferSystemCount; ++i) {
-        s.Conc[i] = p.Conc[i] / 1000;
-        s.Ka1[i] = s.pKa1[i] == 0 ? 0 : TenToMinus(s.pKa1[i]);
-        s.Ka2[i] = s.pKa2[i] == 0 ? 0 : TenToMinus(s.pKa2[i]);
-        s.Ka3[i] = s.pKa3[i] == 0 ? 0 : TenToMinus(s.pKa3[i]);
-    }
-    s.pH = p.pH;
-    s.LowerpHTarget = target;
-    return s;
-}
 
 TEST(BufferCapacity, FractionsAreTheSpeciationsSharesAndSumToOne) {
     std::mt19937_64 random(7);

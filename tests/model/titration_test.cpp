@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/titration.h"
 
+#include "preset_water.h"
 #include "reference_titration.h"
 
 #include <gtest/gtest.h>
@@ -259,6 +260,38 @@ TEST(Titration, ABalanceThatIsNotANumberEndsTheRun) {
     const Curves r = Titrate(w.s);
     EXPECT_EQ(r.outcome.end, RunEnd::NotANumber);
     EXPECT_EQ(r.titration.Count(), 2u) << "start and final point";
+}
+
+} // namespace
+
+namespace {
+
+// One run serves every pH value it passes: the acid to reach each is what a run with that
+// value as its lower target uses.
+TEST(Titration, ARunTellsTheAcidToReachEachPHItPasses) {
+    for (Preset preset : {Preset::Medium, Preset::High, Preset::MediumHigh, Preset::MediumLow,
+                          Preset::Low}) {
+        const WaterState water = PresetWaterState(preset, 4.3);
+        std::vector<PhCrossing> crossings{{4.3}, {8.2}, {6.0}, {99}};
+        WaterState s = water;
+        Series titration, buffer;
+        const RunOutcome all = RunTitration(s, titration, buffer, nullptr, &crossings);
+        for (const PhCrossing& c : crossings) {
+            SCOPED_TRACE(testing::Message() << "preset " << int(preset) << ", pH " << c.atPh);
+            ASSERT_TRUE(c.reached);
+            if (c.atPh >= water.pH) {
+                EXPECT_EQ(c.StepCount, 0u);
+                EXPECT_EQ(c.pH, water.pH);
+                continue;
+            }
+            WaterState own = water;
+            own.LowerpHTarget = c.atPh;
+            Series t, b;
+            EXPECT_EQ(c.StepCount, RunTitration(own, t, b, nullptr).StepCount);
+            EXPECT_EQ(c.pH, own.pH);
+        }
+        EXPECT_EQ(crossings[0].StepCount, all.StepCount);
+    }
 }
 
 } // namespace
