@@ -368,7 +368,10 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
                 outcome.end = solved == SolveEnd::Cancelled ? RunEnd::Cancelled : RunEnd::NotANumber;
                 break;
             }
-            s.pH = -std::log10(s.HConc);
+            // Rounded once from extended precision, like the powers of ten: a double
+            // logarithm is now and then one unit in the last place off, enough to move a
+            // point across the recording threshold or the target.
+            s.pH = static_cast<double>(-std::log10(static_cast<long double>(s.HConc)));
             ++StepCount;
             watch.step(s.pH, StepCount);
             if (std::fabs(s.pH - s.pHLastPlotted) > 0.01) {

@@ -240,7 +240,7 @@ TEST(Titration, ALongRunCanBeCancelledFromAnotherThread) {
     const std::size_t last = r.titration.Count() - 1;
     EXPECT_EQ(r.titration.XValue(last), AddedAcid(r.outcome.StepCount, 1e-6));
     EXPECT_EQ(r.titration.YValue(last), w.s.pH);
-    EXPECT_EQ(-std::log10(w.s.HConc), w.s.pH);
+    EXPECT_EQ(static_cast<double>(-std::log10(static_cast<long double>(w.s.HConc))), w.s.pH);
     EXPECT_EQ(w.s.OHConc, w.s.Kw / w.s.HConc);
 }
 
