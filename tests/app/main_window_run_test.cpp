@@ -17,8 +17,8 @@ namespace {
 class LongRun : public ShownWindow {
 protected:
     ~LongRun() override { // stops whatever run a failed test left behind
-        window.form().RunControl.cancelRequested.store(true);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isRunning(); }, 10000));
+        window.close();
+        EXPECT_FALSE(window.isRunning());
     }
     /// From pH 7 down to the lowest target a run accepts: about a hundred million acid
     /// steps, minutes of work. Returns the progress dialog once it shows.

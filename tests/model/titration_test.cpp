@@ -221,7 +221,7 @@ TEST(Titration, ALongRunCanBeCancelledFromAnotherThread) {
     Curves r;
     std::thread runner([&] { r.outcome = RunTitration(w.s, r.titration, r.buffer, &control); });
     const auto started = std::chrono::steady_clock::now();
-    while (control.progress.load() == 0.0 &&
+    while (control.progress().share == 0.0 &&
            std::chrono::steady_clock::now() - started < std::chrono::seconds(10))
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -233,8 +233,12 @@ TEST(Titration, ALongRunCanBeCancelledFromAnotherThread) {
 
     EXPECT_EQ(r.outcome.end, RunEnd::Cancelled);
     EXPECT_GT(r.outcome.StepCount, 0u);
-    EXPECT_GT(control.progress.load(), 0.0);
-    EXPECT_LT(control.progress.load(), 1.0);
+    // The last progress published is where the run stopped.
+    const RunProgress progress = control.progress();
+    EXPECT_GT(progress.share, 0.0);
+    EXPECT_LT(progress.share, 1.0);
+    EXPECT_EQ(progress.pH, w.s.pH);
+    EXPECT_EQ(progress.acidAdded, AddedAcid(r.outcome.StepCount, 1e-6));
     // The final point stands at the last completed step, whose solution the state keeps.
     const std::size_t last = r.titration.Count() - 1;
     EXPECT_EQ(r.titration.XValue(last), AddedAcid(r.outcome.StepCount, 1e-6));
@@ -247,8 +251,11 @@ TEST(Titration, ReportsFullProgressWhenItReachesTheTarget) {
     Water w(7.8, 4.5);
     w.add(1, 3, 6.38, 10.32);
     RunControl control;
-    Titrate(w.s, &control);
-    EXPECT_EQ(control.progress.load(), 1.0);
+    const Curves r = Titrate(w.s, &control);
+    const RunProgress progress = control.progress();
+    EXPECT_EQ(progress.share, 1.0);
+    EXPECT_EQ(progress.pH, w.s.pH);
+    EXPECT_EQ(progress.acidAdded, AddedAcid(r.outcome.StepCount, 1e-6));
 }
 
 TEST(Titration, ABalanceThatIsNotANumberEndsTheRun) {
