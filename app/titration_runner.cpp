@@ -4,6 +4,7 @@
 #include "application_style.h"
 #include "background_run.h"
 
+#include <QApplication>
 #include <QWidget>
 
 namespace phbuffer::app {
@@ -69,13 +70,15 @@ void TitrationRunner::finish() {
     progressDelay_.stop();
     progressPoll_.stop();
     if (progress_) {
-        // The dialog had the keyboard; the window takes it back.
-        const bool active = progress_->isActiveWindow();
+        // The dialog had the keyboard (it has hidden itself already when it was cancelled);
+        // the window takes it back.
+        const QWidget* active = QApplication::activeWindow();
+        const bool takeBack = !active || active == progress_;
         progress_->disconnect(this);
         progress_->hide();
         progress_->deleteLater();
         progress_ = nullptr;
-        if (active)
+        if (takeBack)
             window_->activateWindow();
     }
     emit finished();
@@ -100,6 +103,7 @@ void TitrationRunner::showProgressDialog() {
     showProgress();
     progress_->show();
     // The keyboard goes to the dialog, so that Esc stops the run at once.
+    progress_->raise();
     progress_->activateWindow();
     progressPoll_.start(kProgressPollMs);
 }
