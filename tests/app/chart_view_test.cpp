@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLegend>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QSvgRenderer>
 #include <QValueAxis>
 
@@ -162,7 +163,7 @@ TEST_F(ClipboardCopy, TheReadoutUsesTheFormsDecimalSeparatorAndStaysOutOfTheCopy
     click("ZPlowBitBtn");
     ASSERT_TRUE(RunAndWait(window));
     window.form().DecimalSeparator = U',';
-    Click(window.findChild<QWidget*>(QStringLiteral("WhatToShowRadioGroupItem0")));
+    Click(RadioItem(window, 0));
     QApplication::processEvents(); // the chart lays out its new titles
     const QPointF start = chart()->titrationSeries()->at(0);
     Hover(*chart(), OnScreen(*chart(), start, chart()->titrationSeries()));

@@ -102,7 +102,7 @@ TEST_F(FileButtons, ExportWritesTheSelectedCurveAndSharesTheOfferedNameWithSave)
     EXPECT_EQ(contents("empty.txt"), QByteArray()) << "no run, no points";
 
     ASSERT_TRUE(RunAndWait(window));
-    Click(window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem1")));
+    Click(RadioItem(window, 1));
     clickAnswering("ExportPlotDataBitBtn", path("buffer.txt"));
     const QList<QByteArray> lines = contents("buffer.txt").split('\n');
     EXPECT_EQ(lines.size(), chart()->bufferStrengthSeries()->count() + 1) << "a line a point";
@@ -159,7 +159,7 @@ TEST_F(FileButtons, ADroppedFileLoadsWhereverItLandsAsTheOpenDialogWouldLoadIt) 
     ASSERT_TRUE(DropAt(&window, middleOf(grid(1)->openEditor()), *FileDrag({path("lemon.prn")})));
     EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Lemon"));
     EXPECT_EQ(cell(1, 1, 3), QStringLiteral("0.000")) << "the file's text, not the typed one";
-    auto* phEdit = window.findChild<QLineEdit*>(QStringLiteral("phEqEdit"));
+    auto* phEdit = PhEdit(window);
     ASSERT_TRUE(DropAt(&window, middleOf(phEdit), *FileDrag({path("vinegar.dat")})));
     EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Vinegar"));
     EXPECT_EQ(phEdit->text(), QStringLiteral("7.80"));

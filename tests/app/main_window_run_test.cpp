@@ -58,7 +58,7 @@ TEST_F(LongRun, ShowsHowFarItHasComeAndStopsOnCancelSayingWhere) {
     ASSERT_GT(chart()->titrationSeries()->count(), 1) << "the curve so far is drawn";
     EXPECT_EQ(chart()->titrationSeries()->at(0), QPointF(0, 7));
     // The long caption wraps beside the preset buttons instead of running under them.
-    const auto* label = window.findChild<QLabel*>(QStringLiteral("Label1"));
+    const QLabel* label = label1();
     EXPECT_LT(label->geometry().right(), button("GetDataBitBtn")->x());
     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
 }
