@@ -398,12 +398,18 @@ void MainWindow::loadDroppedFile(const QString& path) {
 void MainWindow::startRun() {
     if (isRunning())
         return;
+    commitInput();
     std::optional<ui::RunInput> input;
-    handle([this, &input] { input = form_.prepareRun(&form_.DoTitrationButton); });
-    if (!input) { // refused, with the error box shown
+    try {
+        input = form_.prepareRun(&form_.DoTitrationButton);
+    } catch (const std::exception& e) {
+        // Refused before anything was computed; the window shows what it showed.
+        drawForm();
+        presentError(ui::ErrorBoxText(e));
         emit runFinished();
         return;
     }
+    // Drawn once, when the run has ended.
     runner_->start(std::move(*input), form_.DecimalSeparator);
 }
 
