@@ -4,6 +4,8 @@
 // finds in the file or in the grids.
 #include "window_fixture.h"
 
+#include "files/start_up_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -69,11 +71,7 @@ private:
 TEST_F(FileButtons, SaveAndLoadOfferDataFilesInTheCurrentDirectoryAndCarryBothGrids) {
     clickAnswering("SaveDataBitBtn", path("water"));
     const QByteArray saved = contents("water.prn");
-    EXPECT_TRUE(
-        saved.startsWith("\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n"
-                         "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-\r\n"));
-    EXPECT_TRUE(saved.endsWith("\r\nLower pH target\t4.50\r\n"));
-    EXPECT_EQ(saved.count("\r\n"), 15);
+    EXPECT_EQ(saved, phbuffer::test::StartUpFile());
 
     QByteArray edited = saved;
     edited.replace("Acetic acid\t0.200", "Vinegar\t1.250");
