@@ -3,14 +3,22 @@
 
 #include "ui/errors.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
+#include <chrono>
 
 namespace phbuffer::app {
 
 BackgroundRun::BackgroundRun(std::function<void()> work, QObject* parent)
-    : QObject(parent), work_(std::move(work)) {
-    thread_ = QThread::create([this] {
+    : QObject(parent), work_(std::move(work)) {}
+
+BackgroundRun::~BackgroundRun() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void BackgroundRun::start() {
+    // Plain standard threads and a standard mutex hand the work's results over, so the
+    // hand-over is one that thread checkers see.
+    thread_ = std::thread([this] {
         try {
             work_();
         } catch (const std::exception& e) {
@@ -18,23 +26,28 @@ BackgroundRun::BackgroundRun(std::function<void()> work, QObject* parent)
         } catch (...) {
             error_ = ui::ErrorBoxText(QStringLiteral("Unknown error"));
         }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        ended_.notify_all();
+        // Queued to this object's thread; deleting this object drops it.
+        QMetaObject::invokeMethod(this, &BackgroundRun::finished, Qt::QueuedConnection);
     });
-    thread_->setObjectName(QStringLiteral("phbuffer run"));
-    // Queued to this object's thread; deleting this object drops a finished() still queued.
-    connect(thread_, &QThread::finished, this, &BackgroundRun::finished, Qt::QueuedConnection);
-}
-
-BackgroundRun::~BackgroundRun() {
-    thread_->wait();
-    delete thread_;
-}
-
-void BackgroundRun::start() {
-    thread_->start();
 }
 
 bool BackgroundRun::wait(int milliseconds) {
-    return milliseconds < 0 ? thread_->wait() : thread_->wait(QDeadlineTimer(milliseconds));
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (milliseconds < 0)
+            ended_.wait(lock, [this] { return done_; });
+        else if (!ended_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                  [this] { return done_; }))
+            return false;
+    }
+    if (thread_.joinable())
+        thread_.join();
+    return true;
 }
 
 } // namespace phbuffer::app

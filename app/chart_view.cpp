@@ -21,9 +21,6 @@ namespace phbuffer::app {
 
 namespace {
 
-// Labels need about this much room along each axis to stay apart.
-constexpr int kPixelsPerBottomLabel = 70;
-constexpr int kPixelsPerLeftLabel = 36;
 // The readout follows the mouse this far beyond the plot area, so that the points on its
 // edges can be read; it keeps this distance from the point it reads.
 constexpr int kReadoutReach = 8;
@@ -38,26 +35,20 @@ QList<QPointF> PointsOf(const model::Series& series) {
     return points;
 }
 
-/// The printf format that shows every label of @p step without trailing noise.
-QString LabelFormat(double step) {
-    const int decimals = step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
-    return QStringLiteral("%.%1f").arg(decimals);
-}
-
 /// Gives @p axis a new range and label step. Qt Charts lays out every label (as rich text)
 /// at each change, so the two changes go in the order that never passes through a state
 /// with more labels than the old or the new one: a coarser step first, a finer one last.
 /// The other order turns a move from 0..1 by 0.1 to 0..2000 by 200 into twenty thousand
 /// labels for a moment.
-void SetRangeAndStep(QValueAxis* axis, double min, double max, double step) {
-    if (step >= axis->tickInterval()) {
-        axis->setTickInterval(step);
-        axis->setRange(min, max);
+void SetScale(QValueAxis* axis, const ui::AxisScale& scale) {
+    if (scale.step >= axis->tickInterval()) {
+        axis->setTickInterval(scale.step);
+        axis->setRange(scale.min, scale.max);
     } else {
-        axis->setRange(min, max);
-        axis->setTickInterval(step);
+        axis->setRange(scale.min, scale.max);
+        axis->setTickInterval(scale.step);
     }
-    axis->setLabelFormat(LabelFormat(step));
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(ui::labelDecimals(scale.step)));
 }
 
 QPen SeriesPen(QRgb colour, Qt::PenCapStyle cap) {
@@ -69,22 +60,6 @@ QPen SeriesPen(QRgb colour, Qt::PenCapStyle cap) {
 }
 
 } // namespace
-
-double NiceLabelStep(double span, int maxLabels, double minStep) {
-    if (!(span > 0) || !std::isfinite(span) || maxLabels < 1)
-        return std::max(1.0, minStep);
-    const double raw = span / maxLabels;
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = 10 * decade;
-    for (const double m : {1.0, 2.0, 5.0}) {
-        // The tolerance keeps 0.2 from becoming 0.5 when span / maxLabels rounds up a hair.
-        if (m * decade >= raw * (1 - 1e-9)) {
-            step = m * decade;
-            break;
-        }
-    }
-    return std::max(step, minStep);
-}
 
 ChartView::ChartView(QWidget* parent)
     : QChartView(new QChart, parent), titration_(new QLineSeries), bufferStrength_(new QLineSeries),
@@ -172,43 +147,21 @@ void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
     titration_->setVisible(titration.Active);
     bufferStrength_->setVisible(bufferStrength.Active);
 
-    double xMin = INFINITY, xMax = -INFINITY, yMax = -INFINITY;
-    for (const model::Series* s : {&titration, &bufferStrength}) {
-        if (!s->Active)
-            continue;
-        for (const model::SeriesPoint& p : s->points) {
-            if (!std::isfinite(p.x) || !std::isfinite(p.y))
-                continue;
-            xMin = std::min(xMin, p.x);
-            xMax = std::max(xMax, p.x);
-            yMax = std::max(yMax, p.y);
-        }
-    }
-    if (!(xMin <= xMax)) { // nothing to show
-        xMin = 0;
-        xMax = 1;
-    } else if (xMin == xMax) { // one x: centre it
-        xMin -= 0.5;
-        xMax += 0.5;
-    }
-    if (!(yMax > 0))
-        yMax = 1;
-    setRanges(xMin, xMax, yMax);
+    ranges_ = ui::axisRanges(titration, bufferStrength);
+    applyRanges();
 }
 
-void ChartView::setRanges(double xMin, double xMax, double yMax) {
-    const int bottomLabels = std::max(2, (width() - 80) / kPixelsPerBottomLabel);
-    const int leftLabels = std::max(2, (height() - 60) / kPixelsPerLeftLabel);
-    SetRangeAndStep(bottomAxis_, xMin, xMax,
-                    NiceLabelStep(xMax - xMin, bottomLabels, kMinBottomLabelStep));
-    SetRangeAndStep(leftAxis_, 0, yMax, NiceLabelStep(yMax, leftLabels));
+void ChartView::applyRanges() {
+    const ui::ChartScale scale = ui::chartScale(ranges_, width(), height());
+    SetScale(bottomAxis_, scale.bottom);
+    SetScale(leftAxis_, scale.left);
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {
     hideReadout();
     QChartView::resizeEvent(event);
     // The same ranges take more or fewer labels at the new size.
-    setRanges(bottomAxis_->min(), bottomAxis_->max(), leftAxis_->max());
+    applyRanges();
 }
 
 void ChartView::paintEvent(QPaintEvent* event) {

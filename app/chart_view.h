@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/series.h"
+#include "ui/chart_scale.h"
 #include "ui/components.h"
 
 #include <QChartView>
@@ -24,13 +25,6 @@ struct ChartColours {
     static constexpr QRgb kBufferStrength = 0xFFFF8000; ///< RGB (255, 128, 0)
 };
 
-/// The smallest step between two labels of the bottom axis.
-constexpr double kMinBottomLabelStep = 0.1;
-
-/// A "nice" label step (1, 2 or 5 times a power of ten) that splits @p span into at most
-/// @p maxLabels intervals, and never below @p minStep. A span of 0 or less gets 1.
-double NiceLabelStep(double span, int maxLabels, double minStep = 0);
-
 /// The view of the form's chart. It draws copies of the titles and points that draw()
 /// hands it, so painting never reads the form.
 class ChartView : public QChartView {
@@ -39,8 +33,7 @@ public:
     explicit ChartView(QWidget* parent = nullptr);
 
     /// Shows the chart and axis titles of @p chart and the points and activity of the two
-    /// series; the axes scale to the active series: the bottom axis from its smallest to its
-    /// largest x, the left axis from 0 to its largest y.
+    /// series; the axes scale to the active series (ui::axisRanges).
     void draw(const ui::Chart& chart, const model::Series& titration,
               const model::Series& bufferStrength);
 
@@ -70,8 +63,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
-    /// Sets the axes' ranges, and label steps that suit the ranges and the chart's size.
-    void setRanges(double xMin, double xMax, double yMax);
+    /// Sets the axes to ranges_, with label steps that suit the chart's size.
+    void applyRanges();
     /// Shows the readout of the shown point nearest to @p pos (viewport coordinates) on
     /// the screen, or hides it when the mouse is off the plot area or there is none.
     void showReadout(QPoint pos);
@@ -83,6 +76,7 @@ private:
     QValueAxis* leftAxis_;
     QLabel* readout_;
     QGraphicsEllipseItem* marker_;
+    ui::AxisRanges ranges_;
     char32_t decimalSeparator_ = U'.';
 };
 

@@ -2,10 +2,12 @@
 #include "main_window.h"
 
 #include "application_style.h"
-#include "background_run.h"
 #include "chart_view.h"
 #include "file_dialogs.h"
+#include "run_timings.h"
 #include "string_grid_view.h"
+#include "titration_runner.h"
+#include "window_layout.h"
 #include "window_shortcuts.h"
 
 #include "ui/errors.h"
@@ -15,7 +17,6 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -39,18 +39,11 @@ namespace phbuffer::app {
 
 namespace {
 
-// The window's client area and the heights of the two bottom panels; the chart takes
-// what is left (454 pixels at this size).
-constexpr QSize kClientSize(1218, 757);
-constexpr int kPanel1Height = 41;
-constexpr int kPanel2Height = 262;
 // The grids' heights; their widths are the form's.
 constexpr int kStringGrid1Height = 255;
 constexpr int kStringGrid2Height = 104;
 // Label1 may take the width up to the preset buttons; a longer caption wraps.
 constexpr int kLabel1MaxWidth = 656 - 399 - 4;
-// The progress dialog counts in these steps from start to target.
-constexpr int kProgressSteps = 1000;
 
 /// The local file that @p data carries, when it carries exactly one and nothing else.
 std::optional<QString> DroppedFile(const QMimeData* data) {
@@ -72,8 +65,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
 
     chart_ = new ChartView(this);
-    panel1_ = addPanel("Panel1", kPanel1Height);
-    panel2_ = addPanel("Panel2", kPanel2Height);
+    panel1_ = addPanel("Panel1", layout::kPanel1Height);
+    panel2_ = addPanel("Panel2", layout::kPanel2Height);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -82,7 +75,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     layout->addWidget(panel1_);
 
     // Panel1, the button bar.
-    runButton_ = addButton(panel1_, form_.DoTitrationButton, {1101, 6, 105, 25});
+    QPushButton* run = addButton(panel1_, form_.DoTitrationButton, {1101, 6, 105, 25});
     QPushButton* copy = addButton(panel1_, form_.CopyToClipButton, {8, 6, 105, 25});
     QPushButton* exportData = addButton(panel1_, form_.ExportPlotDataBitBtn, {127, 6, 105, 25});
     QPushButton* clear = addButton(panel1_, form_.ClearGraphButton, {248, 6, 105, 25});
@@ -126,7 +119,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     QPushButton* get = addButton(panel2_, form_.GetDataBitBtn, {656, 207, 177, 25});
 
     // Panel1 comes before Panel2, and within each panel the components in this order.
-    const QList<QWidget*> tabOrder = {runButton_,
+    const QList<QWidget*> tabOrder = {run,
                                       copy,
                                       exportData,
                                       clear,
@@ -158,8 +151,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         return dialog.selectedFiles().constFirst();
     };
     form_.ExecuteFileDialog = [this](ui::FileDialog& settings, ui::FileDialogKind kind) {
-        if (droppedFile_)
-            return std::exchange(droppedFile_, std::nullopt);
         QFileDialog dialog(this);
         ConfigureFileDialog(dialog, settings, kind);
         return fileDialogRunner_(dialog);
@@ -169,22 +160,18 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     addShortcuts();
     setAcceptDrops(true);
 
-    progressDelay_.setSingleShot(true);
-    connect(&progressDelay_, &QTimer::timeout, this, &MainWindow::showProgressDialog);
-    connect(&progressPoll_, &QTimer::timeout, this, [this] {
-        if (progress_)
-            progress_->setValue(static_cast<int>(
-                form_.RunControl.progress.load(std::memory_order_relaxed) * kProgressSteps));
-    });
+    runner_ = new TitrationRunner(this);
+    connect(runner_, &TitrationRunner::continuing, this, &MainWindow::holdInput);
+    connect(runner_, &TitrationRunner::finished, this, &MainWindow::finishRun);
 
-    resize(kClientSize);
+    resize(layout::kClientSize);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     drawForm();
 }
 
 MainWindow::~MainWindow() {
-    stopRunNow();
+    delete runner_; // stops a run, if one goes on, before the widgets go
 }
 
 QFrame* MainWindow::addPanel(const char* name, int height) {
@@ -202,13 +189,14 @@ QPushButton* MainWindow::addButton(QWidget* panel, const ui::Button& button,
     widget->setObjectName(button.Name);
     widget->setGeometry(geometry);
     widget->setAutoDefault(false);
+    buttons_.insert(&button, widget);
     return widget;
 }
 
 void MainWindow::connectHandlers() {
     const auto on = [this](const ui::Button& button, std::function<void()> handler) {
-        auto* widget = findChild<QPushButton*>(button.Name);
-        connect(widget, &QPushButton::clicked, this, [this, handler] { handle(handler); });
+        connect(buttons_.value(&button), &QPushButton::clicked, this,
+                [this, handler] { handle(handler); });
     };
     on(form_.CopyToClipButton, [this] { form_.CopyToClipButtonClick(&form_.CopyToClipButton); });
     on(form_.ExportPlotDataBitBtn,
@@ -223,9 +211,9 @@ void MainWindow::connectHandlers() {
           &form_.ZPmediumlowBitBtn, &form_.ZPlowBitBtn})
         on(*preset, [this, preset] { form_.ZPmediumBitBtnClick(preset); });
 
-    connect(runButton_, &QPushButton::clicked, this, [this] {
+    connect(buttons_.value(&form_.DoTitrationButton), &QPushButton::clicked, this, [this] {
         if (timings_)
-            sinceClick_.start();
+            timings_->clicked();
         startRun();
     });
     connect(radioButtons_, &QButtonGroup::idClicked, this, [this](int item) {
@@ -241,7 +229,7 @@ void MainWindow::connectHandlers() {
 void MainWindow::addShortcuts() {
     shortcutKeysFirst_ = new ShortcutKeysFirst(this);
     const auto add = [this](const ui::Button& button, const QList<QKeySequence>& keys) {
-        auto* widget = findChild<QPushButton*>(button.Name);
+        QPushButton* widget = buttons_.value(&button);
         auto* shortcut = new QShortcut(this);
         shortcut->setKeys(keys);
         // The button's own click: the typed input is committed first, a failure shows the
@@ -280,9 +268,18 @@ void MainWindow::setFileDialogRunner(FileDialogRunner runner) {
 }
 
 void MainWindow::reportTimings(QElapsedTimer started) {
-    timings_ = true;
-    sinceStart_ = started;
-    connect(chart_, &ChartView::painted, this, &MainWindow::onChartPainted, Qt::UniqueConnection);
+    if (timings_)
+        return;
+    timings_ = new RunTimings(started, chart_, this);
+    connect(runner_, &TitrationRunner::cancelling, timings_, &RunTimings::cancelled);
+}
+
+bool MainWindow::isRunning() const {
+    return runner_->isRunning();
+}
+
+QProgressDialog* MainWindow::progressDialog() const {
+    return runner_->progressDialog();
 }
 
 // ---- handlers ----------------------------------------------------------------------------
@@ -294,7 +291,7 @@ void MainWindow::commitInput() {
 }
 
 void MainWindow::handle(const std::function<void()>& handler) {
-    if (run_) // the panels are disabled during a run; this guards a click already queued
+    if (isRunning()) // the panels are disabled during a run; this guards a click already queued
         return;
     commitInput();
     std::optional<QString> error;
@@ -353,15 +350,12 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     formShown_ = true;
     handle([this] { form_.FormShow(&form_); });
-    runButton_->setFocus(Qt::OtherFocusReason);
+    buttons_.value(&form_.DoTitrationButton)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // A run stops within a millisecond of the request; its dialog goes with it.
-    if (run_) {
-        form_.RunControl.cancelRequested.store(true);
-        finishRun();
-    }
+    runner_->stop();
     event->accept();
 }
 
@@ -369,15 +363,16 @@ void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::LocaleChange)
         return;
-    // A run reads the separator on its thread; it takes the new one when it has ended.
-    if (run_)
+    // A run's texts are all written with the separator its input was read with; the new
+    // one is taken when it has ended.
+    if (isRunning())
         localeChangedDuringRun_ = true;
     else
         refreshDecimalSeparator();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!run_ && DroppedFile(event->mimeData()))
+    if (!isRunning() && DroppedFile(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -385,121 +380,74 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 
 void MainWindow::dropEvent(QDropEvent* event) {
     const std::optional<QString> file = DroppedFile(event->mimeData());
-    if (run_ || !file) {
+    if (isRunning() || !file) {
         event->ignore();
         return;
     }
     event->acceptProposedAction();
     // Loaded once the drop has ended: an error box here would keep the program the file
     // came from waiting for the end of the drag until the box is closed.
-    QTimer::singleShot(0, this, [this, path = *file] {
-        // The dropped file answers the open dialog: the same handler, checks and errors as
-        // a file chosen there, and the dialog offers it next time.
-        droppedFile_ = path;
-        handle([this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); });
-        droppedFile_.reset();
-    });
+    QTimer::singleShot(0, this, [this, path = *file] { loadDroppedFile(path); });
+}
+
+void MainWindow::loadDroppedFile(const QString& path) {
+    // The same loading, checks and errors as for a file chosen in the open dialog, which
+    // then offers it next time.
+    handle([this, &path] { form_.LoadDataFile(path); });
 }
 
 // ---- the titration run -------------------------------------------------------------------
 
 void MainWindow::startRun() {
-    if (run_)
+    if (isRunning())
         return;
     commitInput();
-    // From here until finishRun() the form's grids, series, label and chart belong to the
-    // run: the grids show the texts they had, and no editor writes into them.
-    grid1_->gridModel()->setFrozen(true);
-    grid2_->gridModel()->setFrozen(true);
-    form_.RunControl.cancelRequested.store(false);
-    form_.RunControl.progress.store(0.0);
-    run_ = std::make_unique<BackgroundRun>(
-        [this] { form_.DoTitrationButtonClick(&form_.DoTitrationButton); });
-    connect(run_.get(), &BackgroundRun::finished, this, &MainWindow::finishRun);
-    run_->start();
-    if (run_->wait(kQuickRunMs)) {
-        finishRun();
+    std::optional<ui::RunInput> input;
+    try {
+        input = form_.prepareRun(&form_.DoTitrationButton);
+    } catch (const std::exception& e) {
+        // Refused before anything was computed; the window shows what it showed.
+        drawForm();
+        presentError(ui::ErrorBoxText(e));
+        emit runFinished();
         return;
     }
+    // Drawn once, when the run has ended.
+    runner_->start(std::move(*input), form_.DecimalSeparator);
+}
+
+void MainWindow::holdInput() {
     focusBeforeRun_ = QApplication::focusWidget();
     setInputEnabled(false);
-    progressDelay_.start(kProgressDelayMs - kQuickRunMs);
 }
 
 void MainWindow::finishRun() {
-    if (!run_)
-        return;
-    run_->wait(-1); // finished() follows the end of the work; this only joins the thread
-    const std::optional<QString> error = run_->error();
-    run_.reset();
-    progressDelay_.stop();
-    progressPoll_.stop();
-    if (progress_) {
-        progress_->disconnect(this);
-        progress_->hide();
-        progress_->deleteLater();
-        progress_ = nullptr;
-    }
-    if (timings_ && sinceCancel_.isValid()) {
-        qInfo("Run stopped %.1f ms after Cancel", sinceCancel_.nsecsElapsed() / 1e6);
-        sinceCancel_.invalidate();
-    }
-    grid1_->gridModel()->setFrozen(false);
-    grid2_->gridModel()->setFrozen(false);
+    if (timings_)
+        timings_->stopped();
+    TitrationRunner::Ending ending = runner_->takeEnding();
     setInputEnabled(true);
     if (focusBeforeRun_)
         focusBeforeRun_->setFocus(Qt::OtherFocusReason);
+    focusBeforeRun_ = nullptr;
+
+    std::optional<QString> error = std::move(ending.error);
+    if (ending.result) {
+        try {
+            form_.applyRun(std::move(*ending.result));
+        } catch (const std::exception& e) {
+            error = ui::ErrorBoxText(e);
+        }
+    }
     if (localeChangedDuringRun_) {
         localeChangedDuringRun_ = false;
         refreshDecimalSeparator();
     }
     drawForm();
-    runDrawPending_ = timings_;
+    if (timings_)
+        timings_->runDrawn();
     if (error)
         presentError(*error);
     emit runFinished();
-}
-
-void MainWindow::showProgressDialog() {
-    if (!run_ || progress_)
-        return;
-    progress_ = new QProgressDialog(QStringLiteral("Running the titration\u2026"),
-                                    QStringLiteral("Cancel"), 0, kProgressSteps, this);
-    progress_->setObjectName(QStringLiteral("RunProgressDialog"));
-    progress_->setWindowTitle(kApplicationTitle);
-    // Not modal: a modal progress dialog handles events inside setValue(), which would let
-    // the end of the run pull the dialog away under its own feet. The window's input is
-    // disabled for the run instead.
-    progress_->setWindowModality(Qt::NonModal);
-    progress_->setAutoClose(false);
-    progress_->setAutoReset(false);
-    progress_->setMinimumDuration(0);
-    progress_->setMinimumWidth(320);
-    connect(progress_, &QProgressDialog::canceled, this, &MainWindow::cancelRun);
-    progress_->setValue(static_cast<int>(form_.RunControl.progress.load() * kProgressSteps));
-    progress_->show();
-    progressPoll_.start(kProgressPollMs);
-}
-
-void MainWindow::cancelRun() {
-    if (!run_)
-        return;
-    if (timings_)
-        sinceCancel_.start();
-    form_.RunControl.cancelRequested.store(true);
-    // The dialog hides itself on Cancel and forgets it was shown: a further value would
-    // show it again, after the run has already stopped.
-    progressPoll_.stop();
-    if (progress_)
-        progress_->setLabelText(QStringLiteral("Stopping the titration\u2026"));
-}
-
-void MainWindow::stopRunNow() {
-    if (!run_)
-        return;
-    form_.RunControl.cancelRequested.store(true);
-    run_->wait(-1);
-    run_.reset();
 }
 
 void MainWindow::setInputEnabled(bool enabled) {
@@ -507,20 +455,6 @@ void MainWindow::setInputEnabled(bool enabled) {
     panel2_->setEnabled(enabled);
     for (QShortcut* shortcut : buttonShortcuts_)
         shortcut->setEnabled(enabled);
-}
-
-void MainWindow::onChartPainted() {
-    if (!shownReported_) {
-        shownReported_ = true;
-        // The wall clock lets a launcher add the time before main() by hand.
-        qInfo("Window drawn %.1f ms after start of main(), at %lld ms since the epoch",
-              sinceStart_.nsecsElapsed() / 1e6, QDateTime::currentMSecsSinceEpoch());
-    }
-    if (runDrawPending_) {
-        runDrawPending_ = false;
-        qInfo("Run pH model: %.1f ms from click to redrawn chart",
-              sinceClick_.nsecsElapsed() / 1e6);
-    }
 }
 
 } // namespace phbuffer::app

@@ -10,13 +10,11 @@
 #include "ui/main_form.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
-#include <QProgressDialog>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 class QButtonGroup;
@@ -25,15 +23,17 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QShortcut;
 
 namespace phbuffer::app {
 
-class BackgroundRun;
 class ChartView;
+class RunTimings;
 class ShortcutKeysFirst;
 class StringGridView;
+class TitrationRunner;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -44,19 +44,12 @@ public:
     /// cancel. The default runs the dialog modally.
     using FileDialogRunner = std::function<std::optional<QString>(QFileDialog& dialog)>;
 
-    /// The progress dialog of a run appears this long after the click.
-    static constexpr int kProgressDelayMs = 500;
-    /// A run that ends within this time is drawn at once, without disabling the window in
-    /// between (the presets take a few milliseconds).
-    static constexpr int kQuickRunMs = 40;
-    /// How often the progress dialog follows the run.
-    static constexpr int kProgressPollMs = 50;
-
     explicit MainWindow(QWidget* parent = nullptr);
     /// Stops a run that is still going and waits for it.
     ~MainWindow() override;
 
-    /// The form logic behind the window. Only to be read or changed while no run goes on.
+    /// The form logic behind the window. A run computes on a copy of its state, so the
+    /// form is the user-interface thread's alone.
     ui::TpHmainForm& form() { return form_; }
     void setErrorPresenter(ErrorPresenter presenter);
     void setFileDialogRunner(FileDialogRunner runner);
@@ -65,14 +58,15 @@ public:
     void reportTimings(QElapsedTimer started);
 
     /// Whether a titration run is going on.
-    bool isRunning() const { return run_ != nullptr; }
+    bool isRunning() const;
     /// The progress dialog of the run going on, once it has appeared.
-    QProgressDialog* progressDialog() const { return progress_; }
+    QProgressDialog* progressDialog() const;
     ChartView* chartView() const { return chart_; }
 
 signals:
-    /// A run has ended and the window shows its result (an error box, if any, is shown
-    /// before this).
+    /// A click on "Run pH model" has been dealt with: the run has ended and the window
+    /// shows its result, or the run's input was refused. An error box, if any, is shown
+    /// before this.
     void runFinished();
 
 protected:
@@ -102,14 +96,15 @@ private:
     void presentError(const QString& text);
     void refreshDecimalSeparator();
     void copyChartToClipboard();
+    /// Loads a dropped file, once the drop has ended.
+    void loadDroppedFile(const QString& path);
 
+    /// "Run pH model": the run prepared here, computed by the runner, shown on its end.
     void startRun();
+    /// The run goes on for a while: the window takes no input until it has ended.
+    void holdInput();
     void finishRun();
-    void showProgressDialog();
-    void cancelRun();
     void setInputEnabled(bool enabled);
-    void onChartPainted();
-    void stopRunNow();
 
     ui::TpHmainForm form_;
 
@@ -122,29 +117,19 @@ private:
     QGroupBox* radioGroup_ = nullptr;
     QButtonGroup* radioButtons_ = nullptr;
     QLineEdit* phEqEdit_ = nullptr;
-    QPushButton* runButton_ = nullptr;
+    /// Every button, by the form's component it shows.
+    QHash<const ui::Button*, QPushButton*> buttons_;
     QList<QShortcut*> buttonShortcuts_;
     ShortcutKeysFirst* shortcutKeysFirst_ = nullptr;
 
     ErrorPresenter errorPresenter_;
     FileDialogRunner fileDialogRunner_;
-    /// A dropped file that answers the next file dialog in place of the user.
-    std::optional<QString> droppedFile_;
 
-    std::unique_ptr<BackgroundRun> run_;
-    QTimer progressDelay_;
-    QTimer progressPoll_;
-    QPointer<QProgressDialog> progress_;
+    TitrationRunner* runner_ = nullptr;
     QPointer<QWidget> focusBeforeRun_;
     bool formShown_ = false;
     bool localeChangedDuringRun_ = false;
-
-    bool timings_ = false;
-    bool shownReported_ = false;
-    bool runDrawPending_ = false;
-    QElapsedTimer sinceStart_;
-    QElapsedTimer sinceClick_;
-    QElapsedTimer sinceCancel_;
+    RunTimings* timings_ = nullptr;
 };
 
 } // namespace phbuffer::app

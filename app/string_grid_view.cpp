@@ -1,240 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "string_grid_view.h"
 
+#include "cell_delegate.h"
+#include "string_grid_model.h"
+
 #include "ui/cell_block.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPainter>
-#include <QStyledItemDelegate>
 
 #include <algorithm>
-#include <memory>
 #include <utility>
 
 namespace phbuffer::app {
-
-namespace {
-
-/// The Paste entry of a line editor's standard context menu. Qt 6.4 gives the entries no
-/// names; their captions are QLineEdit's translations with the shortcut after a TAB.
-QAction* PasteActionOf(const QMenu& menu) {
-    const QString caption = QCoreApplication::translate("QLineEdit", "&Paste");
-    for (QAction* action : menu.actions())
-        if (action->objectName() == QLatin1String("edit-paste") ||
-            action->text().section(QLatin1Char('\t'), 0, 0) == caption)
-            return action;
-    return nullptr;
-}
-
-/// The editor of a cell. Whatever way text is pasted into it (keys, context menu, middle
-/// button), a block of cells goes into the grid and a single line goes in at the cursor
-/// without its line end: a TAB or a line break inside a cell would shift the fields and
-/// lines of the data file that the cell is saved to.
-class CellEditor : public QLineEdit {
-public:
-    CellEditor(StringGridView* view, QWidget* parent) : QLineEdit(parent), view_(view) {
-        setFrame(false);
-        setTextMargins(1, 0, 0, 0);
-        // A file dropped on the grid is for the window to load, not text for the cell.
-        setAcceptDrops(false);
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if (event->matches(QKeySequence::Paste)) {
-            paste(QGuiApplication::clipboard()->text());
-            return;
-        }
-        QLineEdit::keyPressEvent(event);
-    }
-
-    void contextMenuEvent(QContextMenuEvent* event) override {
-        const std::unique_ptr<QMenu> menu(createStandardContextMenu());
-        if (QAction* pasteAction = PasteActionOf(*menu)) {
-            disconnect(pasteAction, &QAction::triggered, nullptr, nullptr);
-            connect(pasteAction, &QAction::triggered, this,
-                    [this] { paste(QGuiApplication::clipboard()->text()); });
-        }
-        menu->exec(event->globalPos());
-    }
-
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        const QClipboard* clipboard = QGuiApplication::clipboard();
-        if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
-            deselect();
-            paste(clipboard->text(QClipboard::Selection));
-            return;
-        }
-        QLineEdit::mouseReleaseEvent(event);
-    }
-
-private:
-    void paste(const QString& text) {
-        if (ui::IsCellBlock(text)) {
-            view_->pasteBlock(text); // this editor's cell is the block's first
-            return;
-        }
-        const QList<QStringList> line = ui::SplitCellBlock(text);
-        if (!line.isEmpty())
-            insert(line.constFirst().constFirst());
-    }
-
-    StringGridView* view_;
-};
-
-/// Draws cells the way a string grid does (text two pixels from the left edge, clipped,
-/// never elided: "Henry´s constant [atm/(mole fraction)]" fills its column to the last
-/// pixel) and edits them in a frameless line editor.
-class CellDelegate : public QStyledItemDelegate {
-public:
-    explicit CellDelegate(StringGridView* view) : QStyledItemDelegate(view), view_(view) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const bool fixed = !(index.flags() & Qt::ItemIsSelectable);
-        const bool selected = option.state & QStyle::State_Selected;
-        const QPalette& palette = option.palette;
-        QColor background = palette.color(QPalette::Base);
-        QColor text = palette.color(QPalette::Text);
-        if (fixed) {
-            background = palette.color(QPalette::Button);
-            text = palette.color(QPalette::ButtonText);
-        } else if (selected) {
-            background = palette.color(QPalette::Highlight);
-            text = palette.color(QPalette::HighlightedText);
-        }
-        if (!(option.state & QStyle::State_Enabled))
-            text = palette.color(QPalette::Disabled, QPalette::Text);
-        painter->save();
-        painter->fillRect(option.rect, background);
-        painter->setClipRect(option.rect);
-        painter->setPen(text);
-        painter->setFont(option.font);
-        painter->drawText(option.rect.adjusted(2, 0, 0, 0),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          index.data(Qt::DisplayRole).toString());
-        painter->restore();
-    }
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex&) const override {
-        auto* editor = new CellEditor(view_, parent);
-        if (QObject* filter = view_->editorEventFilter())
-            editor->installEventFilter(filter);
-        return editor;
-    }
-
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        // Called again when the editor's own cell is signalled: after a commit its text is
-        // already the cell's, and resetting it would throw away the cursor position.
-        auto* line = static_cast<QLineEdit*>(editor);
-        const QString text = index.data(Qt::EditRole).toString();
-        if (line->text() == text)
-            return;
-        line->setText(text);
-        line->selectAll();
-    }
-
-    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                              const QModelIndex&) const override {
-        editor->setGeometry(option.rect);
-    }
-
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-                // Tab moves to the next control, not to the next cell: commit, close, leave.
-                auto* editor = static_cast<QWidget*>(object);
-                emit commitData(editor);
-                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-                view_->leaveByTab(key == Qt::Key_Tab);
-                return true;
-            }
-        }
-        return QStyledItemDelegate::eventFilter(object, event);
-    }
-
-private:
-    StringGridView* view_;
-};
-
-} // namespace
-
-// ---- model -------------------------------------------------------------------------------
-
-StringGridModel::StringGridModel(ui::StringGrid& grid, QObject* parent)
-    : QAbstractTableModel(parent), grid_(grid),
-      shown_(static_cast<std::size_t>(grid.ColCount * grid.RowCount)) {}
-
-int StringGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : grid_.RowCount;
-}
-
-int StringGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : grid_.ColCount;
-}
-
-std::size_t StringGridModel::slot(int col, int row) const {
-    return static_cast<std::size_t>(row * grid_.ColCount + col);
-}
-
-bool StringGridModel::isFixed(int col, int row) const {
-    return col < grid_.FixedCols || row < grid_.FixedRows;
-}
-
-QVariant StringGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
-        return {};
-    return shown_[slot(index.column(), index.row())];
-}
-
-bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (frozen_ || !index.isValid() || role != Qt::EditRole || isFixed(index.column(), index.row()))
-        return false;
-    const QString text = value.toString();
-    grid_.Cells(index.column(), index.row()) = text;
-    QString& shown = shown_[slot(index.column(), index.row())];
-    if (shown != text) {
-        shown = text;
-        emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
-    }
-    return true;
-}
-
-Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const {
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    if (isFixed(index.column(), index.row()))
-        return Qt::ItemIsEnabled;
-    if (frozen_)
-        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
-void StringGridModel::sync() {
-    for (int row = 0; row < grid_.RowCount; ++row) {
-        for (int col = 0; col < grid_.ColCount; ++col) {
-            QString& shown = shown_[slot(col, row)];
-            const QString& cell = grid_.Cells(col, row);
-            if (shown == cell)
-                continue;
-            shown = cell;
-            const QModelIndex i = index(row, col);
-            emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
-        }
-    }
-}
-
-// ---- view --------------------------------------------------------------------------------
 
 StringGridView::StringGridView(ui::StringGrid& grid, QWidget* parent)
     : QTableView(parent), grid_(grid), model_(new StringGridModel(grid, this)) {
@@ -349,7 +130,7 @@ void StringGridView::copySelection() {
         top = std::min(top, cell.row());
         bottom = std::max(bottom, cell.row());
     }
-    // The texts on screen: the form's cells may belong to a run.
+    // The texts on screen, as the user sees them.
     QList<QStringList> rows;
     for (int r = top; r <= bottom; ++r) {
         QStringList& fields = rows.emplace_back();
@@ -360,8 +141,6 @@ void StringGridView::copySelection() {
 }
 
 void StringGridView::pasteBlock(const QString& text) {
-    if (model_->frozen())
-        return;
     // A spreadsheet pastes into the top left cell of the range selected, wherever the
     // current cell is within it.
     const QModelIndexList selected = selectionModel()->selectedIndexes();

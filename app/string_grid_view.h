@@ -8,47 +8,13 @@
 
 #include "ui/components.h"
 
-#include <QAbstractTableModel>
 #include <QTableView>
-
-#include <vector>
 
 class QLineEdit;
 
 namespace phbuffer::app {
 
-/// The cells of a ui::StringGrid as a Qt table model (model row r is grid row r, model
-/// column c grid column c). The texts on screen are a copy that sync() brings up to date,
-/// so the view reads the form's cells only when the window tells it to, never while a run
-/// on another thread reads them. An edit goes straight into the form's cell.
-class StringGridModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    explicit StringGridModel(ui::StringGrid& grid, QObject* parent = nullptr);
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-    /// Whether (@p col, @p row) is a fixed cell: a header row or a label column.
-    bool isFixed(int col, int row) const;
-    /// Copies the form's cells into the texts on screen and signals each cell whose text
-    /// changed, one by one, so that an open editor is refreshed only when its own cell is.
-    void sync();
-    /// While frozen, no cell can be edited and nothing is written into the form's cells;
-    /// the texts on screen stay as they are.
-    void setFrozen(bool frozen) { frozen_ = frozen; }
-    bool frozen() const { return frozen_; }
-
-private:
-    std::size_t slot(int col, int row) const;
-
-    ui::StringGrid& grid_;
-    std::vector<QString> shown_;
-    bool frozen_ = false;
-};
+class StringGridModel;
 
 /// The grid as the user sees it: all grid lines, range selection with the mouse, in-place
 /// editing with the editor shown whenever a cell becomes current while the grid has the
@@ -79,7 +45,7 @@ public:
     /// Pastes the block @p text (TAB-separated lines) into the form's cells, as if each
     /// field had been typed into its cell, with its first field at the top left of the
     /// selection, clipped to the grid; fixed cells keep their texts. Ctrl+V on the grid
-    /// or in its editor. Does nothing while the grid is frozen.
+    /// or in its editor.
     void pasteBlock(const QString& text);
     /// Installs @p filter on every cell editor the grid opens from now on, before the
     /// editor sees any event.

@@ -188,8 +188,11 @@ constexpr unsigned kPassesPerCheck = 4096;
 
 class RunMonitor {
 public:
-    RunMonitor(RunControl* control, double startpH, double targetpH)
-        : control_(control), startpH_(startpH), span_(startpH - targetpH) {}
+    /// Follows the run that counts its completed acid steps of @p acidStep in @p steps.
+    RunMonitor(RunControl* control, double startpH, double targetpH, const std::uint32_t& steps,
+               double acidStep)
+        : control_(control), startpH_(startpH), span_(startpH - targetpH), steps_(steps),
+          acidStep_(acidStep) {}
 
     /// Called once per solver pass with the pH of the last step; true when the run must stop.
     bool shouldStop(double pH) {
@@ -208,13 +211,15 @@ public:
         if (!control_)
             return;
         const double share = span_ > 0 ? (startpH_ - pH) / span_ : 1.0;
-        control_->progress.store(std::clamp(share, 0.0, 1.0), std::memory_order_relaxed);
+        control_->publish({std::clamp(share, 0.0, 1.0), pH, AddedAcid(steps_, acidStep_)});
     }
 
 private:
     RunControl* control_;
     double startpH_;
     double span_;
+    const std::uint32_t& steps_;
+    double acidStep_;
     unsigned countdown_ = kPassesPerCheck;
 };
 
@@ -345,7 +350,8 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
     std::uint32_t& StepCount = outcome.StepCount;
     std::uint32_t StepCountLastPlotted = 0;
     const std::uint32_t maxSteps = control ? control->maxSteps : 4294967295u;
-    RunMonitor monitor(control, s.pH, s.LowerpHTarget);
+    RunMonitor monitor(control, s.pH, s.LowerpHTarget, StepCount, s.AcidStep);
+    monitor.publish(s.pH);
     BalanceEvaluator balanceAt(s);
 
     if (std::isnan(s.ProtonBalanceTarget)) {
@@ -392,8 +398,8 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
         }
     }
     titration.AddXY(AddedAcid(StepCount, s.AcidStep), s.pH);
-    if (outcome.end == RunEnd::ReachedTarget)
-        monitor.publish(s.LowerpHTarget);
+    // Below the target the share comes out as 1.
+    monitor.publish(s.pH);
     return outcome;
 }
 

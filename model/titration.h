@@ -9,18 +9,43 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace phbuffer::model {
 
-/// Lets another thread follow a run and stop it. The run reads the cancel request and
-/// publishes its progress every few thousand solver passes (well under a millisecond).
-struct RunControl {
-    std::atomic<bool> cancelRequested{false};
+/// How far a run has come.
+struct RunProgress {
     /// Share of the pH span from the initial pH to the lower target covered so far, 0 to 1.
-    std::atomic<double> progress{0.0};
+    double share = 0;
+    /// The pH of the last completed acid step.
+    double pH = 0;
+    /// The acid added up to that step [mmol/L].
+    double acidAdded = 0;
+};
+
+/// Lets another thread follow a run and stop it. The run reads the cancel request and
+/// publishes its progress at its start, every few thousand solver passes (well under a
+/// millisecond) and at its end.
+class RunControl {
+public:
+    std::atomic<bool> cancelRequested{false};
     /// The run stops after this many acid steps even when the target is not reached.
     std::uint32_t maxSteps = 4294967295u;
+
+    /// The progress last published; its three values always belong to the same moment.
+    RunProgress progress() const {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return progress_;
+    }
+    void publish(const RunProgress& progress) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        progress_ = progress;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    RunProgress progress_;
 };
 
 enum class RunEnd {

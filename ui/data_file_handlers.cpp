@@ -69,11 +69,14 @@ void TpHmainForm::SaveDataBitBtnClick(const Component*) {
 void TpHmainForm::GetDataBitBtnClick(const Component*) {
     SetUp(OpenDialog1, kDataFileExtension, kDataFileFilter);
     const std::optional<QString> chosen = ExecuteFileDialog(OpenDialog1, FileDialogKind::Open);
-    if (!chosen)
-        return;
-    OpenDialog1.FileName = *chosen;
+    if (chosen)
+        LoadDataFile(*chosen);
+}
+
+void TpHmainForm::LoadDataFile(const QString& path) {
+    OpenDialog1.FileName = path;
     files::WaterQualityTexts texts = TextsOf(StringGrid1, StringGrid2);
-    files::LoadWaterQualityFile(*Files, *chosen, texts);
+    files::LoadWaterQualityFile(*Files, path, texts);
     Show(texts, StringGrid1, StringGrid2);
 }
 

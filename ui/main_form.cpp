@@ -183,23 +183,27 @@ void TpHmainForm::CheckRunInput() const {
                                         QString::number(kMaxRunpH), StringGrid2.Cells(1, row)));
 }
 
-void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {
+RunInput TpHmainForm::prepareRun(const Component* Sender) {
     ReadGrids(Sender);
     CheckRunInput();
-    RunModel(Sender);
+    return RunInput{State};
+}
+
+void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {
+    applyRun(computeRun(prepareRun(Sender), &RunControl));
 }
 
 void TpHmainForm::RunModel(const Component*) {
-    TitrationSeries.Clear();
-    BufferStrengthSeries.Clear();
+    applyRun(computeRun(RunInput{State}, &RunControl));
+}
+
+void TpHmainForm::applyRun(RunResult result) {
+    State = std::move(result.state);
+    TitrationSeries.points = std::move(result.titration);
+    BufferStrengthSeries.points = std::move(result.bufferStrength);
     ApplyViewActivity();
-    Chart1.LeftAxisTitle = QStringLiteral("pH");
-    Chart1.BottomAxisTitle = QStringLiteral("Added H+ [mmol/L]");
-    RunControl.progress.store(0.0, std::memory_order_relaxed);
 
-    const model::RunOutcome outcome =
-        model::RunTitration(State, TitrationSeries, BufferStrengthSeries, &RunControl);
-
+    const model::RunOutcome& outcome = result.outcome;
     const double acidUsed = model::AddedAcid(outcome.StepCount, State.AcidStep);
     if (outcome.end == model::RunEnd::ReachedTarget) {
         Label1.Caption = kAcidUsedCaption + QLatin1Char(' ') + Format(acidUsed, 12, 2);

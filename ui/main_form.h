@@ -7,6 +7,8 @@
 #pragma once
 
 #include "components.h"
+#include "titration_run.h"
+
 #include "files/file_system.h"
 #include "model/series.h"
 #include "model/titration.h"
@@ -46,8 +48,9 @@ public:
     /// Decimal separator of all number texts; the locale's, refreshed by the window when
     /// the regional settings change.
     char32_t DecimalSeparator;
-    /// Lets another thread follow and stop a run. Whoever starts a run clears
-    /// cancelRequested first.
+    /// Follows and stops the runs of DoTitrationButtonClick and RunModel from another
+    /// thread (the command line's interrupt); whoever starts such a run clears
+    /// cancelRequested first. A run computed apart from the form has a control of its own.
     model::RunControl RunControl;
 
     // ---- components, in creation order -------------------------------------------------
@@ -87,7 +90,8 @@ public:
     void FormShow(const Component* Sender);
     /// One handler for the five preset buttons; any other sender gets the medium preset.
     void ZPmediumBitBtnClick(const Component* Sender);
-    /// "Run pH model": ReadGrids, the checks of the run's input, then RunModel.
+    /// "Run pH model": prepareRun, computeRun with RunControl, applyRun. The window does
+    /// the same three steps, computing on a thread of its own.
     void DoTitrationButtonClick(const Component* Sender);
     /// "Create CO2 equilibrium at pH:": the inorganic carbon in equilibrium with the gas
     /// phase at the pH of phEqEdit, written into the concentration cell of row 1.
@@ -103,6 +107,10 @@ public:
     /// OpenDialog1, all or nothing: a file error, or a file that is short of lines or
     /// fields, leaves every cell as it was. The state and the chart are not touched.
     void GetDataBitBtnClick(const Component* Sender);
+    /// Loads both grids' texts from @p path as GetDataBitBtnClick loads the file chosen in
+    /// its dialog, and makes OpenDialog1 offer @p path next time. For a file dropped on
+    /// the window, and for the open button once its dialog has answered.
+    void LoadDataFile(const QString& path);
     /// "Export plot data": the selected view's points into a file chosen in SaveDialog1,
     /// ".txt" appended to a name without an extension; replaces an old file like saving.
     void ExportPlotDataBitBtnClick(const Component* Sender);
@@ -114,8 +122,18 @@ public:
     /// parameters. Stops at the first concentration or parameter that is not a number.
     void ReadGrids(const Component* Sender);
     /// The titration from the state's initial pH to the lower target, into both series,
-    /// Label1 and the chart titles. Expects ReadGrids to have just filled the state.
+    /// Label1 and the chart titles: computeRun over the state with RunControl, then
+    /// applyRun. Expects ReadGrids to have just filled the state.
     void RunModel(const Component* Sender);
+
+    /// The first step of a run, on the user-interface thread: ReadGrids and the checks of
+    /// the run's input. Throws, leaving the state as ReadGrids left it, when a run can't
+    /// start.
+    RunInput prepareRun(const Component* Sender);
+    /// The last step of a run, on the user-interface thread: the result into the state,
+    /// both series (the selected view's active), Label1 and the chart titles. Throws, with
+    /// all of that assigned, when the proton balance could not be computed.
+    void applyRun(RunResult result);
 
     /// The series of the selected view, or null when the selection is neither view.
     const model::Series* SelectedSeries() const;

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -17,6 +18,14 @@ QPushButton* ButtonNamed(const MainWindow& window, const QString& name) {
 
 StringGridView* GridNumber(const MainWindow& window, int number) {
     return window.findChild<StringGridView*>(QStringLiteral("StringGrid%1").arg(number));
+}
+
+QLineEdit* PhEdit(const MainWindow& window) {
+    return window.findChild<QLineEdit*>(QStringLiteral("phEqEdit"));
+}
+
+QRadioButton* RadioItem(const MainWindow& window, int item) {
+    return window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem%1").arg(item));
 }
 
 void Click(QWidget* widget) {

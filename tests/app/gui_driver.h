@@ -15,6 +15,7 @@
 
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace phbuffer::app::gui {
@@ -23,6 +24,10 @@ namespace phbuffer::app::gui {
 QPushButton* ButtonNamed(const MainWindow& window, const QString& name);
 /// StringGrid1 (@p number 1) or StringGrid2 (2).
 StringGridView* GridNumber(const MainWindow& window, int number);
+/// The pH box beside the CO2 button.
+QLineEdit* PhEdit(const MainWindow& window);
+/// Item @p item (0 or 1) of "What to show".
+QRadioButton* RadioItem(const MainWindow& window, int item);
 /// A left click in the middle of @p widget.
 void Click(QWidget* widget);
 /// Clicks cell (@p col, @p row) of @p grid and types @p text into the editor that opens,

@@ -4,6 +4,8 @@
 // finds in the file or in the grids.
 #include "window_fixture.h"
 
+#include "files/start_up_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -69,11 +71,7 @@ private:
 TEST_F(FileButtons, SaveAndLoadOfferDataFilesInTheCurrentDirectoryAndCarryBothGrids) {
     clickAnswering("SaveDataBitBtn", path("water"));
     const QByteArray saved = contents("water.prn");
-    EXPECT_TRUE(
-        saved.startsWith("\tConc. [mM]\tpKa_1\tpKa_2\tpKa_3\r\n"
-                         "Dissolved Inorganic Carbon (CO2-total)\t3.000\t6.38\t10.32\t-\r\n"));
-    EXPECT_TRUE(saved.endsWith("\r\nLower pH target\t4.50\r\n"));
-    EXPECT_EQ(saved.count("\r\n"), 15);
+    EXPECT_EQ(saved, phbuffer::test::StartUpFile());
 
     QByteArray edited = saved;
     edited.replace("Acetic acid\t0.200", "Vinegar\t1.250");
@@ -102,7 +100,7 @@ TEST_F(FileButtons, ExportWritesTheSelectedCurveAndSharesTheOfferedNameWithSave)
     EXPECT_EQ(contents("empty.txt"), QByteArray()) << "no run, no points";
 
     ASSERT_TRUE(RunAndWait(window));
-    Click(window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem1")));
+    Click(RadioItem(window, 1));
     clickAnswering("ExportPlotDataBitBtn", path("buffer.txt"));
     const QList<QByteArray> lines = contents("buffer.txt").split('\n');
     EXPECT_EQ(lines.size(), chart()->bufferStrengthSeries()->count() + 1) << "a line a point";
@@ -159,7 +157,7 @@ TEST_F(FileButtons, ADroppedFileLoadsWhereverItLandsAsTheOpenDialogWouldLoadIt) 
     ASSERT_TRUE(DropAt(&window, middleOf(grid(1)->openEditor()), *FileDrag({path("lemon.prn")})));
     EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Lemon"));
     EXPECT_EQ(cell(1, 1, 3), QStringLiteral("0.000")) << "the file's text, not the typed one";
-    auto* phEdit = window.findChild<QLineEdit*>(QStringLiteral("phEqEdit"));
+    auto* phEdit = PhEdit(window);
     ASSERT_TRUE(DropAt(&window, middleOf(phEdit), *FileDrag({path("vinegar.dat")})));
     EXPECT_EQ(cell(1, 0, 2), QStringLiteral("Vinegar"));
     EXPECT_EQ(phEdit->text(), QStringLiteral("7.80"));

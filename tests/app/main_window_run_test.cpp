@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 using namespace phbuffer::app;
@@ -17,8 +19,8 @@ namespace {
 class LongRun : public ShownWindow {
 protected:
     ~LongRun() override { // stops whatever run a failed test left behind
-        window.form().RunControl.cancelRequested.store(true);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isRunning(); }, 10000));
+        window.close();
+        EXPECT_FALSE(window.isRunning());
     }
     /// From pH 7 down to the lowest target a run accepts: about a hundred million acid
     /// steps, minutes of work. Returns the progress dialog once it shows.
@@ -56,9 +58,43 @@ TEST_F(LongRun, ShowsHowFarItHasComeAndStopsOnCancelSayingWhere) {
     ASSERT_GT(chart()->titrationSeries()->count(), 1) << "the curve so far is drawn";
     EXPECT_EQ(chart()->titrationSeries()->at(0), QPointF(0, 7));
     // The long caption wraps beside the preset buttons instead of running under them.
-    const auto* label = window.findChild<QLabel*>(QStringLiteral("Label1"));
+    const QLabel* label = label1();
     EXPECT_LT(label->geometry().right(), button("GetDataBitBtn")->x());
     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+}
+
+TEST_F(LongRun, ShowsThePhReachedAndTheAcidAddedAndEscStopsItAtOnce) {
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QProgressDialog* dialog = startLongRun();
+    ASSERT_NE(dialog, nullptr);
+    const QLabel* text = dialog->findChild<QLabel*>();
+    ASSERT_NE(text, nullptr);
+    const QRegularExpression reached(
+        QStringLiteral("\\npH (\\d\\.\\d\\d), (\\d+\\.\\d\\d) mmol/L H\\+ added$"));
+    const auto acidShown = [&] {
+        const QRegularExpressionMatch m = reached.match(text->text());
+        return m.hasMatch() ? m.captured(2).toDouble() : -1.0;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return acidShown() > 0; }, 10000))
+        << text->text().toStdString();
+    const double before = acidShown();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return acidShown() > before; }, 10000))
+        << "the acid added goes on growing";
+
+    // The keyboard is the dialog's: Esc, wherever the focus is in it, stops the run.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return QApplication::focusWidget() && QApplication::focusWidget()->window() == dialog;
+        },
+        5000));
+    QSignalSpy finished(&window, &MainWindow::runFinished);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(!finished.isEmpty() || finished.wait(5000));
+    EXPECT_FALSE(window.isRunning());
+    EXPECT_TRUE(labelText().startsWith(QStringLiteral("Run stopped at pH ")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }, 5000))
+        << "the window takes the keyboard back";
 }
 
 TEST_F(LongRun, TakesNoInputWhileItGoesOnAndAllOfItAgainAfterwards) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_fixture.h"
 
+#include "app/window_layout.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,84 +19,66 @@ namespace {
 
 using StartedWindow = ShownWindow;
 
-QLineEdit* PhEdit(const MainWindow& w) {
-    return w.findChild<QLineEdit*>(QStringLiteral("phEqEdit"));
-}
-
-QRadioButton* RadioItem(const MainWindow& w, int item) {
-    return w.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem%1").arg(item));
-}
-
 // ---- start-up ----------------------------------------------------------------------------
 
-TEST_F(StartedWindow, ShowsTheFormsTextsAfterStart) {
+TEST_F(StartedWindow, ShowsTheFormAsItIsAfterStart) {
+    // What the texts are is the form's business; the window shows every one of them.
+    const ui::TpHmainForm& form = window.form();
     for (int n : {1, 2}) {
-        const ui::StringGrid& cells =
-            n == 1 ? window.form().StringGrid1 : window.form().StringGrid2;
+        const ui::StringGrid& cells = n == 1 ? form.StringGrid1 : form.StringGrid2;
         for (int r = 0; r < cells.RowCount; ++r)
             for (int c = 0; c < cells.ColCount; ++c)
                 EXPECT_EQ(cell(n, c, r), cells.Cells(c, r)) << "grid " << n << " " << c << "," << r;
     }
-    EXPECT_EQ(cell(1, 0, 0), QString());
-    EXPECT_EQ(cell(1, 1, 0), QStringLiteral("Conc. [mM]"));
-    EXPECT_EQ(cell(1, 0, 1), QStringLiteral("Dissolved Inorganic Carbon (CO2-total)"));
-    EXPECT_EQ(cell(1, 1, 1), QStringLiteral("3.000"));
-    EXPECT_EQ(cell(1, 4, 1), QStringLiteral("-"));
-    EXPECT_EQ(cell(2, 0, 1), QStringLiteral("Henry\u00B4s constant [atm/(mole fraction)]"));
-    const char* values[] = {"7.80", "1640", "426", "4.50"};
-    for (int r = 0; r < 4; ++r)
-        EXPECT_EQ(cell(2, 1, r), QLatin1String(values[r]));
-    EXPECT_EQ(PhEdit(window)->text(), QStringLiteral("7.80"));
-    EXPECT_EQ(labelText(), QStringLiteral("H+ used to reach lower target:"));
-    EXPECT_TRUE(RadioItem(window, 0)->isChecked());
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("pH and buffer system calculator"));
-    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve"));
-    EXPECT_EQ(chart()->bottomAxis()->titleText(), QString());
+    EXPECT_FALSE(cell(1, 1, 1).isEmpty());
+    EXPECT_EQ(PhEdit(window)->text(), form.phEqEdit.Text);
+    EXPECT_EQ(labelText(), form.Label1.Caption);
+    EXPECT_TRUE(RadioItem(window, form.WhatToShowRadioGroup.ItemIndex)->isChecked());
+    EXPECT_EQ(window.windowTitle(), ui::TpHmainForm::Caption);
+    EXPECT_EQ(chart()->chart()->title(), form.Chart1.Title);
+    EXPECT_EQ(chart()->bottomAxis()->titleText(), form.Chart1.BottomAxisTitle);
     EXPECT_EQ(chart()->titrationSeries()->count(), 0);
 }
 
-TEST_F(StartedWindow, PlacesEveryComponentWhereTheLayoutHasIt) {
-    EXPECT_EQ(window.size(), QSize(1218, 757));
+TEST_F(StartedWindow, LaysOutEveryComponentInsideItsPanelWithoutOverlapAndTheChartAbove) {
+    EXPECT_EQ(window.size(), layout::kClientSize);
     EXPECT_EQ(window.font().pixelSize(), 11);
-    const std::pair<const char*, QRect> placements[] = {
-        {"DoTitrationButton", {1101, 6, 105, 25}},
-        {"CopyToClipButton", {8, 6, 105, 25}},
-        {"ExportPlotDataBitBtn", {127, 6, 105, 25}},
-        {"ClearGraphButton", {248, 6, 105, 25}},
-        {"StringGrid1", {8, 1, 385, 255}},
-        {"StringGrid2", {399, 1, 251, 104}},
-        {"WhatToShowRadioGroup", {399, 111, 248, 58}},
-        {"CO2EqButton", {399, 175, 156, 25}},
-        {"phEqEdit", {561, 177, 50, 21}},
-        {"ZPmediumBitBtn", {656, 68, 177, 25}},
-        {"ZPhighBitBtn", {656, 6, 177, 25}},
-        {"ZPmediumhighBitBtn", {656, 37, 177, 25}},
-        {"ZPmediumlowBitBtn", {656, 99, 177, 25}},
-        {"ZPlowBitBtn", {656, 130, 177, 25}},
-        {"SaveDataBitBtn", {656, 176, 177, 25}},
-        {"GetDataBitBtn", {656, 207, 177, 25}},
-        {"Panel1", {0, 716, 1218, 41}},
-        {"Panel2", {0, 454, 1218, 262}},
-        {"Chart1", {0, 0, 1218, 454}}};
-    for (const auto& [name, geometry] : placements)
-        EXPECT_EQ(window.findChild<QWidget*>(QLatin1String(name))->geometry(), geometry) << name;
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->pos(), QPoint(399, 216));
+    const QWidget* panel1 = button("DoTitrationButton")->parentWidget();
+    const QWidget* panel2 = grid(1)->parentWidget();
+    EXPECT_EQ(panel1->geometry(), QRect(0, window.height() - layout::kPanel1Height, window.width(),
+                                        layout::kPanel1Height));
+    EXPECT_EQ(panel2->geometry(),
+              QRect(0, panel1->y() - layout::kPanel2Height, window.width(), layout::kPanel2Height));
+    EXPECT_EQ(chart()->geometry(), QRect(0, 0, window.width(), panel2->y()));
+    for (const QWidget* panel : {panel1, panel2}) {
+        const QList<QWidget*> parts = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        EXPECT_GE(parts.size(), panel == panel1 ? 4 : 13);
+        for (const QWidget* part : parts) {
+            EXPECT_TRUE(panel->rect().contains(part->geometry()))
+                << part->objectName().toStdString();
+            for (const QWidget* other : parts)
+                EXPECT_TRUE(part == other || !part->geometry().intersects(other->geometry()))
+                    << part->objectName().toStdString() << " on "
+                    << other->objectName().toStdString();
+        }
+    }
 
-    // Cells of the form's sizes, each with its grid line; every cell in sight.
-    const int widths1[] = {195, 60, 40, 40, 40};
-    for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(grid(1)->columnWidth(c), widths1[c] + 1);
-    const int heights2[] = {24, 23, 24, 24};
-    for (int r = 0; r < 4; ++r)
-        EXPECT_EQ(grid(2)->rowHeight(r), heights2[r] + 1);
+    // Grids of the form's sizes, each cell with its grid line; every cell in sight.
+    const ui::TpHmainForm& form = window.form();
     for (int n : {1, 2}) {
+        const ui::StringGrid& cells = n == 1 ? form.StringGrid1 : form.StringGrid2;
+        EXPECT_EQ(grid(n)->width(), cells.Width) << "grid " << n;
+        for (int c = 0; c < cells.ColCount; ++c)
+            EXPECT_EQ(grid(n)->columnWidth(c), cells.ColWidths[c] + 1);
+        for (int r = 0; r < cells.RowCount; ++r)
+            EXPECT_EQ(grid(n)->rowHeight(r), cells.RowHeights[r] + 1);
         EXPECT_FALSE(grid(n)->horizontalScrollBar()->isVisible()) << "grid " << n;
         EXPECT_FALSE(grid(n)->verticalScrollBar()->isVisible()) << "grid " << n;
     }
 
-    window.resize(1400, 900);
+    window.resize(window.width() + 200, window.height() + 150);
     QApplication::processEvents();
-    EXPECT_EQ(chart()->geometry(), QRect(0, 0, 1400, 900 - 41 - 262)) << "the chart grows";
+    EXPECT_EQ(chart()->size(), QSize(window.width(), panel2->y())) << "the chart grows";
 }
 
 TEST_F(StartedWindow, TabGoesThroughTheButtonBarThenTheInputPanel) {

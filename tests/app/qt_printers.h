@@ -3,6 +3,8 @@
 // Readable GoogleTest messages for Qt values.
 #pragma once
 
+#include "qstring_printer.h"
+
 #include <QPointF>
 #include <QRect>
 #include <QSize>
@@ -11,9 +13,6 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 inline void PrintTo(const QStringList& l, std::ostream* os) {
     *os << '[' << l.join(QStringLiteral(" | ")).toStdString() << ']';
 }

@@ -73,9 +73,9 @@ int main(int argc, char** argv) {
     Shoot(QStringLiteral("2-medium-titration-view"));
     window.grab().save(QDir(g_outDir).filePath(QStringLiteral("window.png")));
 
-    Click(window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem1")));
+    Click(RadioItem(window, 1));
     Shoot(QStringLiteral("3-medium-buffer-capacity-view"));
-    Click(window.findChild<QRadioButton*>(QStringLiteral("WhatToShowRadioGroupItem0")));
+    Click(RadioItem(window, 0));
 
     TypeIntoCell(GridNumber(window, 1), 1, 5, QStringLiteral("2,565"));
     ShootModalWhenShown<QMessageBox>(QStringLiteral("4-error-box"), [](QMessageBox* box) {

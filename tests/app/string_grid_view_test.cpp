@@ -177,14 +177,4 @@ TEST_F(GridOnScreen, SyncRefreshesAnOpenEditorOnlyWhenItsOwnCellChanged) {
     EXPECT_EQ(editor->text(), QStringLiteral("replaced"));
 }
 
-TEST_F(GridOnScreen, AFrozenGridReadsNoCellAndTakesNoEdit) {
-    view->gridModel()->setFrozen(true);
-    grid.Cells(1, 1) = QStringLiteral("written by a run");
-    EXPECT_EQ(ShownCell(view, 1, 1), QStringLiteral("1,1"));
-    EXPECT_EQ(clickCell(2, 2), nullptr);
-    EXPECT_FALSE(view->model()->setData(view->cellIndex(1, 2), QStringLiteral("x")));
-    view->pasteBlock(QStringLiteral("x\ty"));
-    EXPECT_EQ(grid.Cells(1, 2), QStringLiteral("1,2"));
-}
-
 } // namespace

@@ -59,9 +59,8 @@ protected:
             << "no editor on cell " << col << "," << row << " of grid " << gridNumber;
     }
     ChartView* chart() const { return window.chartView(); }
-    QString labelText() const {
-        return window.findChild<QLabel*>(QStringLiteral("Label1"))->text();
-    }
+    const QLabel* label1() const { return window.findChild<QLabel*>(QStringLiteral("Label1")); }
+    QString labelText() const { return label1()->text(); }
     QString errorTexts() const {
         QString all;
         for (const ShownError& e : errors)

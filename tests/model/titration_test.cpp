@@ -227,15 +227,19 @@ TEST(Titration, ALongRunCanBeCancelledFromAnotherThread) {
     });
     // Cancel once the run has published progress, i.e. is well under way; how soon a
     // cancel takes effect is measured by the benchmarks, not asserted here.
-    while (control.progress.load() == 0.0 && !ended)
+    while (control.progress().share == 0.0 && !ended)
         std::this_thread::yield();
     control.cancelRequested = true;
     runner.join();
 
     EXPECT_EQ(r.outcome.end, RunEnd::Cancelled);
     EXPECT_GT(r.outcome.StepCount, 0u);
-    EXPECT_GT(control.progress.load(), 0.0);
-    EXPECT_LT(control.progress.load(), 1.0);
+    // The last progress published is where the run stopped.
+    const RunProgress progress = control.progress();
+    EXPECT_GT(progress.share, 0.0);
+    EXPECT_LT(progress.share, 1.0);
+    EXPECT_EQ(progress.pH, w.s.pH);
+    EXPECT_EQ(progress.acidAdded, AddedAcid(r.outcome.StepCount, 1e-6));
     // The final point stands at the last completed step, whose solution the state keeps.
     const std::size_t last = r.titration.Count() - 1;
     EXPECT_EQ(r.titration.XValue(last), AddedAcid(r.outcome.StepCount, 1e-6));
@@ -248,8 +252,11 @@ TEST(Titration, ReportsFullProgressWhenItReachesTheTarget) {
     Water w(7.8, 4.5);
     w.add(1, 3, 6.38, 10.32);
     RunControl control;
-    Titrate(w.s, &control);
-    EXPECT_EQ(control.progress.load(), 1.0);
+    const Curves r = Titrate(w.s, &control);
+    const RunProgress progress = control.progress();
+    EXPECT_EQ(progress.share, 1.0);
+    EXPECT_EQ(progress.pH, w.s.pH);
+    EXPECT_EQ(progress.acidAdded, AddedAcid(r.outcome.StepCount, 1e-6));
 }
 
 TEST(Titration, ABalanceThatIsNotANumberEndsTheRun) {

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/main_form.h"
+#include "started_form.h"
 
 #include "files/memory_file_system.h"
 #include "files/start_up_file.h"
-#include "qstring_printer.h"
-#include "ui/errors.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +11,7 @@
 #include <QTemporaryDir>
 
 using namespace phbuffer;
+using test::FailureOf;
 using test::MemoryFileSystem;
 using test::StartUpFile;
 
@@ -21,11 +20,9 @@ namespace {
 /// The started form, its file dialogs answered by `answer` (nothing: cancel), each
 /// dialog's settings at the moment it was shown kept in `shown` (initial directory,
 /// extension, filter, file name, kind).
-class FileButtons : public ::testing::Test {
+class FileButtons : public test::StartedForm {
 protected:
-    explicit FileButtons(char32_t separator = U'.') {
-        form.DecimalSeparator = separator;
-        form.FormShow(&form);
+    explicit FileButtons(char32_t separator = U'.') : StartedForm(separator) {
         form.ExecuteFileDialog = [this](ui::FileDialog& dialog, ui::FileDialogKind kind) {
             shown.push_back({dialog.InitialDir, dialog.DefaultExt, dialog.Filter, dialog.FileName,
                              kind == ui::FileDialogKind::Save ? "save" : "open"});
@@ -47,20 +44,10 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
     }
-    template <class Handler> QString FailureOf(Handler handler) {
-        try {
-            handler();
-        } catch (const std::exception& e) {
-            return ui::ErrorBoxText(e);
-        }
-        ADD_FAILURE() << "the handler did not fail";
-        return {};
-    }
     void Save() { form.SaveDataBitBtnClick(&form.SaveDataBitBtn); }
     void Load() { form.GetDataBitBtnClick(&form.GetDataBitBtn); }
     void Export() { form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn); }
 
-    ui::TpHmainForm form;
     std::optional<QString> answer;
     std::vector<QStringList> shown;
     QTemporaryDir dir;
@@ -132,6 +119,23 @@ TEST_F(FileButtons, LoadingWhatWasSavedKeepsEveryCellAndLeavesStateAndChart) {
     Load();
     EXPECT_EQ(Grids(), saved);
     EXPECT_EQ(form.State.Conc[0], concentration) << "loading fills the grids, not the state";
+}
+
+TEST_F(FileButtons, ADataFileLoadedByNameShowsNoDialogAndTheOpenDialogOffersItNext) {
+    const auto saved = Grids();
+    answer = dir.filePath("water.prn");
+    Save();
+    shown.clear();
+    form.ZPmediumBitBtnClick(&form.ZPlowBitBtn);
+    form.LoadDataFile(dir.filePath("water.prn"));
+    EXPECT_EQ(Grids(), saved);
+    EXPECT_TRUE(shown.empty()) << "no dialog";
+    EXPECT_EQ(FailureOf([&] { form.LoadDataFile(dir.filePath("gone.prn")); }),
+              QStringLiteral("File not found."));
+    answer.reset();
+    Load();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0][3], dir.filePath("gone.prn")) << "offered as if chosen last";
 }
 
 TEST_F(FileButtons, ARefusedOrFailedLoadChangesNoCell) {

@@ -1,9 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/main_form.h"
-
-#include "ui/errors.h"
-
-#include <gtest/gtest.h>
+#include "started_form.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -11,43 +7,12 @@
 #include <cmath>
 
 using namespace phbuffer;
+using test::FailureOf;
+using test::StartedForm;
+using test::StartedFormWithComma;
 using ui::TpHmainForm;
 
 namespace {
-
-/// The form right after the window was shown, with a chosen decimal separator.
-class StartedForm : public ::testing::Test {
-protected:
-    explicit StartedForm(char32_t separator = U'.') {
-        form.DecimalSeparator = separator;
-        form.FormShow(&form);
-    }
-
-    QString& G1(int c, int r) { return form.StringGrid1.Cells(c, r); }
-    QString& G2(int c, int r) { return form.StringGrid2.Cells(c, r); }
-    void SetAllConcentrations(const QString& text) {
-        for (int r = 1; r <= 9; ++r)
-            G1(1, r) = text;
-    }
-    void PressRun() { form.DoTitrationButtonClick(&form.DoTitrationButton); }
-    /// The error box text of a handler call that must fail.
-    template <class Handler> QString FailureOf(Handler handler) {
-        try {
-            handler();
-        } catch (const std::exception& e) {
-            return ui::ErrorBoxText(e);
-        }
-        ADD_FAILURE() << "the handler did not fail";
-        return {};
-    }
-
-    TpHmainForm form;
-};
-
-class StartedFormWithComma : public StartedForm {
-protected:
-    StartedFormWithComma() : StartedForm(U',') {}
-};
 
 // ---- start-up --------------------------------------------------------------------------
 

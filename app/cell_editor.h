@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The line editor of a grid cell.
+#pragma once
+
+#include <QLineEdit>
+
+namespace phbuffer::app {
+
+class StringGridView;
+
+/// The editor of a cell. Whatever way text is pasted into it (keys, context menu, middle
+/// button), a block of cells goes into the grid and a single line goes in at the cursor
+/// without its line end: a TAB or a line break inside a cell would shift the fields and
+/// lines of the data file that the cell is saved to.
+class CellEditor : public QLineEdit {
+public:
+    CellEditor(StringGridView* view, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void paste(const QString& text);
+
+    StringGridView* view_;
+};
+
+} // namespace phbuffer::app

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "string_grid_model.h"
+
+namespace phbuffer::app {
+
+StringGridModel::StringGridModel(ui::StringGrid& grid, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid),
+      shown_(static_cast<std::size_t>(grid.ColCount * grid.RowCount)) {}
+
+int StringGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : grid_.RowCount;
+}
+
+int StringGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : grid_.ColCount;
+}
+
+std::size_t StringGridModel::slot(int col, int row) const {
+    return static_cast<std::size_t>(row * grid_.ColCount + col);
+}
+
+bool StringGridModel::isFixed(int col, int row) const {
+    return col < grid_.FixedCols || row < grid_.FixedRows;
+}
+
+QVariant StringGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return shown_[slot(index.column(), index.row())];
+}
+
+bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || isFixed(index.column(), index.row()))
+        return false;
+    const QString text = value.toString();
+    grid_.Cells(index.column(), index.row()) = text;
+    QString& shown = shown_[slot(index.column(), index.row())];
+    if (shown != text) {
+        shown = text;
+        emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    }
+    return true;
+}
+
+Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    if (isFixed(index.column(), index.row()))
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void StringGridModel::sync() {
+    for (int row = 0; row < grid_.RowCount; ++row) {
+        for (int col = 0; col < grid_.ColCount; ++col) {
+            QString& shown = shown_[slot(col, row)];
+            const QString& cell = grid_.Cells(col, row);
+            if (shown == cell)
+                continue;
+            shown = cell;
+            const QModelIndex i = index(row, col);
+            emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+        }
+    }
+}
+
+} // namespace phbuffer::app

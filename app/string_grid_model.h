@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The cells of a form's string grid as a Qt table model.
+#pragma once
+
+#include "ui/components.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+namespace phbuffer::app {
+
+/// The cells of a ui::StringGrid as a Qt table model (model row r is grid row r, model
+/// column c grid column c). The texts on screen are a copy that sync() brings up to date,
+/// so the view shows the form's cells as the window last drew them. An edit goes straight
+/// into the form's cell.
+class StringGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit StringGridModel(ui::StringGrid& grid, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    /// Whether (@p col, @p row) is a fixed cell: a header row or a label column.
+    bool isFixed(int col, int row) const;
+    /// Copies the form's cells into the texts on screen and signals each cell whose text
+    /// changed, one by one, so that an open editor is refreshed only when its own cell is.
+    void sync();
+
+private:
+    std::size_t slot(int col, int row) const;
+
+    ui::StringGrid& grid_;
+    std::vector<QString> shown_;
+};
+
+} // namespace phbuffer::app
