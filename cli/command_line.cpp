@@ -1,20 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "command_line.h"
 
+#include "analysis_commands.h"
+
 #include "files/plot_export.h"
+#include "model/number_text.h"
 #include "ui/errors.h"
+#include "ui/titration_run.h"
 #include "ui/main_form.h"
+#include "ui/number_format.h"
 
 #include <QFile>
 #include <QString>
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <optional>
 #include <ostream>
 #include <string_view>
+#include <thread>
 
 namespace phbuffer::cli {
 
@@ -43,6 +51,11 @@ struct Options {
     std::optional<std::string> exportFile;
     bool points = false;
     bool help = false;
+    bool progress = false;
+    std::vector<std::string> atPhTexts;
+    std::vector<double> atPh;
+    std::optional<ReportFormat> format;
+    std::vector<std::string> batchFiles;
 };
 
 /// The separator named by @p utf8: one printable character that can't be taken for part of
@@ -139,14 +152,34 @@ Options parse(const std::vector<std::string>& args) {
             o.points = true;
         } else if (a == "--export") {
             o.exportFile = fileName(i);
+        } else if (a == "--at-ph") {
+            // "--at-ph -1" is a pH below 0, not an option.
+            if (i + 1 >= args.size())
+                throw UsageError{"--at-ph needs a value"};
+            o.atPhTexts.push_back(args[++i]);
+        } else if (a == "--format") {
+            const std::string& f = value(i);
+            if (f == "text")
+                o.format = ReportFormat::Text;
+            else if (f == "csv")
+                o.format = ReportFormat::Csv;
+            else if (f == "json")
+                o.format = ReportFormat::Json;
+            else
+                throw UsageError{"--format is text, csv or json, not '" + f + "'"};
+        } else if (a == "--progress") {
+            o.progress = true;
         } else if (!a.empty() && a[0] == '-') {
             throw UsageError{"unknown option '" + a + "'"};
         } else if (o.command.empty()) {
-            if (a != "run" && a != "co2" && a != "grid" && a != "save")
+            if (a != "run" && a != "co2" && a != "grid" && a != "save" && a != "analyse" &&
+                a != "batch")
                 throw UsageError{"unknown command '" + a + "'"};
             o.command = a;
             if (a == "save")
                 o.saveFile = fileName(i);
+        } else if (o.command == "batch") {
+            o.batchFiles.push_back(a);
         } else {
             throw UsageError{"unexpected argument '" + a + "'"};
         }
@@ -159,6 +192,31 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError{"--points goes with the run command"};
     if (o.exportFile && o.command != "run")
         throw UsageError{"--export goes with the run command"};
+    const bool analysing = o.command == "analyse" || o.command == "batch";
+    if (!analysing && (!o.atPhTexts.empty() || o.format))
+        throw UsageError{(o.format ? "--format" : "--at-ph") +
+                         std::string(" goes with the analyse and batch commands")};
+    if (o.progress && o.command != "run" && !analysing)
+        throw UsageError{"--progress goes with the run, analyse and batch commands"};
+    if (o.command == "batch") {
+        if (o.batchFiles.empty())
+            throw UsageError{"batch needs at least one data file"};
+        if (o.format == ReportFormat::Text)
+            throw UsageError{"batch writes csv or json"};
+        if (o.preset || o.load || !o.cells.empty() || o.phEdit || o.view)
+            throw UsageError{"batch takes each water from its file: no --preset, --load, "
+                             "--cell, --ph-edit or --view"};
+    }
+    for (const std::string& text : o.atPhTexts) {
+        // A full stop always works; the separator in effect too.
+        double x = 0;
+        const char32_t sep = o.decimalSeparator.value_or(ui::SystemDecimalSeparator());
+        if (!model::tryParse(text, x, U'.') && !model::tryParse(text, x, sep))
+            throw UsageError{"--at-ph takes a pH, not '" + text + "'"};
+        if (!(x >= ui::kMinRunpH && x <= ui::kMaxRunpH))
+            throw UsageError{"--at-ph takes a pH from -2 to 16, not '" + text + "'"};
+        o.atPh.push_back(x);
+    }
     return o;
 }
 
@@ -186,6 +244,40 @@ private:
     std::atomic<model::RunControl*>* slot_;
 };
 
+/// With --progress, tells on the error stream how far a run has come: a line at once, when
+/// the run can be interrupted, then one a second.
+class ProgressTicker {
+public:
+    ProgressTicker(bool enabled, const model::RunControl& control, char32_t separator,
+                   std::ostream& err) {
+        if (!enabled)
+            return;
+        thread_ = std::thread([this, &control, separator, &err] {
+            std::unique_lock<std::mutex> lock(mutex_);
+            do {
+                err << "Running: " << ui::runProgressText(control.progress(), separator).toStdString()
+                    << std::endl;
+            } while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; }));
+        });
+    }
+    ~ProgressTicker() {
+        if (!thread_.joinable())
+            return;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
 /// Makes every file dialog of @p form answer with @p file, as if the user had picked it.
 void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
     form.ExecuteFileDialog = [name = QFile::decodeName(file.c_str())](ui::FileDialog&,
@@ -198,7 +290,8 @@ void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
 
 std::string UsageText() {
     return "Usage: phbuffer-cli [options] run [--points] [--export FILE] | co2 | grid |\n"
-           "                            save FILE\n"
+           "                            save FILE | analyse [--at-ph X]... [--format F]\n"
+           "       phbuffer-cli batch [--at-ph X]... [--format csv|json] FILE...\n"
            "\n"
            "Starts from the water shown at start-up (the medium preset), applies the options\n"
            "in this order, then presses a button:\n"
@@ -209,6 +302,7 @@ std::string UsageText() {
            "  --ph-edit TEXT           the text of the pH box beside the CO2 button\n"
            "  --view titration|buffer  select the curve to show\n"
            "  --decimal-separator C    use C instead of the locale's decimal separator\n"
+           "  --progress               tell on stderr, once a second, how far a run has come\n"
            "Commands:\n"
            "  run        \"Run pH model\"; prints the result line, and with --points every\n"
            "             point of the selected curve as x TAB y; with --export FILE then\n"
@@ -219,6 +313,12 @@ std::string UsageText() {
            "  grid       prints both grids, TAB-separated, with an empty line between them\n"
            "  save FILE  \"Save water quality data to file\" with FILE chosen (.prn added\n"
            "             when it has no extension)\n"
+           "  analyse    \"Run pH model\", then for each --at-ph X (pH 8.2 and 4.3 when none\n"
+           "             is given) the acid to reach X and the buffer capacity there by\n"
+           "             buffer system; --format text (default), csv or json\n"
+           "  batch      loads each data FILE onto the start-up water, runs it to its own\n"
+           "             lower target, and prints one record per file (csv, the default,\n"
+           "             or json), computed in parallel; exit status 1 if any file failed\n"
            "Exit status: 0 success, 1 the handler failed or the output could not be written\n"
            "(message on stderr), 2 usage error, 130 a run stopped by an interrupt.\n";
 }
@@ -237,6 +337,21 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     if (o.help) {
         out << UsageText();
         return kSuccess;
+    }
+
+    if (o.command == "batch") {
+        const char32_t separator = o.decimalSeparator.value_or(ui::SystemDecimalSeparator());
+        model::RunControl control;
+        bool allGood = false;
+        {
+            ActiveRun published(activeRun, &control);
+            ProgressTicker ticker(o.progress, control, separator, err);
+            allGood = RunBatch(o.batchFiles, o.atPh, o.format.value_or(ReportFormat::Csv),
+                               separator, control, out);
+        }
+        if (control.cancelRequested.load())
+            return kInterrupted;
+        return allGood ? kSuccess : kHandlerFailed;
     }
 
     ui::TpHmainForm form;
@@ -271,6 +386,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
         if (o.command == "run") {
             {
                 ActiveRun published(activeRun, &form.RunControl);
+                ProgressTicker ticker(o.progress, form.RunControl, form.DecimalSeparator, err);
                 form.DoTitrationButtonClick(&form.DoTitrationButton);
             }
             out << form.Label1.Caption.toStdString() << '\n';
@@ -284,6 +400,15 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
                 AnswerFileDialogsWith(form, *o.exportFile);
                 form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn);
             }
+        } else if (o.command == "analyse") {
+            bool finished = false;
+            {
+                ActiveRun published(activeRun, &form.RunControl);
+                ProgressTicker ticker(o.progress, form.RunControl, form.DecimalSeparator, err);
+                finished = RunAnalyse(form, o.atPh, o.format.value_or(ReportFormat::Text), out);
+            }
+            if (!finished)
+                return kInterrupted;
         } else if (o.command == "co2") {
             form.CO2EqButtonClick(&form.CO2EqButton);
             out << form.StringGrid1.Cells(1, 1).toStdString() << '\n';

@@ -217,7 +217,16 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
                                                {"--decimal-separator", "\n", "grid"},
                                                {"--decimal-separator", "\x01", "grid"},
                                                {"--decimal-separator", "\xC3", "grid"},
-                                               {"--decimal-separator", "", "grid"}}) {
+                                               {"--decimal-separator", "", "grid"},
+                                               // the analysis commands' own options
+                                               {"analyse", "--at-ph", "x"},
+                                               {"analyse", "--at-ph", "17"},
+                                               {"analyse", "--at-ph"},
+                                               {"analyse", "--format", "xml"},
+                                               {"run", "--at-ph", "4"},
+                                               {"batch"},
+                                               {"batch", "--format", "text", "a.prn"},
+                                               {"--preset", "low", "batch", "a.prn"}}) {
         const Result r = Cli(args);
         EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
         EXPECT_NE(r.err.find("Usage: phbuffer-cli"), std::string::npos);
@@ -226,6 +235,37 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
     const Result help = Cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: phbuffer-cli", 0), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// One record per file in the order given, a failed file among them with its message; the
+// acid agrees with what "run" says for the same water.
+TEST(CommandLine, BatchReportsEveryFileInOrderAndFailsIfAnyFailed) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string low = dir.filePath("low.prn").toStdString();
+    const std::string bad = dir.filePath("missing.prn").toStdString();
+    const std::string medium = dir.filePath("medium.prn").toStdString();
+    ASSERT_EQ(Cli({"--preset", "low", "save", low}).status, 0);
+    ASSERT_EQ(Cli({"save", medium}).status, 0);
+    const Result r = Cli({"batch", "--at-ph", "4.3", low, bad, medium});
+    EXPECT_EQ(r.status, 1);
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    EXPECT_EQ(lines[1].rfind(low + ",8.20,4.50,4.242,", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2].rfind(bad + ",,,,,,,,File not found", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3].rfind(medium + ",7.80,4.50,3.299,", 0), 0u) << lines[3];
+    EXPECT_NE(lines[3].find(",3.353,"), std::string::npos) << "the acid to pH 4.3";
+
+    const Result json = Cli({"analyse", "--at-ph", "6", "--format", "json"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(json.out.rfind("{\"initial_ph\": 7.8, \"lower_target\": 4.5, "
+                             "\"acid_to_target_mmol_l\": 3.299,", 0),
+              0u)
+        << json.out;
 }
 
 } // namespace

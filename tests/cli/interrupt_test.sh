@@ -6,10 +6,17 @@
 set -u
 cli=$1
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
-"$cli" --cell 2:1:0=7 --cell 2:1:3=-2 run >"$out" 2>&1 &
+progress=$(mktemp)
+trap 'rm -f "$out" "$progress"' EXIT
+"$cli" --progress --cell 2:1:0=7 --cell 2:1:3=-2 run >"$out" 2>"$progress" &
 pid=$!
-sleep 1
+# The first progress line comes once the run is going and an interrupt would stop it.
+for _ in $(seq 1 600); do
+    [ -s "$progress" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+done
+[ -s "$progress" ] || { echo "the run never said it was going"; kill -KILL "$pid"; exit 1; }
 kill -INT "$pid"
 for _ in $(seq 1 50); do
     kill -0 "$pid" 2>/dev/null || break
