@@ -7,11 +7,11 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <thread>
 
 using namespace phbuffer::model;
+using phbuffer::testing::Bits;
 using phbuffer::testing::ReferenceTitration;
 
 namespace {
@@ -43,12 +43,6 @@ Curves Titrate(WaterState& s, RunControl* control = nullptr) {
     Curves r;
     r.outcome = RunTitration(s, r.titration, r.buffer, control);
     return r;
-}
-
-std::uint64_t Bits(double v) {
-    std::uint64_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
 }
 
 TEST(Titration, PureWaterFromSevenToFourAndAHalf) {
