@@ -47,8 +47,8 @@ void BM_PureWaterLongRun(benchmark::State& state) {
     std::uint64_t passes = 0;
     for (auto _ : state) {
         form.ReadGrids(&form);
-        const auto outcome = phbuffer::model::RunTitration(
-            form.State, form.TitrationSeries, form.BufferStrengthSeries, nullptr);
+        const auto outcome = phbuffer::model::RunTitration(form.State, form.TitrationSeries,
+                                                           form.BufferStrengthSeries, nullptr);
         passes = outcome.SolverPasses;
         state.counters["steps"] = outcome.StepCount;
     }

@@ -9,7 +9,8 @@ namespace phbuffer::files {
 
 QString PlotDataLine(double x, double y, char32_t decimalSeparator) {
     return QString::fromStdString(model::formatFixed(x, 12, 3, decimalSeparator)) +
-           QLatin1Char('\t') + QString::fromStdString(model::formatFixed(y, 12, 3, decimalSeparator));
+           QLatin1Char('\t') +
+           QString::fromStdString(model::formatFixed(y, 12, 3, decimalSeparator));
 }
 
 QStringList PlotDataLines(const model::Series* series, char32_t decimalSeparator) {

@@ -7,8 +7,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,7 +24,9 @@ void Check(bool condition, const char* what) {
     }
 }
 
-bool SameNumber(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool SameNumber(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
 
 /// Writes @p value as the program does and reads it back.
 void CheckFormatReadsBack(double value, char32_t separator) {
@@ -35,8 +37,8 @@ void CheckFormatReadsBack(double value, char32_t separator) {
         double back = 0;
         Check(tryParse(text, back, separator), "a formatted number does not parse");
         if (std::isfinite(value)) {
-            const double allowed = 0.51 * std::pow(10.0, -digits) +
-                                   std::fabs(value) * std::pow(10.0, 1 - precision);
+            const double allowed =
+                0.51 * std::pow(10.0, -digits) + std::fabs(value) * std::pow(10.0, 1 - precision);
             Check(std::fabs(back - value) <= allowed, "a formatted number reads back wrong");
         } else {
             Check(SameNumber(back, value) || (std::isnan(back) && std::isnan(value)),

@@ -6,8 +6,12 @@ namespace phbuffer::model {
 namespace {
 // x mg/L over 60.052 g/mol is written 1000x / 60052: both are exact doubles, so the
 // division rounds the exact quotient once.
-constexpr double Acetate(double mgPerL) { return mgPerL * 1000 / 60052.0; }
-constexpr double Sulfur(double mgPerL) { return mgPerL * 1000 / 32065.0; }
+constexpr double Acetate(double mgPerL) {
+    return mgPerL * 1000 / 60052.0;
+}
+constexpr double Sulfur(double mgPerL) {
+    return mgPerL * 1000 / 32065.0;
+}
 
 const PresetWater kPresets[] = {
     // medium
@@ -23,6 +27,8 @@ const PresetWater kPresets[] = {
 };
 } // namespace
 
-const PresetWater& PresetComposition(Preset preset) { return kPresets[static_cast<int>(preset)]; }
+const PresetWater& PresetComposition(Preset preset) {
+    return kPresets[static_cast<int>(preset)];
+}
 
 } // namespace phbuffer::model

@@ -28,8 +28,8 @@ TEST(Presets, EachMediumHasItsCompositionAndPH) {
     EXPECT_EQ(PresetComposition(Preset::Low).pH, 8.2);
     EXPECT_EQ(PresetComposition(Preset::Low).Conc[0], 4);
     EXPECT_EQ(PresetComposition(Preset::MediumLow).Conc[5], 2.1);
-    for (Preset p : {Preset::Medium, Preset::High, Preset::MediumHigh, Preset::MediumLow,
-                     Preset::Low}) {
+    for (Preset p :
+         {Preset::Medium, Preset::High, Preset::MediumHigh, Preset::MediumLow, Preset::Low}) {
         EXPECT_EQ(PresetComposition(p).Conc[7], 0);
         EXPECT_EQ(PresetComposition(p).Conc[8], 0);
     }
