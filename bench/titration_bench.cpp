@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+
 namespace {
 
 using phbuffer::ui::TpHmainForm;

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QString>
 
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <ostream>

@@ -5,6 +5,8 @@
 
 #include "model/number_text.h"
 
+#include <cstddef>
+
 namespace phbuffer::files {
 
 QString PlotDataLine(double x, double y, char32_t decimalSeparator) {

@@ -3,6 +3,8 @@
 
 #include "text_file.h"
 
+#include <utility>
+
 namespace phbuffer::files {
 
 namespace {

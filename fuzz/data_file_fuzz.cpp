@@ -5,6 +5,7 @@
 #include "files/text_file.h"
 #include "files/water_quality_file.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -6,6 +6,7 @@
 #include "model/number_text.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

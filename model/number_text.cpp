@@ -2,9 +2,10 @@
 #include "number_text.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
+#include <limits>
 #include <optional>
 
 namespace phbuffer::model {

@@ -138,7 +138,8 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
     RunOutcome outcome;
     std::uint32_t& StepCount = outcome.StepCount;
     std::uint32_t StepCountLastPlotted = 0;
-    const std::uint32_t maxSteps = control ? control->maxSteps : 4294967295u;
+    const std::uint32_t maxSteps =
+        control ? control->maxSteps : std::numeric_limits<std::uint32_t>::max();
     RunMonitor monitor(control, s.pH, s.LowerpHTarget);
     BalanceEvaluator balanceAt(s);
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 
 namespace phbuffer::model {
 
@@ -19,7 +20,7 @@ struct RunControl {
     /// Share of the pH span from the initial pH to the lower target covered so far, 0 to 1.
     std::atomic<double> progress{0.0};
     /// The run stops after this many acid steps even when the target is not reached.
-    std::uint32_t maxSteps = 4294967295u;
+    std::uint32_t maxSteps = std::numeric_limits<std::uint32_t>::max();
 };
 
 enum class RunEnd {

@@ -69,7 +69,8 @@ private:
     std::size_t index(int col, int row) const {
         if (col < 0 || col >= ColCount || row < 0 || row >= RowCount)
             throw std::out_of_range("grid cell out of range");
-        return static_cast<std::size_t>(row * ColCount + col);
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(ColCount) +
+               static_cast<std::size_t>(col);
     }
     std::vector<QString> cells_;
 };

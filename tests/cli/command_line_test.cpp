@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstddef>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 using phbuffer::cli::RunCommandLine;
 
@@ -19,7 +23,7 @@ struct Result {
     std::string err;
 };
 
-Result Cli(std::vector<std::string> args) {
+Result Cli(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = RunCommandLine(args, out, err);
     return {status, out.str(), err.str()};

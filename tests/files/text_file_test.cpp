@@ -5,6 +5,8 @@
 
 #include <QStringDecoder>
 
+#include <utility>
+
 using namespace phbuffer::files;
 
 namespace {

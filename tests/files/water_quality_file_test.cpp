@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 using namespace phbuffer::files;
 using phbuffer::test::MemoryFileSystem;
 

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <utility>
+#include <vector>
+
 using phbuffer::model::Series;
 
 namespace {

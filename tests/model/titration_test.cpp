@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <random>
 #include <thread>
 
