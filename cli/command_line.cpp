@@ -248,7 +248,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             out << form.Label1.Caption.toStdString() << '\n';
             if (o.points)
                 for (const QString& line :
-                     files::PlotDataLines(form.SelectedSeries(), form.DecimalSeparator))
+                     files::plotDataLines(form.SelectedSeries(), form.DecimalSeparator))
                     out << line.toStdString() << '\n';
             if (form.RunControl.cancelRequested.load())
                 return kInterrupted; // a curve cut short is not written to a file

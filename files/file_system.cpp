@@ -16,14 +16,14 @@ namespace phbuffer::files {
 
 namespace {
 
-void CheckFileName(const QString& path) {
+void checkFileName(const QString& path) {
     if (path.isEmpty() || path.size() > kMaxFileNameLength || path.contains(QChar(0)))
         throw FileError(FileErrorKind::InvalidFilename);
 }
 
 class Disk final : public FileSystem {
 protected:
-    QByteArray ReadFile(const QString& path, qint64 maxBytes) override {
+    QByteArray readFile(const QString& path, qint64 maxBytes) override {
         // Qt refuses a folder without an error number; the user tried to open it as a
         // file, which is an access problem, not a missing one.
         if (QFileInfo(path).isDir())
@@ -35,17 +35,17 @@ protected:
         const int fd =
             ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
-            throw PlatformFileError(errno, path);
+            throw platformFileError(errno, path);
         const int flags = ::fcntl(fd, F_GETFL);
         if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
             const int error = errno;
             ::close(fd);
-            throw PlatformFileError(error, path);
+            throw platformFileError(error, path);
         }
         QFile file;
         if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             ::close(fd);
-            throw PlatformFileError(EIO, path);
+            throw platformFileError(EIO, path);
         }
         QByteArray bytes;
         constexpr qint64 kChunk = 64 * 1024;
@@ -55,7 +55,7 @@ protected:
             errno = 0;
             const qint64 got = file.read(bytes.data() + had, bytes.size() - had);
             if (got < 0)
-                throw PlatformFileError(errno, path);
+                throw platformFileError(errno, path);
             bytes.resize(had + static_cast<qsizetype>(got));
             if (got == 0)
                 break;
@@ -63,7 +63,7 @@ protected:
         return bytes;
     }
 
-    void ReplaceFile(const QString& path, const QByteArray& bytes) override {
+    void replaceFile(const QString& path, const QByteArray& bytes) override {
         const QFileInfo target(path);
         if (target.isDir())
             throw FileError(FileErrorKind::AccessDenied, EISDIR);
@@ -78,14 +78,14 @@ protected:
         // Unbuffered, so that a failing write is seen at the write and not at a flush
         // whose error QSaveFile::commit ignores.
         if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            throw PlatformFileError(errno, path);
+            throw platformFileError(errno, path);
         errno = 0;
         // A full disk makes write() stop short without reporting an error, and commit()
         // would then put the truncated file in place: the count is the only sign.
         if (file.write(bytes) != bytes.size()) {
             const int error = errno;
             file.cancelWriting();
-            throw PlatformFileError(error, path);
+            throw platformFileError(error, path);
         }
         // commit() syncs too but ignores the result; a file system that reports a lost
         // write only here must not get the new file renamed into place.
@@ -93,27 +93,27 @@ protected:
         if (::fsync(file.handle()) != 0) {
             const int error = errno;
             file.cancelWriting();
-            throw PlatformFileError(error, path);
+            throw platformFileError(error, path);
         }
         errno = 0;
         if (!file.commit())
-            throw PlatformFileError(errno, path);
+            throw platformFileError(errno, path);
     }
 };
 
 } // namespace
 
-QByteArray FileSystem::Read(const QString& path, qint64 maxBytes) {
-    CheckFileName(path);
-    return ReadFile(path, maxBytes);
+QByteArray FileSystem::read(const QString& path, qint64 maxBytes) {
+    checkFileName(path);
+    return readFile(path, maxBytes);
 }
 
-void FileSystem::Replace(const QString& path, const QByteArray& bytes) {
-    CheckFileName(path);
-    ReplaceFile(path, bytes);
+void FileSystem::replace(const QString& path, const QByteArray& bytes) {
+    checkFileName(path);
+    replaceFile(path, bytes);
 }
 
-FileSystem& DiskFileSystem() {
+FileSystem& diskFileSystem() {
     static Disk disk;
     return disk;
 }

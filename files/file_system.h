@@ -23,22 +23,22 @@ public:
     /// The first @p maxBytes bytes of the file @p path, or all of it when it is shorter.
     /// @throws FileError, InvalidFilename for an empty name, a name with a NUL character
     ///         or one longer than kMaxFileNameLength.
-    QByteArray Read(const QString& path, qint64 maxBytes);
+    QByteArray read(const QString& path, qint64 maxBytes);
 
     /// Makes @p bytes the whole contents of the file @p path, creating it or replacing
     /// the old file. All or nothing: on failure the old file is left as it was (or there
     /// is still no file) and nothing else is left behind.
     /// @throws FileError, with the name checks of Read.
-    void Replace(const QString& path, const QByteArray& bytes);
+    void replace(const QString& path, const QByteArray& bytes);
 
 protected:
     /// Read and Replace after the name checks.
-    virtual QByteArray ReadFile(const QString& path, qint64 maxBytes) = 0;
-    virtual void ReplaceFile(const QString& path, const QByteArray& bytes) = 0;
+    virtual QByteArray readFile(const QString& path, qint64 maxBytes) = 0;
+    virtual void replaceFile(const QString& path, const QByteArray& bytes) = 0;
 };
 
 /// The real disk. A new file is written beside the old one and renamed over it once it
 /// is complete, so that neither a failure nor a crash half-way loses the old file.
-FileSystem& DiskFileSystem();
+FileSystem& diskFileSystem();
 
 } // namespace phbuffer::files

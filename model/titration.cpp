@@ -9,7 +9,7 @@
 
 namespace phbuffer::model {
 
-double TenToMinus(double p) {
+double tenToMinus(double p) {
     return static_cast<double>(std::pow(10.0L, -static_cast<long double>(p)));
 }
 
@@ -61,7 +61,7 @@ enum class SolveEnd { Solved, Cancelled, NotANumber };
 ///
 /// The passes work on local copies; on return the state holds HConc, OHConc, the species,
 /// ProtonBalance and HStepFactor of the last pass, as if every pass had written them.
-SolveEnd SolveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& monitor,
+SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& monitor,
                        std::uint64_t& passes) {
     const double threshold = std::fabs(s.AcidStep / 1000000);
     const double Kw = s.Kw;
@@ -124,10 +124,10 @@ SolveEnd SolveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& m
 
 } // namespace
 
-RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength,
+RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength,
                         RunControl* control) {
     s.Kw = 1e-14;
-    s.HConc = TenToMinus(s.pH);
+    s.HConc = tenToMinus(s.pH);
     s.OHConc = s.Kw / s.HConc;
     s.pHLastPlotted = s.pH;
     ComputeSpeciation(s);
@@ -152,7 +152,7 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
             const double previousTarget = s.ProtonBalanceTarget;
             const double previousH = s.HConc;
             s.ProtonBalanceTarget = s.ProtonBalanceTarget - s.AcidStep;
-            const SolveEnd solved = SolveForHConc(s, balanceAt, monitor, outcome.SolverPasses);
+            const SolveEnd solved = solveForHConc(s, balanceAt, monitor, outcome.solverPasses);
             if (solved != SolveEnd::Solved) {
                 // The step is abandoned: leave the state as the last completed step left it.
                 s.ProtonBalanceTarget = previousTarget;
@@ -167,8 +167,8 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
             s.pH = -std::log10(s.HConc);
             ++StepCount;
             if (std::fabs(s.pH - s.pHLastPlotted) > 0.01) {
-                titration.AddXY(AddedAcid(StepCount, s.AcidStep), s.pH);
-                bufferStrength.AddXY(s.pH, AddedAcid(StepCount - StepCountLastPlotted, s.AcidStep) /
+                titration.AddXY(addedAcid(StepCount, s.AcidStep), s.pH);
+                bufferStrength.AddXY(s.pH, addedAcid(StepCount - StepCountLastPlotted, s.AcidStep) /
                                                std::fabs(s.pHLastPlotted - s.pH));
                 s.pHLastPlotted = s.pH;
                 StepCountLastPlotted = StepCount;
@@ -183,7 +183,7 @@ RunOutcome RunTitration(WaterState& s, Series& titration, Series& bufferStrength
             }
         }
     }
-    titration.AddXY(AddedAcid(StepCount, s.AcidStep), s.pH);
+    titration.AddXY(addedAcid(StepCount, s.AcidStep), s.pH);
     if (outcome.end == RunEnd::ReachedTarget)
         monitor.publish(s.LowerpHTarget);
     return outcome;

@@ -33,7 +33,7 @@ enum class RunEnd {
 struct RunOutcome {
     RunEnd end = RunEnd::ReachedTarget;
     std::uint32_t StepCount = 0;    ///< acid steps completed
-    std::uint64_t SolverPasses = 0; ///< passes of the solver over all steps
+    std::uint64_t solverPasses = 0; ///< passes of the solver over all steps
 };
 
 /// Titrates the water in @p state, which must hold mol/L concentrations, the constants,
@@ -42,15 +42,15 @@ struct RunOutcome {
 /// points to @p bufferStrength (x pH, y mmol H+ per pH unit); it neither empties nor
 /// activates them. A run that ends early keeps the state of its last completed step and
 /// still appends the final point at that step. @p control may be null.
-RunOutcome RunTitration(WaterState& state, Series& titration, Series& bufferStrength,
+RunOutcome runTitration(WaterState& state, Series& titration, Series& bufferStrength,
                         RunControl* control);
 
 /// The acid used so far in mmol/L, as the run computes it for its points and label.
-inline double AddedAcid(std::uint32_t stepCount, double acidStep) {
+inline double addedAcid(std::uint32_t stepCount, double acidStep) {
     return static_cast<double>(stepCount) * acidStep * 1000;
 }
 
 /// 10 to the power -p, computed in extended precision and rounded to a double.
-double TenToMinus(double p);
+double tenToMinus(double p);
 
 } // namespace phbuffer::model

@@ -103,7 +103,7 @@ void TpHmainForm::ShowBufferSystems() {
 void TpHmainForm::ZPmediumBitBtnClick(const Component* Sender) {
     using model::Preset;
     model::LoadDefaultBufferSystems(State);
-    const model::PresetWater& medium = model::PresetComposition(Preset::Medium);
+    const model::PresetWater& medium = model::presetComposition(Preset::Medium);
     State.Conc = medium.Conc;
     phEqEdit.Text = Format(medium.pH, 12, 2);
 
@@ -117,7 +117,7 @@ void TpHmainForm::ZPmediumBitBtnClick(const Component* Sender) {
         if (Sender != button)
             continue;
         // Slots 8 and 9 keep the 0 that the medium preset gave them.
-        const model::PresetWater& water = model::PresetComposition(preset);
+        const model::PresetWater& water = model::presetComposition(preset);
         for (int slot = 0; slot < 7; ++slot)
             State.Conc[slot] = water.Conc[slot];
         phEqEdit.Text = Format(water.pH, 12, 2);
@@ -138,7 +138,7 @@ void TpHmainForm::ReadGrids(const Component*) {
         for (int k = 0; k < 3; ++k) {
             double p = 0;
             *constants[k] = TryStrToFloat(StringGrid1.Cells(2 + k, r), p, DecimalSeparator)
-                                ? model::TenToMinus(p)
+                                ? model::tenToMinus(p)
                                 : 0;
         }
     }
@@ -193,9 +193,9 @@ void TpHmainForm::RunModel(const Component*) {
     RunControl.progress.store(0.0, std::memory_order_relaxed);
 
     const model::RunOutcome outcome =
-        model::RunTitration(State, TitrationSeries, BufferStrengthSeries, &RunControl);
+        model::runTitration(State, TitrationSeries, BufferStrengthSeries, &RunControl);
 
-    const double acidUsed = model::AddedAcid(outcome.StepCount, State.AcidStep);
+    const double acidUsed = model::addedAcid(outcome.StepCount, State.AcidStep);
     if (outcome.end == model::RunEnd::ReachedTarget) {
         Label1.Caption = kAcidUsedCaption + QLatin1Char(' ') + Format(acidUsed, 12, 2);
     } else {
@@ -226,10 +226,10 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
         throw HandlerError(QStringLiteral("\"%1\" must not be below 0, not '%2'")
                                .arg(StringGrid2.Cells(0, 2), StringGrid2.Cells(1, 2)));
 
-    const double dissolvedCO2 = model::DissolvedCO2(State.CO2PartialPressure, State.HenryConstant);
-    State.HConc = model::TenToMinus(pHeq);
+    const double dissolvedCO2 = model::dissolvedCO2(State.CO2PartialPressure, State.HenryConstant);
+    State.HConc = model::tenToMinus(pHeq);
     const double total =
-        model::TotalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
+        model::totalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
     if (!std::isfinite(total))
         throw HandlerError(QStringLiteral("The CO2 equilibrium at pH %1 gives no finite "
                                           "inorganic carbon concentration")

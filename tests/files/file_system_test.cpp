@@ -43,7 +43,7 @@ int FailsWith(FileErrorKind kind, const char* what, const std::function<void()>&
         operation();
         std::fprintf(stderr, "%s: succeeded\n", what);
     } catch (const FileError& e) {
-        if (e.Kind() == kind)
+        if (e.kind() == kind)
             return 0;
         std::fprintf(stderr, "%s: %s\n", what, e.what());
     }
@@ -70,39 +70,39 @@ protected:
         try {
             operation();
         } catch (const FileError& e) {
-            return e.Kind();
+            return e.kind();
         }
         ADD_FAILURE() << "no file error";
         return FileErrorKind::Other;
     }
 
     QTemporaryDir dir;
-    FileSystem& disk = DiskFileSystem();
+    FileSystem& disk = diskFileSystem();
 };
 
 TEST_F(Disk, ReplacesAFileWholeAndReadsItBack) {
-    disk.Replace(Path("a.prn"), QByteArray("a longer first version\r\n"));
-    disk.Replace(Path("a.prn"), QByteArray("new\r\n"));
+    disk.replace(Path("a.prn"), QByteArray("a longer first version\r\n"));
+    disk.replace(Path("a.prn"), QByteArray("new\r\n"));
     EXPECT_EQ(Get("a.prn"), QByteArray("new\r\n"));
-    EXPECT_EQ(disk.Read(Path("a.prn"), 100), QByteArray("new\r\n"));
-    EXPECT_EQ(disk.Read(Path("a.prn"), 3), QByteArray("new"));
-    disk.Replace(Path("empty.txt"), QByteArray());
+    EXPECT_EQ(disk.read(Path("a.prn"), 100), QByteArray("new\r\n"));
+    EXPECT_EQ(disk.read(Path("a.prn"), 3), QByteArray("new"));
+    disk.replace(Path("empty.txt"), QByteArray());
     EXPECT_EQ(Get("empty.txt"), QByteArray());
     EXPECT_EQ(Entries(), (QStringList{"a.prn", "empty.txt"})) << "no temporary file is left";
 }
 
 TEST_F(Disk, NamesThatLeadNowhereAreInvalidOrNotFound) {
-    EXPECT_EQ(KindOf([&] { disk.Replace(Path("no/such/folder/a.prn"), "x"); }),
+    EXPECT_EQ(KindOf([&] { disk.replace(Path("no/such/folder/a.prn"), "x"); }),
               FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Read(Path("no/such/folder/a.prn"), 10); }),
+    EXPECT_EQ(KindOf([&] { disk.read(Path("no/such/folder/a.prn"), 10); }),
               FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Read(Path("missing.prn"), 10); }), FileErrorKind::FileNotFound);
-    EXPECT_EQ(KindOf([&] { disk.Replace(QString(), "x"); }), FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Replace(Path("a") + QChar(0) + "b", "x"); }),
+    EXPECT_EQ(KindOf([&] { disk.read(Path("missing.prn"), 10); }), FileErrorKind::FileNotFound);
+    EXPECT_EQ(KindOf([&] { disk.replace(QString(), "x"); }), FileErrorKind::InvalidFilename);
+    EXPECT_EQ(KindOf([&] { disk.replace(Path("a") + QChar(0) + "b", "x"); }),
               FileErrorKind::InvalidFilename);
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.prn"));
-    EXPECT_EQ(KindOf([&] { disk.Replace(Path("folder.prn"), "x"); }), FileErrorKind::AccessDenied);
-    EXPECT_EQ(KindOf([&] { disk.Read(Path("folder.prn"), 10); }), FileErrorKind::AccessDenied);
+    EXPECT_EQ(KindOf([&] { disk.replace(Path("folder.prn"), "x"); }), FileErrorKind::AccessDenied);
+    EXPECT_EQ(KindOf([&] { disk.read(Path("folder.prn"), 10); }), FileErrorKind::AccessDenied);
     EXPECT_EQ(Entries(), QStringList{"folder.prn"});
 }
 
@@ -110,7 +110,7 @@ TEST_F(Disk, ANamedPipeThatNobodyWritesToReadsAsEmptyInsteadOfWaitingForAWriter)
     ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe.prn")).constData(), 0600), 0);
     const int status = InChild([&] {
         alarm(10); // a read that waits for a writer ends here, with SIGALRM
-        return disk.Read(Path("pipe.prn"), 100).isEmpty() ? 0 : 1;
+        return disk.read(Path("pipe.prn"), 100).isEmpty() ? 0 : 1;
     });
     EXPECT_EQ(status, 0) << (status == 128 + SIGALRM ? "the read waited for a writer" : "");
 }
@@ -121,10 +121,10 @@ TEST_F(Disk, ANameOfUpTo259CharactersIsOpened) {
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString longest = folder + '/' + QString(258 - folder.size(), 'f');
     ASSERT_EQ(longest.size(), 259);
-    disk.Replace(longest, "x");
-    EXPECT_EQ(disk.Read(longest, 10), QByteArray("x"));
-    EXPECT_EQ(KindOf([&] { disk.Replace(longest + 'f', "y"); }), FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Read(longest + 'f', 10); }), FileErrorKind::InvalidFilename);
+    disk.replace(longest, "x");
+    EXPECT_EQ(disk.read(longest, 10), QByteArray("x"));
+    EXPECT_EQ(KindOf([&] { disk.replace(longest + 'f', "y"); }), FileErrorKind::InvalidFilename);
+    EXPECT_EQ(KindOf([&] { disk.read(longest + 'f', 10); }), FileErrorKind::InvalidFilename);
     EXPECT_EQ(QDir(folder).count(), 3u) << "., .. and the 259-character file";
 }
 
@@ -139,10 +139,10 @@ TEST_F(Disk, AWriteThatStopsHalfWayLeavesTheOldFileAndNoTemporaryFile) {
         limit.rlim_cur = 100;
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
-            disk.Replace(Path("a.prn"), QByteArray(1000, 'n'));
+            disk.replace(Path("a.prn"), QByteArray(1000, 'n'));
             std::fprintf(stderr, "the write did not fail\n");
         } catch (const FileError& e) {
-            if (e.Kind() == FileErrorKind::Other && e.PlatformError() == EFBIG &&
+            if (e.kind() == FileErrorKind::Other && e.platformError() == EFBIG &&
                 QString::fromUtf8(e.what()) == QStringLiteral("I/O error %1").arg(EFBIG))
                 return 0;
             std::fprintf(stderr, "unexpected error: %s\n", e.what());
@@ -178,11 +178,11 @@ TEST_F(Disk, WhatTheUserMayNotWriteOrReadIsAccessDeniedAndStaysAsItWas) {
         if (QFile readable(Path("protected.prn")); !readable.open(QIODevice::ReadOnly))
             return kFolderOutOfReach;
         return FailsWith(FileErrorKind::AccessDenied, "save over a write-protected file",
-                         [&] { disk.Replace(Path("protected.prn"), "new\r\n"); }) +
+                         [&] { disk.replace(Path("protected.prn"), "new\r\n"); }) +
                FailsWith(FileErrorKind::AccessDenied, "read an unreadable file",
-                         [&] { disk.Read(Path("unreadable.prn"), 100); }) +
+                         [&] { disk.read(Path("unreadable.prn"), 100); }) +
                FailsWith(FileErrorKind::AccessDenied, "save into a write-protected folder",
-                         [&] { disk.Replace(Path("closed/new.prn"), "new\r\n"); });
+                         [&] { disk.replace(Path("closed/new.prn"), "new\r\n"); });
     });
     if (status == kCouldNotDropPrivileges)
         GTEST_SKIP() << "running as root, and the child process could not become user 65534";
@@ -209,7 +209,7 @@ TEST(FileErrors, PlatformErrorsGetTheMessagesUsersKnow) {
         {0, dir.filePath("a.prn"), "I/O error 5"},
     };
     for (const auto& [error, path, message] : cases)
-        EXPECT_STREQ(PlatformFileError(error, path).what(), message) << "errno " << error;
+        EXPECT_STREQ(platformFileError(error, path).what(), message) << "errno " << error;
 }
 
 } // namespace

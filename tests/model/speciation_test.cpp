@@ -19,7 +19,7 @@ namespace {
 WaterState WaterAt(double pH) {
     WaterState s;
     s.Kw = 1e-14;
-    s.HConc = TenToMinus(pH);
+    s.HConc = tenToMinus(pH);
     s.OHConc = s.Kw / s.HConc;
     return s;
 }
@@ -71,8 +71,8 @@ TEST(Speciation, MonoproticAtItsPKaIsHalfDeprotonated) {
 TEST(Speciation, CarbonateMidwayBetweenItsPKas) {
     WaterState s = WaterAt(8.35);
     s.Conc[0] = 1;
-    s.Ka1[0] = TenToMinus(6.38);
-    s.Ka2[0] = TenToMinus(10.32);
+    s.Ka1[0] = tenToMinus(6.38);
+    s.Ka2[0] = tenToMinus(10.32);
     ComputeSpeciation(s);
     EXPECT_NEAR(s.SpeciesH2A[0], 0.979, 0.0005);
     EXPECT_NEAR(s.SpeciesHA[0], 0.0105, 0.00005);
@@ -113,7 +113,7 @@ TEST(Speciation, TriproticFarBelowItsConstantsGivesThreeProtonsEach) {
 TEST(Speciation, TheSlotDoesNotMatter) {
     WaterState a = WaterAt(5.5), b = WaterAt(5.5);
     a.Conc[1] = b.Conc[8] = 2e-3;
-    a.Ka1[1] = b.Ka1[8] = TenToMinus(4.76);
+    a.Ka1[1] = b.Ka1[8] = tenToMinus(4.76);
     ComputeSpeciation(a);
     ComputeSpeciation(b);
     EXPECT_EQ(a.SpeciesH2A[1], b.SpeciesH2A[8]);
@@ -149,7 +149,7 @@ public:
 
 private:
     double constant(double absentShare) {
-        return unit_(random_) < absentShare ? 0 : TenToMinus(-2 + 16 * unit_(random_));
+        return unit_(random_) < absentShare ? 0 : tenToMinus(-2 + 16 * unit_(random_));
     }
     std::mt19937_64 random_{20261208};
     std::uniform_real_distribution<double> unit_{0, 1};
@@ -174,9 +174,9 @@ std::vector<double> HValues(RandomWaters& waters) {
                              std::nextafter(BalanceEvaluator::kMaxH, 0),
                              std::nextafter(BalanceEvaluator::kMaxH, inf)};
     for (int k = 0; k < 150; ++k)
-        H.push_back(TenToMinus(-1 + 15 * waters.unit()));
+        H.push_back(tenToMinus(-1 + 15 * waters.unit()));
     for (int k = 0; k < 50; ++k)
-        H.push_back(TenToMinus(-100 + 200 * waters.unit()));
+        H.push_back(tenToMinus(-100 + 200 * waters.unit()));
     return H;
 }
 
@@ -215,7 +215,7 @@ TEST(BalanceEvaluator, SignEstimateNeverContradictsTheExactBalance) {
             const double OH = 1e-14 / H;
             const double B = LiteralBalance(s, H, OH);
             // targets from far off to within a few roundings of the balance
-            const double offset = std::fabs(B) * TenToMinus(18 * waters.unit());
+            const double offset = std::fabs(B) * tenToMinus(18 * waters.unit());
             for (const double target : {B, B + offset, B - offset}) {
                 double d = 0;
                 if (!balanceAt.estimateDifference(H, OH, target, d)) {

@@ -181,7 +181,7 @@ TEST_F(StartedForm, ReadGridsConvertsUnitsAndConstants) {
     form.ReadGrids(&form);
     EXPECT_EQ(form.State.Conc[0], 0.003);
     EXPECT_DOUBLE_EQ(form.State.Conc[1], 0.0002);
-    EXPECT_EQ(form.State.Ka1[0], model::TenToMinus(6.38));
+    EXPECT_EQ(form.State.Ka1[0], model::tenToMinus(6.38));
     EXPECT_EQ(form.State.Ka3[0], 0) << "'-'";
     EXPECT_EQ(form.State.Ka1[1], 0) << "empty";
     EXPECT_EQ(form.State.Ka2[3], 0) << "letters";
@@ -404,7 +404,7 @@ TEST_F(StartedForm, CO2EquilibriumAtTheEditBoxPH) {
     form.CO2EqButtonClick(&form.CO2EqButton);
     EXPECT_EQ(G1(1, 1), QStringLiteral("0.395"));
     EXPECT_NEAR(form.State.Conc[0], 0.395e-3, 0.0005e-3);
-    EXPECT_EQ(form.State.HConc, model::TenToMinus(7.8));
+    EXPECT_EQ(form.State.HConc, model::tenToMinus(7.8));
 
     form.phEqEdit.Text = QStringLiteral("7");
     form.CO2EqButtonClick(&form.CO2EqButton);
