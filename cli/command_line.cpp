@@ -8,12 +8,10 @@
 #include <QFile>
 #include <QString>
 
-#include <algorithm>
 #include <cstddef>
-#include <iterator>
-#include <map>
 #include <optional>
 #include <ostream>
+#include <utility>
 
 namespace phbuffer::cli {
 
@@ -43,6 +41,23 @@ struct Options {
     bool points = false;
     bool help = false;
 };
+
+/// The names that --preset takes and the buttons they press.
+constexpr std::pair<const char*, ui::Button ui::TpHmainForm::*> kPresetButtons[] = {
+    {"medium", &ui::TpHmainForm::ZPmediumBitBtn},
+    {"high", &ui::TpHmainForm::ZPhighBitBtn},
+    {"medium-high", &ui::TpHmainForm::ZPmediumhighBitBtn},
+    {"medium-low", &ui::TpHmainForm::ZPmediumlowBitBtn},
+    {"low", &ui::TpHmainForm::ZPlowBitBtn},
+};
+
+/// The button that --preset @p name presses; null for a name that is none of them.
+ui::Button ui::TpHmainForm::*presetButton(const std::string& name) {
+    for (const auto& [presetName, button] : kPresetButtons)
+        if (name == presetName)
+            return button;
+    return nullptr;
+}
 
 char32_t singleCharacter(const std::string& utf8) {
     const auto ucs4 = QString::fromStdString(utf8).toUcs4();
@@ -88,9 +103,7 @@ Options parse(const std::vector<std::string>& args) {
             o.help = true;
         } else if (a == "--preset") {
             const std::string& p = value(i);
-            static const char* const kPresets[] = {"medium", "high", "medium-high", "medium-low",
-                                                   "low"};
-            if (std::find(std::begin(kPresets), std::end(kPresets), p) == std::end(kPresets))
+            if (!presetButton(p))
                 throw UsageError{"unknown preset '" + p + "'"};
             o.preset = p;
         } else if (a == "--load") {
@@ -217,14 +230,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     try {
         form.FormShow(&form);
         if (o.preset) {
-            const std::map<std::string, const ui::Component*> buttons = {
-                {"medium", &form.ZPmediumBitBtn},
-                {"high", &form.ZPhighBitBtn},
-                {"medium-high", &form.ZPmediumhighBitBtn},
-                {"medium-low", &form.ZPmediumlowBitBtn},
-                {"low", &form.ZPlowBitBtn},
-            };
-            form.ZPmediumBitBtnClick(buttons.at(*o.preset));
+            form.ZPmediumBitBtnClick(&(form.*presetButton(*o.preset)));
         }
         if (o.load) {
             AnswerFileDialogsWith(form, *o.load);
