@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include "files/plot_export.h"
+#include "files/water_quality_file.h"
 #include "ui/errors.h"
 #include "ui/main_form.h"
 
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <ostream>
 #include <utility>
@@ -76,11 +78,16 @@ CellEdit parseCell(const std::string& spec) {
     char tail = 0;
     if (std::sscanf(spec.substr(0, eq).c_str(), "%d:%d:%d%c", &g, &c, &r, &tail) != 3)
         throw bad();
-    const bool inRange = (g == 1 && c >= 0 && c < 5 && r >= 0 && r < 10) ||
-                         (g == 2 && c >= 0 && c < 2 && r >= 0 && r < 4);
+    using namespace files;
+    const bool inRange =
+        (g == 1 && c >= 0 && c < kBufferSystemColumns && r >= 0 && r < kBufferSystemRows) ||
+        (g == 2 && c >= 0 && c < kWaterParameterColumns && r >= 0 && r < kWaterParameterRows);
+    const auto last = [](int count) { return std::to_string(count - 1); };
     if (!inRange)
-        throw UsageError{"--cell " + spec.substr(0, eq) +
-                         ": grid 1 has columns 0-4 and rows 0-9, grid 2 columns 0-1 and rows 0-3"};
+        throw UsageError{"--cell " + spec.substr(0, eq) + ": grid 1 has columns 0-" +
+                         last(kBufferSystemColumns) + " and rows 0-" + last(kBufferSystemRows) +
+                         ", grid 2 columns 0-" + last(kWaterParameterColumns) + " and rows 0-" +
+                         last(kWaterParameterRows)};
     return {g, c, r, QString::fromStdString(spec.substr(eq + 1))};
 }
 
