@@ -48,7 +48,7 @@ protected:
             throw platformFileError(EIO, path);
         }
         QByteArray bytes;
-        constexpr qint64 kChunk = 64 * 1024;
+        constexpr qint64 kChunk = qint64{64} * 1024;
         while (bytes.size() < maxBytes) {
             const qsizetype had = bytes.size();
             bytes.resize(had + static_cast<qsizetype>(std::min(kChunk, maxBytes - had)));

@@ -86,7 +86,7 @@ void loadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTe
                                                    "than %2 MiB; this is no water quality "
                                                    "data file")
                                         .arg(kDataFileLines)
-                                        .arg(kMaxDataFileHead / (1024 * 1024)));
+                                        .arg(kMaxDataFileHead / (qint64{1024} * 1024)));
         }
         head.truncate(end + 1);
     }

@@ -23,7 +23,7 @@ inline constexpr int kWaterParameterRows = 4;
 inline constexpr int kDataFileLines = 15;
 /// How much of a file loading reads at most: far more than 15 lines of grid texts need,
 /// little enough that picking a huge file by mistake does no harm.
-inline constexpr qint64 kMaxDataFileHead = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxDataFileHead = qint64{16} * 1024 * 1024;
 
 /// The texts of the two input grids, row by row, cell by cell, as the file keeps them.
 struct WaterQualityTexts {
