@@ -147,7 +147,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     errorPresenter_ = [this](const QString& title, const QString& text) {
-        QMessageBox::critical(this, title, text);
+        // Plain text: a message quotes what the user typed, which may look like markup.
+        QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     };
     fileDialogRunner_ = [](QFileDialog& dialog) -> std::optional<QString> {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

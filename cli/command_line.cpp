@@ -9,10 +9,13 @@
 #include <QFile>
 #include <QString>
 
+#include <cerrno>
+#include <charconv>
 #include <cstddef>
-#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <utility>
 
 namespace phbuffer::cli {
@@ -61,40 +64,65 @@ ui::Button ui::TpHmainForm::*presetButton(const std::string& name) {
     return nullptr;
 }
 
-char32_t singleCharacter(const std::string& utf8) {
-    const auto ucs4 = QString::fromStdString(utf8).toUcs4();
-    if (ucs4.size() != 1)
+/// The separator named by @p utf8: one printable character that can't be taken for part of
+/// a number (a digit, a sign, an exponent letter) or for what stands between the fields
+/// of a data file line (space, TAB, line ends).
+char32_t decimalSeparator(const std::string& utf8) {
+    const QString text = QString::fromStdString(utf8);
+    const auto ucs4 = text.toUcs4();
+    if (ucs4.size() != 1 || text.toStdString() != utf8) // the round trip fails for bad UTF-8
         throw UsageError{"--decimal-separator takes exactly one character"};
-    return ucs4.front();
+    const char32_t c = ucs4.front();
+    if (!QChar::isPrint(c) || QChar::isDigit(c) || QChar::isSpace(c) ||
+        std::u32string_view(U"+-eE").find(c) != std::u32string_view::npos)
+        throw UsageError{"--decimal-separator takes a printable character that is not a digit, "
+                         "a sign, e, E or a space"};
+    return c;
+}
+
+/// A G, C or R of --cell: digits only, and no more than an int holds.
+std::optional<int> cellIndex(std::string_view text) {
+    int value = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || text[0] == '-' || res.ec != std::errc() ||
+        res.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 CellEdit parseCell(const std::string& spec) {
     // G:C:R=TEXT
     const std::size_t eq = spec.find('=');
     const auto bad = [&] { return UsageError{"--cell expects G:C:R=TEXT, not '" + spec + "'"}; };
-    if (eq == std::string::npos)
+    const std::string_view where = std::string_view(spec).substr(0, eq);
+    const std::size_t colon1 = where.find(':');
+    const std::size_t colon2 =
+        colon1 == std::string_view::npos ? colon1 : where.find(':', colon1 + 1);
+    if (eq == std::string::npos || colon2 == std::string_view::npos)
         throw bad();
-    int g = 0, c = 0, r = 0;
-    char tail = 0;
-    if (std::sscanf(spec.substr(0, eq).c_str(), "%d:%d:%d%c", &g, &c, &r, &tail) != 3)
+    const auto g = cellIndex(where.substr(0, colon1));
+    const auto c = cellIndex(where.substr(colon1 + 1, colon2 - colon1 - 1));
+    const auto r = cellIndex(where.substr(colon2 + 1));
+    if (!g || !c || !r)
         throw bad();
     using namespace files;
-    const bool inRange =
-        (g == 1 && c >= 0 && c < kBufferSystemColumns && r >= 0 && r < kBufferSystemRows) ||
-        (g == 2 && c >= 0 && c < kWaterParameterColumns && r >= 0 && r < kWaterParameterRows);
+    const bool inRange = (*g == 1 && *c < kBufferSystemColumns && *r < kBufferSystemRows) ||
+                         (*g == 2 && *c < kWaterParameterColumns && *r < kWaterParameterRows);
     const auto last = [](int count) { return std::to_string(count - 1); };
     if (!inRange)
-        throw UsageError{"--cell " + spec.substr(0, eq) + ": grid 1 has columns 0-" +
+        throw UsageError{"--cell " + std::string(where) + ": grid 1 has columns 0-" +
                          last(kBufferSystemColumns) + " and rows 0-" + last(kBufferSystemRows) +
                          ", grid 2 columns 0-" + last(kWaterParameterColumns) + " and rows 0-" +
                          last(kWaterParameterRows)};
-    return {g, c, r, QString::fromStdString(spec.substr(eq + 1))};
+    return {*g, *c, *r, QString::fromStdString(spec.substr(eq + 1))};
 }
 
 Options parse(const std::vector<std::string>& args) {
     Options o;
+    // The next argument is the value, unless it is an option: "--export --points" is an
+    // export without a file name, not a file named --points.
     const auto value = [&](std::size_t& i) -> const std::string& {
-        if (i + 1 >= args.size())
+        if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)
             throw UsageError{args[i] + " needs a value"};
         return args[++i];
     };
@@ -128,7 +156,7 @@ Options parse(const std::vector<std::string>& args) {
             else
                 throw UsageError{"--view is titration or buffer, not '" + v + "'"};
         } else if (a == "--decimal-separator") {
-            o.decimalSeparator = singleCharacter(value(i));
+            o.decimalSeparator = decimalSeparator(value(i));
         } else if (a == "--points") {
             o.points = true;
         } else if (a == "--export") {
@@ -213,12 +241,14 @@ std::string UsageText() {
            "  grid       prints both grids, TAB-separated, with an empty line between them\n"
            "  save FILE  \"Save water quality data to file\" with FILE chosen (.prn added\n"
            "             when it has no extension)\n"
-           "Exit status: 0 success, 1 the handler failed (message on stderr), 2 usage error,\n"
-           "130 a run stopped by an interrupt.\n";
+           "Exit status: 0 success, 1 the handler failed or the output could not be written\n"
+           "(message on stderr), 2 usage error, 130 a run stopped by an interrupt.\n";
 }
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   std::atomic<model::RunControl*>* activeRun) {
+namespace {
+
+int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                       std::atomic<model::RunControl*>* activeRun) {
     Options o;
     try {
         o = parse(args);
@@ -286,6 +316,23 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return kHandlerFailed;
     }
     return kSuccess;
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   std::atomic<model::RunControl*>* activeRun) {
+    const int status = executeCommandLine(args, out, err, activeRun);
+    // Output that did not arrive (a full disk, a closed descriptor) is a failure,
+    // not a success that printed nothing.
+    errno = 0;
+    out.flush();
+    if (out)
+        return status;
+    const int error = errno;
+    err << "phbuffer-cli: could not write to standard output"
+        << (error ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return status == kSuccess ? kHandlerFailed : status;
 }
 
 } // namespace phbuffer::cli

@@ -14,7 +14,8 @@ namespace phbuffer::cli {
 
 enum ExitStatus {
     kSuccess = 0,
-    kHandlerFailed = 1, ///< a handler failed; the error box's text went to the error stream
+    kHandlerFailed = 1, ///< a handler failed, or the output could not be written; the
+                        ///< error box's text or the reason went to the error stream
     kUsageError = 2,
     kInterrupted = 130, ///< a run was stopped by an interrupt
 };

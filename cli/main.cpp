@@ -2,7 +2,10 @@
 #include "command_line.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
+
+#include <fcntl.h>
 
 namespace {
 std::atomic<phbuffer::model::RunControl*> g_activeRun{nullptr};
@@ -17,9 +20,19 @@ extern "C" void onInterrupt(int) {
     std::signal(SIGINT, SIG_DFL);
     std::raise(SIGINT);
 }
+
+/// Puts /dev/null, opened for reading, on a standard descriptor that is closed: a file the
+/// program opens later must not land there and take in what was meant for standard output
+/// or standard error, and a write to a closed standard output must fail.
+void reserveClosedStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd)
+        if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", O_RDONLY) != fd)
+            std::_Exit(phbuffer::cli::kHandlerFailed);
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    reserveClosedStandardDescriptors();
     static_assert(std::atomic<bool>::is_always_lock_free);
     static_assert(std::atomic<phbuffer::model::RunControl*>::is_always_lock_free);
     std::signal(SIGINT, onInterrupt);

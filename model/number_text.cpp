@@ -11,7 +11,38 @@
 namespace phbuffer::model {
 
 ConversionError::ConversionError(std::string_view text)
-    : std::runtime_error("'" + std::string(text) + "' is not a valid floating point value") {}
+    : std::runtime_error("'" + visibleText(text) + "' is not a valid floating point value") {}
+
+std::string visibleText(std::string_view utf8) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const unsigned next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) { // U+0080 to U+009F
+            out += "\\u00";
+            out += kHex[next >> 4];
+            out += kHex[next & 0xF];
+            ++i;
+        } else if (byte == 0) {
+            out += "\\0";
+        } else if (byte == '\t') {
+            out += "\\t";
+        } else if (byte == '\n') {
+            out += "\\n";
+        } else if (byte == '\r') {
+            out += "\\r";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += static_cast<char>(byte);
+        }
+    }
+    return out;
+}
 
 std::string separatorText(char32_t c) {
     std::string out;
@@ -131,9 +162,9 @@ bool isDigit(char c) {
 /// number or is too large for a double.
 std::optional<long double> parseNumber(std::string_view text, char32_t decimalSeparator) {
     if (equalsIgnoreCase(text, "INF") || equalsIgnoreCase(text, "+INF"))
-        return HUGE_VALL;
+        return std::numeric_limits<long double>::infinity();
     if (equalsIgnoreCase(text, "-INF"))
-        return -HUGE_VALL;
+        return -std::numeric_limits<long double>::infinity();
     if (equalsIgnoreCase(text, "NAN"))
         return std::numeric_limits<long double>::quiet_NaN();
 
@@ -192,8 +223,18 @@ std::optional<long double> parseNumber(std::string_view text, char32_t decimalSe
     } else if (res.ec != std::errc() || res.ptr != normal.data() + normal.size()) {
         return std::nullopt;
     }
-    if (std::isinf(static_cast<double>(value)))
-        return std::nullopt; // finite, but beyond the range of a double
+    if (std::fabs(value) > std::numeric_limits<double>::max()) {
+        // Rounded to extended precision first, a text just below the midpoint between the
+        // largest double and the next power of two reaches that midpoint, and would then
+        // round to infinity. Whether the text is beyond the range of a double is for the
+        // text itself to tell.
+        double nearest = 0;
+        const auto asDouble =
+            std::from_chars(normal.data(), normal.data() + normal.size(), nearest);
+        if (asDouble.ec != std::errc())
+            return std::nullopt; // finite, but beyond the range of a double
+        value = nearest;
+    }
     return value;
 }
 

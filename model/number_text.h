@@ -15,7 +15,7 @@
 namespace phbuffer::model {
 
 /// Raised by parseStrict for a text that is not a number. Its message is
-/// "'<text>' is not a valid floating point value".
+/// "'<text>' is not a valid floating point value", the text as visibleText shows it.
 class ConversionError : public std::runtime_error {
 public:
     explicit ConversionError(std::string_view text);
@@ -40,6 +40,12 @@ long double parseStrict(std::string_view text, char32_t decimalSeparator);
 /// number by the rules of parseStrict; false and @p result untouched otherwise.
 /// A finite number beyond the range of a double is refused; infinities and NaN pass.
 bool tryParse(std::string_view text, double& result, char32_t decimalSeparator);
+
+/// @p utf8 with every control character written visibly: NUL as \0, TAB, LF and CR as
+/// \t, \n and \r, any other as \xHH (U+0000 to U+001F, U+007F) or \u00HH (U+0080 to
+/// U+009F). A message that quotes user text this way shows it whole, on one line, and is
+/// never cut short where it becomes a C string.
+std::string visibleText(std::string_view utf8);
 
 /// The decimal separator as UTF-8 text.
 std::string separatorText(char32_t decimalSeparator);

@@ -104,9 +104,8 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& m
             end = SolveEnd::Cancelled;
             break;
         }
-        if (!(H > 0 &&
-              H <=
-                  std::numeric_limits<double>::max())) { // HConc can't come back from 0 or infinity
+        // HConc can't come back from 0 or infinity
+        if (!(H > 0 && H <= std::numeric_limits<double>::max())) {
             end = SolveEnd::NotANumber;
             break;
         }
@@ -124,8 +123,50 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& m
 
 } // namespace
 
+namespace {
+
+/// Follows the pH of a run past a set of values, highest first, at the cost of one
+/// comparison per step.
+class CrossingWatch {
+public:
+    CrossingWatch(std::vector<PhCrossing>* crossings, double initialpH) {
+        if (!crossings)
+            return;
+        for (PhCrossing& c : *crossings) {
+            c = PhCrossing{c.atPh};
+            if (c.atPh >= initialpH) {
+                c.reached = true;
+                c.pH = initialpH;
+            } else {
+                pending_.push_back(&c);
+            }
+        }
+        std::sort(pending_.begin(), pending_.end(),
+                  [](const PhCrossing* a, const PhCrossing* b) { return a->atPh < b->atPh; });
+        next_ = pending_.empty() ? -std::numeric_limits<double>::infinity() : pending_.back()->atPh;
+    }
+    void step(double pH, std::uint32_t stepCount) {
+        while (pH < next_) {
+            PhCrossing& c = *pending_.back();
+            c.reached = true;
+            c.StepCount = stepCount;
+            c.pH = pH;
+            pending_.pop_back();
+            next_ =
+                pending_.empty() ? -std::numeric_limits<double>::infinity() : pending_.back()->atPh;
+        }
+    }
+
+private:
+    std::vector<PhCrossing*> pending_; ///< lowest first, so the next one is at the back
+    double next_ = -std::numeric_limits<double>::infinity();
+};
+
+} // namespace
+
 RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength,
-                        RunControl* control) {
+                        RunControl* control, std::vector<PhCrossing>* crossings) {
+    CrossingWatch watch(crossings, s.pH);
     s.Kw = 1e-14;
     s.HConc = tenToMinus(s.pH);
     s.OHConc = s.Kw / s.HConc;
@@ -164,8 +205,12 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
                     solved == SolveEnd::Cancelled ? RunEnd::Cancelled : RunEnd::NotANumber;
                 break;
             }
-            s.pH = -std::log10(s.HConc);
+            // Rounded once from extended precision, like the powers of ten: a double
+            // logarithm is now and then one unit in the last place off, enough to move a
+            // point across the recording threshold or the target.
+            s.pH = static_cast<double>(-std::log10(static_cast<long double>(s.HConc)));
             ++StepCount;
+            watch.step(s.pH, StepCount);
             if (std::fabs(s.pH - s.pHLastPlotted) > 0.01) {
                 titration.AddXY(addedAcid(StepCount, s.AcidStep), s.pH);
                 bufferStrength.AddXY(s.pH, addedAcid(StepCount - StepCountLastPlotted, s.AcidStep) /

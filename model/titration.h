@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace phbuffer::model {
 
@@ -36,14 +37,24 @@ struct RunOutcome {
     std::uint64_t solverPasses = 0; ///< passes of the solver over all steps
 };
 
+/// Where a run first fell below a pH value: what a run with that value as its lower target
+/// would have used, since such a run stops at the first pH below its target.
+struct PhCrossing {
+    double atPh = 0;             ///< the pH value watched for
+    bool reached = false;        ///< the run got below it, or it is at or above the start
+    std::uint32_t StepCount = 0; ///< acid steps done then; 0 at or above the initial pH
+    double pH = 0;               ///< the pH of that step; the initial pH for step 0
+};
+
 /// Titrates the water in @p state, which must hold mol/L concentrations, the constants,
 /// the initial pH and the lower target. Appends the start point, the recorded points and
 /// the final point to @p titration (x added H+ [mmol/L], y pH) and the buffer capacity
 /// points to @p bufferStrength (x pH, y mmol H+ per pH unit); it neither empties nor
 /// activates them. A run that ends early keeps the state of its last completed step and
-/// still appends the final point at that step. @p control may be null.
+/// still appends the final point at that step. @p control may be null. Each entry of
+/// @p crossings, if given, is filled in for its atPh; the entries may come in any order.
 RunOutcome runTitration(WaterState& state, Series& titration, Series& bufferStrength,
-                        RunControl* control);
+                        RunControl* control, std::vector<PhCrossing>* crossings = nullptr);
 
 /// The acid used so far in mmol/L, as the run computes it for its points and label.
 inline double addedAcid(std::uint32_t stepCount, double acidStep) {

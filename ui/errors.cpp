@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "errors.h"
 
+#include "model/number_text.h"
+
 namespace phbuffer::ui {
+
+HandlerError::HandlerError(const QString& message)
+    : std::runtime_error(model::visibleText(message.toStdString())) {}
 
 QString ErrorBoxText(const QString& message) {
     if (!message.isEmpty() && message.back().unicode() <= u'.')

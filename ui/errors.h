@@ -11,7 +11,9 @@ namespace phbuffer::ui {
 /// ErrorBoxText. Whatever the handler assigned before it failed stays assigned.
 class HandlerError : public std::runtime_error {
 public:
-    explicit HandlerError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    /// The user's texts that @p message quotes may hold control characters (a cell loaded
+    /// from a file can hold a NUL); they are written visibly, as model::visibleText does.
+    explicit HandlerError(const QString& message);
 };
 
 /// The text of the error box for a failure @p message: the message followed by a full

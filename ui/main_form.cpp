@@ -150,8 +150,10 @@ void TpHmainForm::ReadGrids(const Component*) {
 }
 
 void TpHmainForm::CheckRunInput() const {
+    // Every message substitutes all its arguments at once: a %1 in a name the user typed
+    // must stay as typed, not be taken for the next argument's place.
     const auto rowName = [this](int r) {
-        return QStringLiteral("\"%1\" (row %2)").arg(StringGrid1.Cells(0, r)).arg(r);
+        return QStringLiteral("\"%1\" (row %2)").arg(StringGrid1.Cells(0, r), QString::number(r));
     };
     for (int r = 1; r <= model::kBufferSystemCount; ++r) {
         const int slot = r - 1;
@@ -160,6 +162,11 @@ void TpHmainForm::CheckRunInput() const {
             throw HandlerError(QStringLiteral("The concentration of %1 must be a finite number "
                                               "not below 0, not '%2'")
                                    .arg(rowName(r), StringGrid1.Cells(1, r)));
+        if (C > kMaxRunConcentration / 1000)
+            throw HandlerError(QStringLiteral("The concentration of %1 must not be above %2 "
+                                              "mmol/L, not '%3'")
+                                   .arg(rowName(r), QString::number(kMaxRunConcentration),
+                                        StringGrid1.Cells(1, r)));
         const double K[3] = {State.Ka1[slot], State.Ka2[slot], State.Ka3[slot]};
         for (int k = 0; k < 3; ++k)
             if (!std::isfinite(K[k]))
@@ -172,10 +179,8 @@ void TpHmainForm::CheckRunInput() const {
     for (const auto& [row, value] : pHs)
         if (!(value >= kMinRunpH && value <= kMaxRunpH))
             throw HandlerError(QStringLiteral("\"%1\" must be a pH from %2 to %3, not '%4'")
-                                   .arg(StringGrid2.Cells(0, row))
-                                   .arg(kMinRunpH)
-                                   .arg(kMaxRunpH)
-                                   .arg(StringGrid2.Cells(1, row)));
+                                   .arg(StringGrid2.Cells(0, row), QString::number(kMinRunpH),
+                                        QString::number(kMaxRunpH), StringGrid2.Cells(1, row)));
 }
 
 void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {
@@ -230,12 +235,15 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
     State.HConc = model::tenToMinus(pHeq);
     const double total =
         model::totalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
-    if (!std::isfinite(total))
+    // The check is on the mmol/L that the cell gets: a finite mol/L near the top of the
+    // double range overflows when multiplied by 1000.
+    const double shown = total * 1000;
+    if (!std::isfinite(shown))
         throw HandlerError(QStringLiteral("The CO2 equilibrium at pH %1 gives no finite "
                                           "inorganic carbon concentration")
                                .arg(Format(pHeq, 12, 2)));
     State.Conc[0] = total;
-    StringGrid1.Cells(1, 1) = Format(State.Conc[0] * 1000, 12, 3);
+    StringGrid1.Cells(1, 1) = Format(shown, 12, 3);
 }
 
 // ---- chart views -------------------------------------------------------------------------

@@ -30,6 +30,9 @@ using FileDialogExecutor =
 /// double at both ends.
 constexpr double kMinRunpH = -2;
 constexpr double kMaxRunpH = 16;
+/// The highest concentration of a buffer system that a titration accepts [mmol/L]. No
+/// water holds more, and far above it a run would take practically forever.
+constexpr double kMaxRunConcentration = 10000;
 
 class TpHmainForm : public Component {
 public:

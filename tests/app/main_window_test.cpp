@@ -222,9 +222,10 @@ TEST(ErrorBox, IsAModalBoxWithAnErrorIconCaptionedWithTheApplicationTitle) {
     MainWindow window; // the default presenter
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ASSERT_TRUE(TypeIntoCell(GridNumber(window, 2), 1, 3, QStringLiteral("low")));
+    ASSERT_TRUE(TypeIntoCell(GridNumber(window, 2), 1, 3, QStringLiteral("<b>low</b>")));
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
     // The box comes when the run has ended, at once or a moment later: look for it until
     // it is there, then read it and press its button.
     QTimer poll;
@@ -236,12 +237,14 @@ TEST(ErrorBox, IsAModalBoxWithAnErrorIconCaptionedWithTheApplicationTitle) {
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
+        format = box->textFormat();
         QTest::mouseClick(box->buttons().value(0), Qt::LeftButton);
     });
     poll.start(10);
     ASSERT_TRUE(RunAndWait(window));
     EXPECT_EQ(title, QStringLiteral("pH and buffer system calculator"));
-    EXPECT_EQ(text, QStringLiteral("'low' is not a valid floating point value."));
+    EXPECT_EQ(text, QStringLiteral("'<b>low</b>' is not a valid floating point value."));
+    EXPECT_EQ(format, Qt::PlainText) << "the typed text is shown as typed, not as markup";
     EXPECT_EQ(icon, QMessageBox::Critical);
 }
 

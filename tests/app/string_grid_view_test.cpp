@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+
+#include <functional>
 
 using namespace phbuffer;
 using namespace phbuffer::app;
@@ -132,12 +135,14 @@ TEST_F(GridOnScreen, NoWayOfPastingIntoTheEditorPutsATabOrALineBreakIntoACell) {
     // A block pasted from the editor's context menu fills the grid from the editor's cell.
     QApplication::clipboard()->setText(QStringLiteral("a\tb\nc\td\n"));
     bool pasted = false;
-    QTimer menuWatch;
-    QObject::connect(&menuWatch, &QTimer::timeout, [&] {
+    // The menu runs its own event loop: on each of its turns, look whether the menu is on
+    // the screen yet, and use it once it is, as a user would.
+    std::function<void()> useMenu = [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
+        if (!menu || !menu->windowHandle() || !menu->windowHandle()->isExposed()) {
+            QTimer::singleShot(0, useMenu);
             return;
-        menuWatch.stop();
+        }
         for (QAction* action : menu->actions()) {
             if (action->text().startsWith(QStringLiteral("&Paste"))) {
                 action->trigger();
@@ -145,8 +150,8 @@ TEST_F(GridOnScreen, NoWayOfPastingIntoTheEditorPutsATabOrALineBreakIntoACell) {
             }
         }
         menu->close();
-    });
-    menuWatch.start(10);
+    };
+    QTimer::singleShot(0, useMenu);
     const QPoint middle = editor->rect().center();
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, middle, editor->mapToGlobal(middle));
     QApplication::sendEvent(editor, &menuEvent);

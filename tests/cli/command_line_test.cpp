@@ -96,6 +96,17 @@ TEST(CommandLine, GridPrintsBothGrids) {
     EXPECT_EQ(lines[14], "Lower pH target\t4.50");
 }
 
+TEST(CommandLine, OutputThatCanNotBeWrittenIsAFailure) {
+    struct Refusing : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } refusing;
+    std::ostream out(&refusing);
+    std::ostringstream err;
+    EXPECT_EQ(RunCommandLine({"grid"}, out, err), 1);
+    EXPECT_EQ(err.str().rfind("phbuffer-cli: could not write to standard output", 0), 0u)
+        << err.str();
+}
+
 TEST(CommandLine, HandlerFailureGoesToStderrWithStatusOne) {
     const Result r = Cli({"--cell", "1:1:5=", "run"});
     EXPECT_EQ(r.status, 1);
@@ -174,10 +185,33 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
                                                {"save", ""},
                                                {"--load", "", "grid"},
                                                {"grid", "--export", "a.txt"},
-                                               {"run", "--export"}}) {
+                                               {"run", "--export"},
+                                               // an option is not the value of the one before
+                                               {"run", "--export", "--points"},
+                                               {"save", "--points"},
+                                               {"--ph-edit", "--view", "buffer", "co2"},
+                                               // outside the grid, or beyond an int
+                                               {"--cell", "2:1:4=x", "grid"},
+                                               {"--cell", "1:-1:1=x", "grid"},
+                                               {"--cell", "4294967297:1:1=x", "grid"},
+                                               {"--cell", "1:1:1:1=x", "grid"},
+                                               // a separator that reads as part of a number
+                                               // or a field boundary, or is no character
+                                               {"--decimal-separator", "5", "grid"},
+                                               {"--decimal-separator", "-", "grid"},
+                                               {"--decimal-separator", "e", "grid"},
+                                               {"--decimal-separator", "E", "grid"},
+                                               {"--decimal-separator", " ", "grid"},
+                                               {"--decimal-separator", "\t", "grid"},
+                                               {"--decimal-separator", "\r", "grid"},
+                                               {"--decimal-separator", "\n", "grid"},
+                                               {"--decimal-separator", "\x01", "grid"},
+                                               {"--decimal-separator", "\xC3", "grid"},
+                                               {"--decimal-separator", "", "grid"}}) {
         const Result r = Cli(args);
-        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
         EXPECT_NE(r.err.find("Usage: phbuffer-cli"), std::string::npos);
+        EXPECT_EQ(r.out, "");
     }
     const Result help = Cli({"--help"});
     EXPECT_EQ(help.status, 0);

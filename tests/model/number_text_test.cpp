@@ -110,8 +110,8 @@ TEST(ParseStrict, AcceptsInfinityAndNotANumberInAnyCase) {
 
 TEST(ParseStrict, RefusesEverythingElseWithTheConversionMessage) {
     for (const char* text :
-         {"",    " ",   "abc",   "-",   "1e",   "e3",   "1.2.3", "1 000",    "1,5",   "0x10",
-          "\t1", "1\t", "1e3.5", "--1", " INF", "+NAN", "-NAN",  "infinity", "1e400", "-1e400"}) {
+         {"", " ", "abc", "-", "1e", "e3", "1.2.3", "1 000", "1,5", "0x10", "1e3.5", "--1", " INF",
+          "+NAN", "-NAN", "infinity", "1e400", "-1e400"}) {
         try {
             parseStrict(text, U'.');
             ADD_FAILURE() << "accepted '" << text << "'";
@@ -121,6 +121,32 @@ TEST(ParseStrict, RefusesEverythingElseWithTheConversionMessage) {
         }
     }
     EXPECT_THROW(parseStrict("1.5", U','), ConversionError);
+    EXPECT_THROW(parseStrict("\t1", U'.'), ConversionError);
+    EXPECT_THROW(parseStrict("1\t", U'.'), ConversionError);
+}
+
+TEST(ParseStrict, QuotesControlCharactersVisiblyAndWhole) {
+    using namespace std::string_literals;
+    try {
+        parseStrict("a\0b\t\r\n\x1B\x7F\u0085\u00B4"s, U'.');
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(std::string(e.what()), "'a\\0b\\t\\r\\n\\x1B\\x7F\\u0085\u00B4' is not a valid "
+                                         "floating point value");
+    }
+}
+
+TEST(ParseStrict, AcceptsTextsThatRoundToTheLargestDouble) {
+    constexpr double kMax = std::numeric_limits<double>::max();
+    // Just below the midpoint to 2^1024: extended precision rounds it onto the midpoint.
+    EXPECT_EQ(static_cast<double>(parseStrict("1.797693134862315807937e308", U'.')), kMax);
+    EXPECT_EQ(static_cast<double>(parseStrict("-1.797693134862315807937e308", U'.')), -kMax);
+    double v = 0;
+    EXPECT_TRUE(tryParse("1.797693134862315807937e308", v, U'.'));
+    EXPECT_EQ(v, kMax);
+    EXPECT_THROW(parseStrict("1.7976931348623158079372897140530341507994e308", U'.'),
+                 ConversionError)
+        << "just above the midpoint: infinity";
 }
 
 TEST(ParseStrict, TurnsTinyNumbersIntoZeroOrTinyValues) {

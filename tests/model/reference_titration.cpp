@@ -42,7 +42,7 @@ RunOutcome ReferenceTitration(WaterState& s, Series& titration, Series& bufferSt
             if (std::fabs(s.AcidStep / 1000000) > std::fabs(s.HStepFactor))
                 break;
         }
-        s.pH = -std::log10(s.HConc);
+        s.pH = static_cast<double>(-std::log10(static_cast<long double>(s.HConc)));
         StepCount = StepCount + 1;
         if (std::fabs(s.pH - s.pHLastPlotted) > 0.01) {
             titration.AddXY(StepCount * s.AcidStep * 1000, s.pH);

@@ -346,18 +346,31 @@ TEST_F(StartedForm, RefusesBadInputNamingTheCellAndComputesNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {1, 1, 2, "-1", "The concentration of \"Acetic acid\" (row 2) must be a finite number "
-                        "not below 0, not '-1'"},
-        {1, 1, 3, "INF", "The concentration of \"Dissolved sulfide\" (row 3) must be a finite "
-                         "number not below 0, not 'INF'"},
-        {1, 1, 9, "nan", "The concentration of \"Yet undefined\" (row 9) must be a finite "
-                         "number not below 0, not 'nan'"},
-        {1, 2, 4, "NAN", "The pKa_1 of \"Phosphate\" (row 4) gives a dissociation constant that "
-                         "is not finite: 'NAN'"},
-        {1, 3, 5, "-INF", "The pKa_2 of \"Ammonia\" (row 5) gives a dissociation constant that "
-                          "is not finite: '-INF'"},
-        {1, 4, 6, "-400", "The pKa_3 of \"Amino groups\" (row 6) gives a dissociation constant "
-                          "that is not finite: '-400'"},
+        {1, 1, 2, "-1",
+         "The concentration of \"Acetic acid\" (row 2) must be a finite number "
+         "not below 0, not '-1'"},
+        {1, 1, 3, "INF",
+         "The concentration of \"Dissolved sulfide\" (row 3) must be a finite "
+         "number not below 0, not 'INF'"},
+        {1, 1, 9, "nan",
+         "The concentration of \"Yet undefined\" (row 9) must be a finite "
+         "number not below 0, not 'nan'"},
+        {1, 1, 6, "1.7976931348623157e308",
+         "The concentration of \"Amino groups\" (row 6) "
+         "must not be above 10000 mmol/L, not "
+         "'1.7976931348623157e308'"},
+        {1, 1, 1, "10000.01",
+         "The concentration of \"Dissolved Inorganic Carbon (CO2-total)\" "
+         "(row 1) must not be above 10000 mmol/L, not '10000.01'"},
+        {1, 2, 4, "NAN",
+         "The pKa_1 of \"Phosphate\" (row 4) gives a dissociation constant that "
+         "is not finite: 'NAN'"},
+        {1, 3, 5, "-INF",
+         "The pKa_2 of \"Ammonia\" (row 5) gives a dissociation constant that "
+         "is not finite: '-INF'"},
+        {1, 4, 6, "-400",
+         "The pKa_3 of \"Amino groups\" (row 6) gives a dissociation constant "
+         "that is not finite: '-400'"},
         {2, 1, 0, "17", "\"Intial pH\" must be a pH from -2 to 16, not '17'"},
         {2, 1, 0, "NAN", "\"Intial pH\" must be a pH from -2 to 16, not 'NAN'"},
         {2, 1, 3, "-2.5", "\"Lower pH target\" must be a pH from -2 to 16, not '-2.5'"},
@@ -372,11 +385,36 @@ TEST_F(StartedForm, RefusesBadInputNamingTheCellAndComputesNothing) {
         EXPECT_EQ(form.Label1.Caption, label);
         EXPECT_EQ(form.TitrationSeries.Count(), points);
     }
-    // An infinite pKa is an absent constant, not a failure.
+    // An infinite pKa is an absent constant, not a failure; the bound itself is accepted.
     form.ZPmediumBitBtnClick(&form.ZPmediumBitBtn);
     G2(1, 3) = QStringLiteral("4.50");
     G1(2, 4) = QStringLiteral("INF");
+    G1(1, 6) = QStringLiteral("10000");
+    form.RunControl.maxSteps = 1;
     EXPECT_NO_THROW(PressRun());
+}
+
+TEST_F(StartedForm, MessagesQuoteTheUsersTextsAsTyped) {
+    G1(0, 5) = QStringLiteral("%2");
+    G1(1, 5) = QStringLiteral("-1");
+    EXPECT_EQ(FailureOf([&] { PressRun(); }),
+              QStringLiteral("The concentration of \"%2\" (row 5) must be a finite number not "
+                             "below 0, not '-1'"));
+    G1(1, 5) = QStringLiteral("1");
+    G2(0, 0) = QStringLiteral("Initial %1 pH");
+    G2(1, 0) = QStringLiteral("20");
+    EXPECT_EQ(FailureOf([&] { PressRun(); }),
+              QStringLiteral("\"Initial %1 pH\" must be a pH from -2 to 16, not '20'"));
+    // A file can put a NUL or another control character into a cell: shown, not obeyed.
+    G2(1, 0) = QStringLiteral("7");
+    G1(0, 5) = QStringLiteral("Ammonia") + QChar(0) + QStringLiteral("\t\u0085");
+    G1(1, 5) = QStringLiteral("-1") + QChar(0);
+    EXPECT_EQ(FailureOf([&] { form.ReadGrids(&form); }),
+              QStringLiteral("'-1\\0' is not a valid floating point value."));
+    G1(1, 5) = QStringLiteral("-1");
+    EXPECT_EQ(FailureOf([&] { PressRun(); }),
+              QStringLiteral("The concentration of \"Ammonia\\0\\t\\u0085\" (row 5) must be a "
+                             "finite number not below 0, not '-1'"));
 }
 
 TEST_F(StartedForm, ABalanceOutOfReachStopsTheRunAndSaysWhy) {
@@ -439,13 +477,21 @@ TEST_F(StartedForm, CO2EquilibriumRefusesUnsoundInputAndKeepsTheCell) {
         const char* message;
     };
     const Case cases[] = {
-        {1, "0", "7.80", "\"Henry\u00B4s constant [atm/(mole fraction)]\" must be above 0, not '0'"},
-        {1, "-5", "7.80", "\"Henry\u00B4s constant [atm/(mole fraction)]\" must be above 0, not '-5'"},
+        {1, "0", "7.80",
+         "\"Henry\u00B4s constant [atm/(mole fraction)]\" must be above 0, not '0'"},
+        {1, "-5", "7.80",
+         "\"Henry\u00B4s constant [atm/(mole fraction)]\" must be above 0, not '-5'"},
         {2, "-1", "7.80", "\"Partial pressure [ppm]\" must not be below 0, not '-1'"},
-        {2, "426", "400", "The CO2 equilibrium at pH 400.00 gives no finite inorganic carbon "
-                          "concentration."},
-        {2, "426", "-INF", "The CO2 equilibrium at pH -INF gives no finite inorganic carbon "
-                           "concentration."},
+        {2, "426", "400",
+         "The CO2 equilibrium at pH 400.00 gives no finite inorganic carbon "
+         "concentration."},
+        {2, "426", "-INF",
+         "The CO2 equilibrium at pH -INF gives no finite inorganic carbon "
+         "concentration."},
+        // Finite in mol/L, but not once multiplied by 1000 for the cell.
+        {1, "3e-308", "6",
+         "The CO2 equilibrium at pH 6.00 gives no finite inorganic carbon "
+         "concentration."},
     };
     for (const Case& c : cases) {
         form.FormShow(&form);

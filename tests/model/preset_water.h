@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/presets.h"
+#include "model/titration.h"
+#include "model/water_state.h"
+
+namespace phbuffer::model {
+
+// The catalogue's constants with the preset's concentrations, in mol/L, as reading the
+// grids leaves them.
+inline WaterState PresetWaterState(Preset preset, double target) {
+    WaterState s;
+    LoadDefaultBufferSystems(s);
+    const PresetWater& p = presetComposition(preset);
+    for (int i = 0; i < kBufferSystemCount; ++i) {
+        s.Conc[i] = p.Conc[i] / 1000;
+        s.Ka1[i] = s.pKa1[i] == 0 ? 0 : tenToMinus(s.pKa1[i]);
+        s.Ka2[i] = s.pKa2[i] == 0 ? 0 : tenToMinus(s.pKa2[i]);
+        s.Ka3[i] = s.pKa3[i] == 0 ? 0 : tenToMinus(s.pKa3[i]);
+    }
+    s.pH = p.pH;
+    s.LowerpHTarget = target;
+    return s;
+}
+
+} // namespace phbuffer::model

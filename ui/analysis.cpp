@@ -1,0 +1,239 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis.h"
+
+#include "number_format.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace phbuffer::ui {
+
+const std::vector<double>& StandardEndPoints() {
+    static const std::vector<double> kPoints{8.2, 4.3};
+    return kPoints;
+}
+
+Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh,
+                 model::RunControl* control) {
+    Analysis a;
+    a.initialPh = water.pH;
+    a.lowerTarget = water.LowerpHTarget;
+    for (int i = 0; i < model::kBufferSystemCount; ++i)
+        a.names[i] = QString::fromStdString(water.SystemName[i]);
+
+    // The lower target is watched like any other value, so one run that goes down to the
+    // lowest of them answers for all; the last entry stands for the target.
+    std::vector<model::PhCrossing> crossings;
+    for (double x : atPh)
+        crossings.push_back(model::PhCrossing{x});
+    crossings.push_back(model::PhCrossing{water.LowerpHTarget});
+    model::WaterState s = water;
+    for (double x : atPh)
+        if (x < s.LowerpHTarget)
+            s.LowerpHTarget = x;
+    model::Series titration, buffer;
+    model::runTitration(s, titration, buffer, control, &crossings);
+
+    const model::PhCrossing& target = crossings.back();
+    a.stopped = !target.reached;
+    a.steps = target.reached ? target.StepCount : 0;
+    a.finalPh = target.reached ? target.pH : s.pH;
+    if (a.stopped) {
+        // The run ended early: it came as far as its last completed step.
+        a.steps = static_cast<std::uint32_t>(std::lround(titration.XValue(titration.Count() - 1) * 1000));
+    }
+    for (std::size_t i = 0; i < atPh.size(); ++i) {
+        const model::PhCrossing& c = crossings[i];
+        AnalysisPoint p;
+        p.atPh = c.atPh;
+        p.reached = c.reached;
+        p.steps = c.StepCount;
+        p.pH = c.pH;
+        p.capacity = model::bufferCapacityAt(water, c.atPh);
+        a.points.push_back(p);
+    }
+
+    // Recorded point k of the run is point k + 1 of the titration curve (after the start)
+    // and, counted from the end, point k of the buffer capacity curve.
+    const double lastAcid = model::addedAcid(a.steps, 1e-6);
+    const std::size_t recorded = buffer.Count();
+    for (std::size_t k = 0; k < recorded && k + 1 < titration.Count(); ++k) {
+        AnalysisRow row;
+        row.acid = titration.XValue(k + 1);
+        if (row.acid > lastAcid)
+            break;
+        row.pH = titration.YValue(k + 1);
+        row.numericCapacity = buffer.YValue(recorded - 1 - k);
+        row.capacity = model::bufferCapacityAt(water, row.pH);
+        a.rows.push_back(row);
+    }
+    return a;
+}
+
+// ---- writing ---------------------------------------------------------------------------
+
+namespace {
+
+QString Fixed(double value, int digits, char32_t separator) {
+    return FloatToStrF(value, 15, digits, separator);
+}
+
+double Share(double part, double total) {
+    return total > 0 ? 100 * part / total : 0;
+}
+
+} // namespace
+
+QString AnalysisText(const Analysis& a, char32_t sep) {
+    QString out;
+    out += QStringLiteral("Initial pH %1, lower target %2: ")
+               .arg(Fixed(a.initialPh, 2, sep), Fixed(a.lowerTarget, 2, sep));
+    if (a.stopped)
+        out += QStringLiteral("run stopped at pH %1 after %2 mmol/L H+\n")
+                   .arg(Fixed(a.finalPh, 4, sep), Fixed(a.acidToTarget(), 3, sep));
+    else
+        out += QStringLiteral("%1 mmol/L H+ to pH %2 (%3 steps)\n")
+                   .arg(Fixed(a.acidToTarget(), 3, sep), Fixed(a.finalPh, 4, sep))
+                   .arg(a.steps);
+    for (const AnalysisPoint& p : a.points) {
+        out += QLatin1Char('\n');
+        if (!p.reached)
+            out += QStringLiteral("To pH %1: not reached\n").arg(Fixed(p.atPh, 2, sep));
+        else
+            out += QStringLiteral("To pH %1: %2 mmol/L H+ (pH %3)\n")
+                       .arg(Fixed(p.atPh, 2, sep), Fixed(p.acid(), 3, sep), Fixed(p.pH, 4, sep));
+        const model::CapacityBreakdown& c = p.capacity;
+        out += QStringLiteral("  Buffer capacity at pH %1: %2 mmol/L per pH unit\n")
+                   .arg(Fixed(p.atPh, 2, sep), Fixed(c.total, 4, sep));
+        out += QStringLiteral("    %1  %2  %3 %\n")
+                   .arg(QStringLiteral("Water"), Fixed(c.water, 4, sep),
+                        Fixed(Share(c.water, c.total), 1, sep));
+        for (int i = 0; i < model::kBufferSystemCount; ++i) {
+            const model::SystemCapacity& sys = c.systems[i];
+            if (!sys.inUse)
+                continue;
+            out += QStringLiteral("    %1  %2  %3 %  (forms %4 %5 %6 %7)\n")
+                       .arg(a.names[i], Fixed(sys.capacity, 4, sep),
+                            Fixed(Share(sys.capacity, c.total), 1, sep),
+                            Fixed(sys.fractions[0], 4, sep), Fixed(sys.fractions[1], 4, sep),
+                            Fixed(sys.fractions[2], 4, sep), Fixed(sys.fractions[3], 4, sep));
+        }
+    }
+    return out;
+}
+
+QString AnalysisCsv(const Analysis& a, char32_t sep, bool points) {
+    const QChar field = sep == U',' ? QLatin1Char(';') : QLatin1Char(',');
+    const char32_t decimal = sep == U',' ? U',' : U'.';
+    // One column per system in use anywhere in the water.
+    std::vector<int> used;
+    for (int i = 0; i < model::kBufferSystemCount; ++i) {
+        const bool inUse = std::any_of(a.rows.begin(), a.rows.end(),
+                                       [i](const AnalysisRow& r) { return r.capacity.systems[i].inUse; }) ||
+                           std::any_of(a.points.begin(), a.points.end(), [i](const AnalysisPoint& p) {
+                               return p.capacity.systems[i].inUse;
+                           });
+        if (inUse)
+            used.push_back(i);
+    }
+    const auto quoted = [](QString text) {
+        return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+               QLatin1Char('"');
+    };
+    QStringList header;
+    if (points)
+        header << QStringLiteral("at pH");
+    header << QStringLiteral("acid [mmol/L]") << QStringLiteral("pH");
+    if (!points)
+        header << QStringLiteral("numeric buffer capacity [mmol/L per pH]");
+    header << QStringLiteral("analytic buffer capacity [mmol/L per pH]")
+           << QStringLiteral("water [mmol/L per pH]");
+    for (int i : used)
+        header << quoted(QStringLiteral("%1 [mmol/L per pH]").arg(a.names[i]));
+    QString out = header.join(field) + QStringLiteral("\r\n");
+
+    const auto number = [decimal](double v, int digits) {
+        return FloatToStrF(v, 15, digits, decimal);
+    };
+    const auto capacities = [&](QStringList& line, const model::CapacityBreakdown& c) {
+        line << number(c.total, 6) << number(c.water, 6);
+        for (int i : used)
+            line << number(c.systems[i].capacity, 6);
+    };
+    if (points) {
+        for (const AnalysisPoint& p : a.points) {
+            QStringList line;
+            line << number(p.atPh, 4);
+            if (p.reached)
+                line << number(p.acid(), 3) << number(p.pH, 4);
+            else
+                line << QString() << QString();
+            capacities(line, p.capacity);
+            out += line.join(field) + QStringLiteral("\r\n");
+        }
+    } else {
+        for (const AnalysisRow& r : a.rows) {
+            QStringList line;
+            line << number(r.acid, 3) << number(r.pH, 4) << number(r.numericCapacity, 6);
+            capacities(line, r.capacity);
+            out += line.join(field) + QStringLiteral("\r\n");
+        }
+    }
+    return out;
+}
+
+QString JsonNumber(double value) {
+    if (!std::isfinite(value))
+        return QStringLiteral("null");
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return QString::fromLatin1(buffer, static_cast<int>(end - buffer));
+}
+
+QString JsonString(const QString& text) {
+    QString out = QStringLiteral("\"");
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u == '"' || u == '\\')
+            out += QLatin1Char('\\') + ch;
+        else if (u < 0x20)
+            out += QStringLiteral("\\u%1").arg(static_cast<int>(u), 4, 16, QLatin1Char('0'));
+        else
+            out += ch;
+    }
+    return out + QLatin1Char('"');
+}
+
+QString AnalysisJson(const Analysis& a) {
+    QStringList points;
+    for (const AnalysisPoint& p : a.points) {
+        QStringList systems;
+        for (int i = 0; i < model::kBufferSystemCount; ++i) {
+            const model::SystemCapacity& sys = p.capacity.systems[i];
+            systems << QStringLiteral("{\"row\": %1, \"name\": %2, \"value\": %3, \"fractions\": "
+                                      "[%4, %5, %6, %7]}")
+                           .arg(QString::number(i + 1), JsonString(a.names[i]),
+                                JsonNumber(sys.capacity), JsonNumber(sys.fractions[0]),
+                                JsonNumber(sys.fractions[1]), JsonNumber(sys.fractions[2]),
+                                JsonNumber(sys.fractions[3]));
+        }
+        points << QStringLiteral("{\"at_ph\": %1, \"acid_mmol_l\": %2, \"ph\": %3, "
+                                 "\"buffer_capacity\": {\"total\": %4, \"water\": %5, "
+                                 "\"systems\": [%6]}}")
+                      .arg(JsonNumber(p.atPh),
+                           p.reached ? JsonNumber(p.acid()) : QStringLiteral("null"),
+                           p.reached ? JsonNumber(p.pH) : QStringLiteral("null"),
+                           JsonNumber(p.capacity.total), JsonNumber(p.capacity.water),
+                           systems.join(QStringLiteral(", ")));
+    }
+    return QStringLiteral("{\"initial_ph\": %1, \"lower_target\": %2, \"acid_to_target_mmol_l\": "
+                          "%3, \"final_ph\": %4, \"steps\": %5, \"stopped\": %6, \"points\": [%7]}")
+        .arg(JsonNumber(a.initialPh), JsonNumber(a.lowerTarget),
+             a.stopped ? QStringLiteral("null") : JsonNumber(a.acidToTarget()),
+             JsonNumber(a.finalPh), QString::number(a.steps),
+             a.stopped ? QStringLiteral("true") : QStringLiteral("false"),
+             points.join(QStringLiteral(", ")));
+}
+
+} // namespace phbuffer::ui
