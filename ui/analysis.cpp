@@ -25,6 +25,7 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
     // The lower target is watched like any other value, so one run that goes down to the
     // lowest of them answers for all; the last entry stands for the target.
     std::vector<model::PhCrossing> crossings;
+    crossings.reserve(atPh.size() + 1);
     for (double x : atPh)
         crossings.push_back(model::PhCrossing{x});
     crossings.push_back(model::PhCrossing{water.LowerpHTarget});
