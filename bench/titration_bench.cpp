@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+
 namespace {
 
 using phbuffer::ui::TpHmainForm;
@@ -24,9 +26,9 @@ void BM_MediumRun(benchmark::State& state) {
     }
     // one more run outside the timing, for the pass count
     form.ReadGrids(&form);
-    const auto outcome = phbuffer::model::RunTitration(form.State, form.TitrationSeries,
+    const auto outcome = phbuffer::model::runTitration(form.State, form.TitrationSeries,
                                                        form.BufferStrengthSeries, nullptr);
-    passes = outcome.SolverPasses;
+    passes = outcome.solverPasses;
     state.counters["steps"] = outcome.StepCount;
     state.counters["passes"] = static_cast<double>(passes);
     state.counters["pass"] = benchmark::Counter(static_cast<double>(passes),
@@ -47,9 +49,9 @@ void BM_PureWaterLongRun(benchmark::State& state) {
     std::uint64_t passes = 0;
     for (auto _ : state) {
         form.ReadGrids(&form);
-        const auto outcome = phbuffer::model::RunTitration(
-            form.State, form.TitrationSeries, form.BufferStrengthSeries, nullptr);
-        passes = outcome.SolverPasses;
+        const auto outcome = phbuffer::model::runTitration(form.State, form.TitrationSeries,
+                                                           form.BufferStrengthSeries, nullptr);
+        passes = outcome.solverPasses;
         state.counters["steps"] = outcome.StepCount;
     }
     state.counters["pass"] = benchmark::Counter(static_cast<double>(passes),

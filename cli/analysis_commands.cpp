@@ -62,7 +62,8 @@ BatchRecord AnalyseFile(const std::string& file, const std::vector<double>& atPh
 }
 
 QString CsvField(QString text, QChar field) {
-    if (!text.contains(field) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
+    if (!text.contains(field) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')))
         return text;
     return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
            QLatin1Char('"');
@@ -79,9 +80,8 @@ bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& 
         for (std::size_t i; (i = next++) < files.size();)
             records[i] = AnalyseFile(files[i], atPh, decimalSeparator, control);
     };
-    const unsigned threads =
-        std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(),
-                                        static_cast<unsigned>(files.size())));
+    const unsigned threads = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(),
+                                                             static_cast<unsigned>(files.size())));
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < threads; ++t)
         pool.emplace_back(work);
@@ -129,7 +129,7 @@ bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& 
     const auto number = [decimal](double v, int digits) {
         return ui::FloatToStrF(v, 15, digits, decimal);
     };
-    QStringList header{QStringLiteral("file"),        QStringLiteral("initial pH"),
+    QStringList header{QStringLiteral("file"),         QStringLiteral("initial pH"),
                        QStringLiteral("lower target"), QStringLiteral("acid [mmol/L]"),
                        QStringLiteral("final pH"),     QStringLiteral("steps"),
                        QStringLiteral("stopped")};
@@ -142,9 +142,8 @@ bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& 
         QStringList line{CsvField(fileName(i), field)};
         if (const ui::Analysis* a = r.analysis ? &*r.analysis : nullptr) {
             line << number(a->initialPh, 2) << number(a->lowerTarget, 2)
-                 << (a->stopped ? QString() : number(a->acidToTarget(), 3))
-                 << number(a->finalPh, 4) << QString::number(a->steps)
-                 << QString::fromLatin1(a->stopped ? "yes" : "no");
+                 << (a->stopped ? QString() : number(a->acidToTarget(), 3)) << number(a->finalPh, 4)
+                 << QString::number(a->steps) << QString::fromLatin1(a->stopped ? "yes" : "no");
             for (const ui::AnalysisPoint& p : a->points)
                 line << (p.reached ? number(p.acid(), 3) : QString());
             line << QString();

@@ -4,11 +4,12 @@
 #include "analysis_commands.h"
 
 #include "files/plot_export.h"
+#include "files/water_quality_file.h"
 #include "model/number_text.h"
 #include "ui/errors.h"
-#include "ui/titration_run.h"
 #include "ui/main_form.h"
 #include "ui/number_format.h"
+#include "ui/titration_run.h"
 
 #include <QFile>
 #include <QString>
@@ -17,12 +18,13 @@
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <ostream>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 namespace phbuffer::cli {
 
@@ -57,6 +59,23 @@ struct Options {
     std::optional<ReportFormat> format;
     std::vector<std::string> batchFiles;
 };
+
+/// The names that --preset takes and the buttons they press.
+constexpr std::pair<const char*, ui::Button ui::TpHmainForm::*> kPresetButtons[] = {
+    {"medium", &ui::TpHmainForm::ZPmediumBitBtn},
+    {"high", &ui::TpHmainForm::ZPhighBitBtn},
+    {"medium-high", &ui::TpHmainForm::ZPmediumhighBitBtn},
+    {"medium-low", &ui::TpHmainForm::ZPmediumlowBitBtn},
+    {"low", &ui::TpHmainForm::ZPlowBitBtn},
+};
+
+/// The button that --preset @p name presses; null for a name that is none of them.
+ui::Button ui::TpHmainForm::*presetButton(const std::string& name) {
+    for (const auto& [presetName, button] : kPresetButtons)
+        if (name == presetName)
+            return button;
+    return nullptr;
+}
 
 /// The separator named by @p utf8: one printable character that can't be taken for part of
 /// a number (a digit, a sign, an exponent letter) or for what stands between the fields
@@ -99,10 +118,15 @@ CellEdit parseCell(const std::string& spec) {
     const auto r = cellIndex(where.substr(colon2 + 1));
     if (!g || !c || !r)
         throw bad();
-    const bool inRange = (*g == 1 && *c < 5 && *r < 10) || (*g == 2 && *c < 2 && *r < 4);
+    using namespace files;
+    const bool inRange = (*g == 1 && *c < kBufferSystemColumns && *r < kBufferSystemRows) ||
+                         (*g == 2 && *c < kWaterParameterColumns && *r < kWaterParameterRows);
+    const auto last = [](int count) { return std::to_string(count - 1); };
     if (!inRange)
-        throw UsageError{"--cell " + std::string(where) +
-                         ": grid 1 has columns 0-4 and rows 0-9, grid 2 columns 0-1 and rows 0-3"};
+        throw UsageError{"--cell " + std::string(where) + ": grid 1 has columns 0-" +
+                         last(kBufferSystemColumns) + " and rows 0-" + last(kBufferSystemRows) +
+                         ", grid 2 columns 0-" + last(kWaterParameterColumns) + " and rows 0-" +
+                         last(kWaterParameterRows)};
     return {*g, *c, *r, QString::fromStdString(spec.substr(eq + 1))};
 }
 
@@ -127,9 +151,7 @@ Options parse(const std::vector<std::string>& args) {
             o.help = true;
         } else if (a == "--preset") {
             const std::string& p = value(i);
-            static const char* const kPresets[] = {"medium", "high", "medium-high", "medium-low",
-                                                   "low"};
-            if (std::find(std::begin(kPresets), std::end(kPresets), p) == std::end(kPresets))
+            if (!presetButton(p))
                 throw UsageError{"unknown preset '" + p + "'"};
             o.preset = p;
         } else if (a == "--load") {
@@ -255,7 +277,8 @@ public:
         thread_ = std::thread([this, &control, separator, &err] {
             std::unique_lock<std::mutex> lock(mutex_);
             do {
-                err << "Running: " << ui::runProgressText(control.progress(), separator).toStdString()
+                err << "Running: "
+                    << ui::runProgressText(control.progress(), separator).toStdString()
                     << std::endl;
             } while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; }));
         });
@@ -360,14 +383,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     try {
         form.FormShow(&form);
         if (o.preset) {
-            const std::map<std::string, const ui::Component*> buttons = {
-                {"medium", &form.ZPmediumBitBtn},
-                {"high", &form.ZPhighBitBtn},
-                {"medium-high", &form.ZPmediumhighBitBtn},
-                {"medium-low", &form.ZPmediumlowBitBtn},
-                {"low", &form.ZPlowBitBtn},
-            };
-            form.ZPmediumBitBtnClick(buttons.at(*o.preset));
+            form.ZPmediumBitBtnClick(&(form.*presetButton(*o.preset)));
         }
         if (o.load) {
             AnswerFileDialogsWith(form, *o.load);
@@ -392,7 +408,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
             out << form.Label1.Caption.toStdString() << '\n';
             if (o.points)
                 for (const QString& line :
-                     files::PlotDataLines(form.SelectedSeries(), form.DecimalSeparator))
+                     files::plotDataLines(form.SelectedSeries(), form.DecimalSeparator))
                     out << line.toStdString() << '\n';
             if (form.RunControl.cancelRequested.load())
                 return kInterrupted; // a curve cut short is not written to a file

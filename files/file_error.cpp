@@ -7,7 +7,7 @@
 
 namespace phbuffer::files {
 
-QString FileErrorMessage(FileErrorKind kind, int platformError) {
+QString fileErrorMessage(FileErrorKind kind, int platformError) {
     switch (kind) {
     case FileErrorKind::FileNotFound:
         return QStringLiteral("File not found");
@@ -24,10 +24,10 @@ QString FileErrorMessage(FileErrorKind kind, int platformError) {
 }
 
 FileError::FileError(FileErrorKind kind, int platformError)
-    : std::runtime_error(FileErrorMessage(kind, platformError).toStdString()), kind_(kind),
+    : std::runtime_error(fileErrorMessage(kind, platformError).toStdString()), kind_(kind),
       platformError_(platformError) {}
 
-FileError PlatformFileError(int error, const QString& path) {
+FileError platformFileError(int error, const QString& path) {
     switch (error) {
     case ENOENT: {
         // This platform says ENOENT both for a missing file and for a missing folder on

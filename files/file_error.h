@@ -26,8 +26,8 @@ public:
     /// keep it only for diagnosis.
     explicit FileError(FileErrorKind kind, int platformError = 0);
 
-    FileErrorKind Kind() const { return kind_; }
-    int PlatformError() const { return platformError_; }
+    FileErrorKind kind() const { return kind_; }
+    int platformError() const { return platformError_; }
 
 private:
     FileErrorKind kind_;
@@ -35,13 +35,13 @@ private:
 };
 
 /// The message of a file error of @p kind; @p platformError fills "I/O error %d".
-QString FileErrorMessage(FileErrorKind kind, int platformError);
+QString fileErrorMessage(FileErrorKind kind, int platformError);
 
 /// The error for the platform error number @p error (an errno value) that an operation on
 /// @p path failed with. A missing file is "File not found" when its folder exists and
 /// "Invalid filename" when the folder is missing too; a permission problem, a read-only
 /// file system or a folder where a file is expected is "File access denied"; an error
 /// number of 0 (the platform said nothing) counts as a plain I/O error (EIO).
-FileError PlatformFileError(int error, const QString& path);
+FileError platformFileError(int error, const QString& path);
 
 } // namespace phbuffer::files

@@ -19,7 +19,7 @@ namespace phbuffer::files {
 
 namespace {
 
-void CheckFileName(const QString& path) {
+void checkFileName(const QString& path) {
     if (path.isEmpty() || path.size() > kMaxFileNameLength || path.contains(QChar(0)))
         throw FileError(FileErrorKind::InvalidFilename);
 }
@@ -27,14 +27,14 @@ void CheckFileName(const QString& path) {
 /// As many links as the kernel follows before it calls the name a loop.
 constexpr int kMaxLinks = 40;
 
-std::string FolderOf(const std::string& path) {
+std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string LastNameOf(const std::string& path) {
+std::string lastNameOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -42,16 +42,16 @@ std::string LastNameOf(const std::string& path) {
 /// The error for looking at @p name (the encoded @p path) failing with @p error. Links
 /// that go round in a circle name no file at all: nothing the user may open, rather than
 /// a wrong name. A loop in the folders on the way stays a wrong name.
-FileError LookError(int error, const std::string& name, const QString& path) {
+FileError lookError(int error, const std::string& name, const QString& path) {
     struct stat link {};
     if (error == ELOOP && ::lstat(name.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
         return FileError(FileErrorKind::AccessDenied, ELOOP);
-    return PlatformFileError(error, path);
+    return platformFileError(error, path);
 }
 
 /// Only a regular file holds data: a folder, a named pipe, a device or a socket that has
 /// the name is refused, before anything reads from it, writes to it or replaces it.
-void RequireRegularFile(const struct stat& info) {
+void requireRegularFile(const struct stat& info) {
     if (S_ISDIR(info.st_mode))
         throw FileError(FileErrorKind::AccessDenied, EISDIR);
     if (!S_ISREG(info.st_mode))
@@ -61,14 +61,14 @@ void RequireRegularFile(const struct stat& info) {
 /// The name that @p path comes to once the links of its last component are followed, as
 /// opening it would, so that saving through a link writes the file the link points to and
 /// keeps the link. A name that doesn't exist (yet) is its own answer.
-std::string FollowLinks(const std::string& path, const QString& userPath) {
+std::string followLinks(const std::string& path, const QString& userPath) {
     std::string name = path;
     for (int links = 0;; ++links) {
         struct stat info {};
         if (::lstat(name.c_str(), &info) != 0) {
             if (errno == ENOENT)
                 return name;
-            throw PlatformFileError(errno, userPath);
+            throw platformFileError(errno, userPath);
         }
         if (!S_ISLNK(info.st_mode))
             return name;
@@ -77,17 +77,17 @@ std::string FollowLinks(const std::string& path, const QString& userPath) {
         std::string target(PATH_MAX, '\0');
         const ssize_t size = ::readlink(name.c_str(), target.data(), target.size());
         if (size < 0)
-            throw PlatformFileError(errno, userPath);
+            throw platformFileError(errno, userPath);
         if (static_cast<std::size_t>(size) == target.size())
             throw FileError(FileErrorKind::InvalidFilename, ENAMETOOLONG);
         target.resize(static_cast<std::size_t>(size));
-        name = target.front() == '/' ? target : FolderOf(name) + '/' + target;
+        name = target.front() == '/' ? target : folderOf(name) + '/' + target;
     }
 }
 
 /// A name for the new file beside the old one while it is written, in the form
 /// "name.XXXXXX", shortened to fit the longest name a folder holds.
-std::string TemporaryName(const std::string& name) {
+std::string temporaryName(const std::string& name) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::string temporary = name.substr(0, std::min<std::size_t>(name.size(), NAME_MAX - 7));
@@ -129,17 +129,17 @@ public:
     }
 
 protected:
-    QByteArray ReadFile(const QString& path, qint64 maxBytes) override {
+    QByteArray readFile(const QString& path, qint64 maxBytes) override {
         const std::string name = QFile::encodeName(path).toStdString();
         struct stat info {};
         if (::stat(name.c_str(), &info) != 0)
-            throw LookError(errno, name, path);
+            throw lookError(errno, name, path);
         // Opening a device may set it going, and reading a named pipe waits for a writer
         // that may never come or never stop, with the window frozen until then.
-        RequireRegularFile(info);
+        requireRegularFile(info);
         const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
-            throw LookError(errno, name, path);
+            throw lookError(errno, name, path);
         const struct Closer {
             int fd;
             ~Closer() { ::close(fd); }
@@ -147,11 +147,11 @@ protected:
         // The name may have been given to something else since it was looked at; without
         // waiting, that open has not blocked, and what it opened is checked again.
         if (::fstat(fd, &info) != 0)
-            throw PlatformFileError(errno, path);
-        RequireRegularFile(info);
+            throw platformFileError(errno, path);
+        requireRegularFile(info);
 
         QByteArray bytes;
-        constexpr qint64 kChunk = 64 * 1024;
+        constexpr qint64 kChunk = qint64{64} * 1024;
         while (bytes.size() < maxBytes) {
             const qsizetype had = bytes.size();
             bytes.resize(had + static_cast<qsizetype>(std::min(kChunk, maxBytes - had)));
@@ -160,7 +160,7 @@ protected:
                 got = ::read(fd, bytes.data() + had, static_cast<std::size_t>(bytes.size() - had));
             while (got < 0 && errno == EINTR);
             if (got < 0)
-                throw PlatformFileError(errno, path);
+                throw platformFileError(errno, path);
             bytes.resize(had + static_cast<qsizetype>(got));
             if (got == 0)
                 break;
@@ -168,11 +168,11 @@ protected:
         return bytes;
     }
 
-    void ReplaceFile(const QString& path, const QByteArray& bytes) override {
-        const std::string target = FollowLinks(QFile::encodeName(path).toStdString(), path);
+    void replaceFile(const QString& path, const QByteArray& bytes) override {
+        const std::string target = followLinks(QFile::encodeName(path).toStdString(), path);
         // Errors from here on are about the file the links lead to.
         const QString where = QFile::decodeName(target.c_str());
-        const std::string name = LastNameOf(target);
+        const std::string name = lastNameOf(target);
         if (name.empty()) { // "folder/": no file can have that name
             struct stat info {};
             const bool folder = ::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -182,13 +182,13 @@ protected:
 
         NewFile file;
         // Every step from here works in this folder, whatever is renamed on the way to it.
-        file.folder = ::open(FolderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        file.folder = ::open(folderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (file.folder < 0)
-            throw PlatformFileError(errno, where);
+            throw platformFileError(errno, where);
         struct stat old {};
-        const bool replacing = ExistingFile(file.folder, name, old, where);
+        const bool replacing = existingFile(file.folder, name, old, where);
 
-        Create(file, name, where);
+        create(file, name, where);
         if (replacing) {
             // The new file takes the old one's place, and so its owner (where the user may
             // give it) and its permissions.
@@ -196,33 +196,33 @@ protected:
             [[maybe_unused]] const int permitted = ::fchmod(file.fd, old.st_mode & 07777);
         }
         for (qsizetype written = 0; written < bytes.size();) {
-            const ssize_t count = Injected(DiskStep::Write)
+            const ssize_t count = injected(DiskStep::Write)
                                       ? -1
                                       : ::write(file.fd, bytes.constData() + written,
                                                 static_cast<std::size_t>(bytes.size() - written));
             if (count < 0 && errno == EINTR)
                 continue;
             if (count <= 0) // a write of nothing at all: the disk is full
-                throw PlatformFileError(count < 0 ? errno : ENOSPC, where);
+                throw platformFileError(count < 0 ? errno : ENOSPC, where);
             written += count;
         }
         // A file system that loses a write may say so only here, or only at the close.
-        if (Injected(DiskStep::Sync) || ::fsync(file.fd) != 0)
-            throw PlatformFileError(errno, where);
+        if (injected(DiskStep::Sync) || ::fsync(file.fd) != 0)
+            throw platformFileError(errno, where);
         if (file.temporaryName.empty())
-            Link(file, name, where);
+            link(file, name, where);
         const int closed = ::close(std::exchange(file.fd, -1));
-        if (Injected(DiskStep::Close) || closed != 0)
-            throw PlatformFileError(errno, where);
-        if (Injected(DiskStep::Rename) ||
+        if (injected(DiskStep::Close) || closed != 0)
+            throw platformFileError(errno, where);
+        if (injected(DiskStep::Rename) ||
             ::renameat(file.folder, file.temporaryName.c_str(), file.folder, name.c_str()) != 0)
-            throw PlatformFileError(errno, where);
+            throw platformFileError(errno, where);
         file.temporaryName.clear();
     }
 
 private:
     /// Makes @p step fail, with errno set, when the fault says so.
-    bool Injected(DiskStep step) const {
+    bool injected(DiskStep step) const {
         const int error = fault_ ? fault_(step) : 0;
         if (error != 0)
             errno = error;
@@ -231,14 +231,14 @@ private:
 
     /// Whether there is a file @p name in @p folder to replace, its status in @p old; throws
     /// for a name held by something that may not be replaced.
-    static bool ExistingFile(int folder, const std::string& name, struct stat& old,
+    static bool existingFile(int folder, const std::string& name, struct stat& old,
                              const QString& where) {
         if (::fstatat(folder, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT)
                 return false;
-            throw PlatformFileError(errno, where);
+            throw platformFileError(errno, where);
         }
-        RequireRegularFile(old); // a link here was put in since its links were followed
+        requireRegularFile(old); // a link here was put in since its links were followed
         // The rename that puts the new file in place asks only the folder's permission, and
         // the superuser passes every permission check: as an editor does, the file's own
         // permissions decide, and a file that nobody may write stays as it is.
@@ -250,8 +250,8 @@ private:
 
     /// Opens the new file in the folder: without a name where the file system allows it, so
     /// that a crash leaves nothing behind, else under a temporary name.
-    void Create(NewFile& file, const std::string& name, const QString& where) const {
-        file.fd = Injected(DiskStep::CreateUnnamed)
+    void create(NewFile& file, const std::string& name, const QString& where) const {
+        file.fd = injected(DiskStep::CreateUnnamed)
                       ? -1
                       : ::openat(file.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (file.fd >= 0)
@@ -259,10 +259,10 @@ private:
         // NFS, CIFS and FUSE have no unnamed files, and kernels before 3.11 take the flag
         // for an attempt to open the folder for writing.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            throw PlatformFileError(errno, where);
+            throw platformFileError(errno, where);
         for (int attempt = 1;; ++attempt) {
-            std::string temporary = TemporaryName(name);
-            file.fd = Injected(DiskStep::CreateNamed)
+            std::string temporary = temporaryName(name);
+            file.fd = injected(DiskStep::CreateNamed)
                           ? -1
                           : ::openat(file.folder, temporary.c_str(),
                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -271,17 +271,17 @@ private:
                 return;
             }
             if (errno != EEXIST || attempt == 100)
-                throw PlatformFileError(errno, where);
+                throw platformFileError(errno, where);
         }
     }
 
     /// Gives the unnamed new file a temporary name beside the old file; the rename then
     /// puts it in the old one's place in one step.
-    void Link(NewFile& file, const std::string& name, const QString& where) const {
+    void link(NewFile& file, const std::string& name, const QString& where) const {
         const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
         for (int attempt = 1;; ++attempt) {
-            std::string temporary = TemporaryName(name);
-            if (!Injected(DiskStep::Link) &&
+            std::string temporary = temporaryName(name);
+            if (!injected(DiskStep::Link) &&
                 (::linkat(AT_FDCWD, self.c_str(), file.folder, temporary.c_str(),
                           AT_SYMLINK_FOLLOW) == 0 ||
                  // without /proc, only a privileged process may link by the descriptor
@@ -291,7 +291,7 @@ private:
                 return;
             }
             if (errno != EEXIST || attempt == 100)
-                throw PlatformFileError(errno, where);
+                throw platformFileError(errno, where);
         }
     }
 
@@ -300,22 +300,22 @@ private:
 
 } // namespace
 
-QByteArray FileSystem::Read(const QString& path, qint64 maxBytes) {
-    CheckFileName(path);
-    return ReadFile(path, maxBytes);
+QByteArray FileSystem::read(const QString& path, qint64 maxBytes) {
+    checkFileName(path);
+    return readFile(path, maxBytes);
 }
 
-void FileSystem::Replace(const QString& path, const QByteArray& bytes) {
-    CheckFileName(path);
-    ReplaceFile(path, bytes);
+void FileSystem::replace(const QString& path, const QByteArray& bytes) {
+    checkFileName(path);
+    replaceFile(path, bytes);
 }
 
-FileSystem& DiskFileSystem() {
+FileSystem& diskFileSystem() {
     static Disk disk;
     return disk;
 }
 
-std::unique_ptr<FileSystem> DiskFileSystemWithFaults(DiskFault fault) {
+std::unique_ptr<FileSystem> diskFileSystemWithFaults(DiskFault fault) {
     return std::make_unique<Disk>(std::move(fault));
 }
 

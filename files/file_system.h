@@ -28,7 +28,7 @@ public:
     /// a socket is "File access denied" at once, without waiting for a writer.
     /// @throws FileError, InvalidFilename for an empty name, a name with a NUL character
     ///         or one longer than kMaxFileNameLength.
-    QByteArray Read(const QString& path, qint64 maxBytes);
+    QByteArray read(const QString& path, qint64 maxBytes);
 
     /// Makes @p bytes the whole contents of the file @p path, creating it or replacing
     /// the old file. All or nothing: on failure the old file is left as it was (or there
@@ -38,18 +38,18 @@ public:
     /// file without write permission are "File access denied", also for the superuser.
     /// A link to a regular file stays a link; the file it points to gets the new bytes.
     /// @throws FileError, with the name checks of Read.
-    void Replace(const QString& path, const QByteArray& bytes);
+    void replace(const QString& path, const QByteArray& bytes);
 
 protected:
     /// Read and Replace after the name checks.
-    virtual QByteArray ReadFile(const QString& path, qint64 maxBytes) = 0;
-    virtual void ReplaceFile(const QString& path, const QByteArray& bytes) = 0;
+    virtual QByteArray readFile(const QString& path, qint64 maxBytes) = 0;
+    virtual void replaceFile(const QString& path, const QByteArray& bytes) = 0;
 };
 
 /// The real disk. A new file is written beside the old one and renamed over it once it
 /// is complete, so that neither a failure nor a crash half-way loses the old file. A write
 /// beyond the process's file size limit fails with EFBIG instead of ending the program.
-FileSystem& DiskFileSystem();
+FileSystem& diskFileSystem();
 
 /// The steps of replacing a file on the real disk, in order.
 enum class DiskStep {
@@ -69,6 +69,6 @@ using DiskFault = std::function<int(DiskStep)>;
 /// The real disk with the failures that @p fault injects: the failures a disk gives only
 /// rarely, or only on some file systems (NFS, CIFS and FUSE have no unnamed files, as
 /// CreateUnnamed failing with EOPNOTSUPP shows), for the tests.
-std::unique_ptr<FileSystem> DiskFileSystemWithFaults(DiskFault fault);
+std::unique_ptr<FileSystem> diskFileSystemWithFaults(DiskFault fault);
 
 } // namespace phbuffer::files

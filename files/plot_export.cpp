@@ -5,26 +5,29 @@
 
 #include "model/number_text.h"
 
+#include <cstddef>
+
 namespace phbuffer::files {
 
-QString PlotDataLine(double x, double y, char32_t decimalSeparator) {
+QString plotDataLine(double x, double y, char32_t decimalSeparator) {
     return QString::fromStdString(model::formatFixed(x, 12, 3, decimalSeparator)) +
-           QLatin1Char('\t') + QString::fromStdString(model::formatFixed(y, 12, 3, decimalSeparator));
+           QLatin1Char('\t') +
+           QString::fromStdString(model::formatFixed(y, 12, 3, decimalSeparator));
 }
 
-QStringList PlotDataLines(const model::Series* series, char32_t decimalSeparator) {
+QStringList plotDataLines(const model::Series* series, char32_t decimalSeparator) {
     QStringList lines;
     if (!series)
         return lines;
     lines.reserve(static_cast<qsizetype>(series->Count()));
     for (std::size_t i = 0; i < series->Count(); ++i)
-        lines << PlotDataLine(series->XValue(i), series->YValue(i), decimalSeparator);
+        lines << plotDataLine(series->XValue(i), series->YValue(i), decimalSeparator);
     return lines;
 }
 
-void ExportPlotData(FileSystem& files, const QString& path, const model::Series* series,
+void exportPlotData(FileSystem& files, const QString& path, const model::Series* series,
                     char32_t decimalSeparator) {
-    files.Replace(path, EncodeTextLines(PlotDataLines(series, decimalSeparator)));
+    files.replace(path, encodeTextLines(plotDataLines(series, decimalSeparator)));
 }
 
 } // namespace phbuffer::files

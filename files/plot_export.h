@@ -13,16 +13,16 @@ namespace phbuffer::files {
 
 /// One line of the plot data file, without its line end: x and y fixed-point with
 /// precision 12 and 3 decimals, separated by a TAB.
-QString PlotDataLine(double x, double y, char32_t decimalSeparator);
+QString plotDataLine(double x, double y, char32_t decimalSeparator);
 
 /// The lines of the plot data file for @p series, in its stored order; none for null.
-QStringList PlotDataLines(const model::Series* series, char32_t decimalSeparator);
+QStringList plotDataLines(const model::Series* series, char32_t decimalSeparator);
 
 /// Writes the points of @p series into the file @p path, replacing any old file only
 /// once the new one is complete; no series, or one without points, gives an empty file.
 /// Every point is written, however many there are.
 /// @throws FileError; the old file is then unchanged.
-void ExportPlotData(FileSystem& files, const QString& path, const model::Series* series,
+void exportPlotData(FileSystem& files, const QString& path, const model::Series* series,
                     char32_t decimalSeparator);
 
 } // namespace phbuffer::files

@@ -15,7 +15,7 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char EncodeChar(char16_t c) {
+char encodeChar(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<char>(c);
     const auto found = std::find(kHighControls.begin(), kHighControls.end(), c);
@@ -26,19 +26,19 @@ char EncodeChar(char16_t c) {
 
 } // namespace
 
-QByteArray ToWindows1252(QStringView text) {
+QByteArray toWindows1252(QStringView text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        bytes.append(EncodeChar(c.unicode()));
+        bytes.append(encodeChar(c.unicode()));
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i; // one character, one "?"
     }
     return bytes;
 }
 
-QString FromWindows1252(QByteArrayView bytes) {
+QString fromWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -47,14 +47,14 @@ QString FromWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-QByteArray EncodeTextLines(const QStringList& lines) {
+QByteArray encodeTextLines(const QStringList& lines) {
     QByteArray bytes;
     for (const QString& line : lines)
-        bytes.append(ToWindows1252(line)).append("\r\n");
+        bytes.append(toWindows1252(line)).append("\r\n");
     return bytes;
 }
 
-QStringList DecodeTextLines(QByteArrayView bytes) {
+QStringList decodeTextLines(QByteArrayView bytes) {
     // A file with CR-only line ends would otherwise read as one line, and no data file is
     // one line long; a CR inside a line of an LF file still goes, as the convention says.
     const bool crOnly = !bytes.contains('\n') && bytes.contains('\r');
@@ -64,19 +64,19 @@ QStringList DecodeTextLines(QByteArrayView bytes) {
         qsizetype stop = bytes.indexOf(end, start);
         if (stop < 0)
             stop = bytes.size();
-        lines.append(FromWindows1252(bytes.sliced(start, stop - start)).remove(QLatin1Char('\r')));
+        lines.append(fromWindows1252(bytes.sliced(start, stop - start)).remove(QLatin1Char('\r')));
         start = stop + 1;
     }
     return lines;
 }
 
-QStringList SplitFields(const QString& line) {
+QStringList splitFields(const QString& line) {
     if (line.isEmpty())
         return {};
     return line.split(QLatin1Char('\t'));
 }
 
-QString WithDefaultExtension(const QString& name, const QString& extension) {
+QString withDefaultExtension(const QString& name, const QString& extension) {
     const qsizetype lastSeparator =
         std::max({name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')),
                   name.lastIndexOf(QLatin1Char(':'))});

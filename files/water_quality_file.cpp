@@ -3,48 +3,50 @@
 
 #include "text_file.h"
 
+#include <utility>
+
 namespace phbuffer::files {
 
 namespace {
 
 constexpr int kFirstParameterLine = kBufferSystemRows + 2; // after the empty line 11
 
-QString FieldCount(qsizetype count) {
+QString fieldCount(qsizetype count) {
     if (count == 0)
         return QStringLiteral("no fields");
     return count == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(count);
 }
 
 /// The fields of line @p number (1-based), refusing a line that has fewer than @p needed.
-QStringList FieldsOfLine(const QStringList& lines, int number, int needed) {
-    QStringList fields = SplitFields(lines[number - 1]);
+QStringList fieldsOfLine(const QStringList& lines, int number, int needed) {
+    QStringList fields = splitFields(lines[number - 1]);
     if (fields.size() < needed)
         throw DataFileError(QStringLiteral("Line %1 of the file has %2 where %3 are needed; "
                                            "nothing was loaded")
                                 .arg(number)
-                                .arg(FieldCount(fields.size()))
+                                .arg(fieldCount(fields.size()))
                                 .arg(needed));
     return fields;
 }
 
 } // namespace
 
-QStringList WaterQualityFileLines(const WaterQualityTexts& texts) {
+QStringList waterQualityFileLines(const WaterQualityTexts& texts) {
     QStringList lines;
-    for (const auto& row : texts.BufferSystems) {
+    for (const auto& row : texts.bufferSystems) {
         QStringList fields(row.begin(), row.end());
         lines << fields.join(QLatin1Char('\t'));
     }
     lines << QString();
-    for (const auto& row : texts.WaterParameters) {
+    for (const auto& row : texts.waterParameters) {
         QStringList fields(row.begin(), row.end());
         lines << fields.join(QLatin1Char('\t'));
     }
     return lines;
 }
 
-void ReadWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts) {
-    const QStringList lines = DecodeTextLines(bytes);
+void readWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts) {
+    const QStringList lines = decodeTextLines(bytes);
     if (lines.size() < kDataFileLines)
         throw DataFileError(
             (lines.isEmpty() ? QStringLiteral("The file is empty")
@@ -55,25 +57,25 @@ void ReadWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts) {
     // Everything is checked before the first cell changes.
     WaterQualityTexts loaded = texts;
     for (int row = 1; row < kBufferSystemRows; ++row) {
-        const QStringList fields = FieldsOfLine(lines, row + 1, kBufferSystemColumns);
+        const QStringList fields = fieldsOfLine(lines, row + 1, kBufferSystemColumns);
         for (int col = 0; col < kBufferSystemColumns; ++col)
-            loaded.BufferSystems[row][col] = fields[col];
+            loaded.bufferSystems[row][col] = fields[col];
     }
     for (int row = 0; row < kWaterParameterRows; ++row) {
         const QStringList fields =
-            FieldsOfLine(lines, kFirstParameterLine + row, kWaterParameterColumns);
+            fieldsOfLine(lines, kFirstParameterLine + row, kWaterParameterColumns);
         for (int col = 0; col < kWaterParameterColumns; ++col)
-            loaded.WaterParameters[row][col] = fields[col];
+            loaded.waterParameters[row][col] = fields[col];
     }
     texts = std::move(loaded);
 }
 
-void SaveWaterQualityFile(FileSystem& files, const QString& path, const WaterQualityTexts& texts) {
-    files.Replace(path, EncodeTextLines(WaterQualityFileLines(texts)));
+void saveWaterQualityFile(FileSystem& files, const QString& path, const WaterQualityTexts& texts) {
+    files.replace(path, encodeTextLines(waterQualityFileLines(texts)));
 }
 
-void LoadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTexts& texts) {
-    QByteArray head = files.Read(path, kMaxDataFileHead);
+void loadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTexts& texts) {
+    QByteArray head = files.read(path, kMaxDataFileHead);
     if (head.size() == kMaxDataFileHead) {
         // The file may go on: only lines that end within what was read can be trusted.
         qsizetype end = -1;
@@ -84,11 +86,11 @@ void LoadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTe
                                                    "than %2 MiB; this is no water quality "
                                                    "data file")
                                         .arg(kDataFileLines)
-                                        .arg(kMaxDataFileHead / (1024 * 1024)));
+                                        .arg(kMaxDataFileHead / (qint64{1024} * 1024)));
         }
         head.truncate(end + 1);
     }
-    ReadWaterQualityFile(head, texts);
+    readWaterQualityFile(head, texts);
 }
 
 } // namespace phbuffer::files

@@ -23,15 +23,15 @@ inline constexpr int kWaterParameterRows = 4;
 inline constexpr int kDataFileLines = 15;
 /// How much of a file loading reads at most: far more than 15 lines of grid texts need,
 /// little enough that picking a huge file by mistake does no harm.
-inline constexpr qint64 kMaxDataFileHead = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxDataFileHead = qint64{16} * 1024 * 1024;
 
 /// The texts of the two input grids, row by row, cell by cell, as the file keeps them.
 struct WaterQualityTexts {
-    std::array<std::array<QString, kBufferSystemColumns>, kBufferSystemRows> BufferSystems;
-    std::array<std::array<QString, kWaterParameterColumns>, kWaterParameterRows> WaterParameters;
+    std::array<std::array<QString, kBufferSystemColumns>, kBufferSystemRows> bufferSystems;
+    std::array<std::array<QString, kWaterParameterColumns>, kWaterParameterRows> waterParameters;
 
     bool operator==(const WaterQualityTexts& other) const {
-        return BufferSystems == other.BufferSystems && WaterParameters == other.WaterParameters;
+        return bufferSystems == other.bufferSystems && waterParameters == other.waterParameters;
     }
 };
 
@@ -42,7 +42,7 @@ public:
 };
 
 /// The 15 lines of the file for @p texts, without line ends.
-QStringList WaterQualityFileLines(const WaterQualityTexts& texts);
+QStringList waterQualityFileLines(const WaterQualityTexts& texts);
 
 /// Takes rows 1 to 9 of the buffer systems and all four water parameter rows (labels
 /// included) from the data file @p bytes; the column titles stay. Extra fields, any text
@@ -50,15 +50,15 @@ QStringList WaterQualityFileLines(const WaterQualityTexts& texts);
 /// ends before line 15, or a line with fewer fields than its grid row has cells, raises
 /// and leaves @p texts as it was.
 /// @throws DataFileError naming the first line that falls short.
-void ReadWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts);
+void readWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts);
 
 /// Writes @p texts into the file @p path, replacing any old file only once the new one
 /// is complete.
 /// @throws FileError; the old file is then unchanged.
-void SaveWaterQualityFile(FileSystem& files, const QString& path, const WaterQualityTexts& texts);
+void saveWaterQualityFile(FileSystem& files, const QString& path, const WaterQualityTexts& texts);
 
-/// ReadWaterQualityFile on the file @p path, all or nothing as there.
+/// readWaterQualityFile on the file @p path, all or nothing as there.
 /// @throws FileError or DataFileError; @p texts is then unchanged.
-void LoadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTexts& texts);
+void loadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTexts& texts);
 
 } // namespace phbuffer::files

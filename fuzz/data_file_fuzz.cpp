@@ -5,6 +5,7 @@
 #include "files/text_file.h"
 #include "files/water_quality_file.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +14,7 @@ using namespace phbuffer::files;
 
 namespace {
 
-void Check(bool condition, const char* what) {
+void check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "broken: %s\n", what);
         std::abort();
@@ -21,13 +22,13 @@ void Check(bool condition, const char* what) {
 }
 
 /// Texts that no loaded cell holds, so that any cell the loader writes shows.
-WaterQualityTexts Untouched() {
+WaterQualityTexts untouched() {
     WaterQualityTexts texts;
-    for (auto& row : texts.BufferSystems)
+    for (auto& row : texts.bufferSystems)
         row.fill(QStringLiteral("\t"));
-    for (auto& row : texts.WaterParameters)
+    for (auto& row : texts.waterParameters)
         row.fill(QStringLiteral("\t"));
-    texts.BufferSystems[0] = {"", "Conc. [mM]", "pKa_1", "pKa_2", "pKa_3"};
+    texts.bufferSystems[0] = {"", "Conc. [mM]", "pKa_1", "pKa_2", "pKa_3"};
     return texts;
 }
 
@@ -35,20 +36,20 @@ WaterQualityTexts Untouched() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
-    Check(ToWindows1252(FromWindows1252(bytes)) == bytes, "a byte does not survive the code page");
+    check(toWindows1252(fromWindows1252(bytes)) == bytes, "a byte does not survive the code page");
 
-    const WaterQualityTexts before = Untouched();
+    const WaterQualityTexts before = untouched();
     WaterQualityTexts loaded = before;
     try {
-        ReadWaterQualityFile(bytes, loaded);
+        readWaterQualityFile(bytes, loaded);
     } catch (const DataFileError&) {
-        Check(loaded == before, "a refused file changed a cell");
+        check(loaded == before, "a refused file changed a cell");
         return 0;
     }
-    Check(loaded.BufferSystems[0] == before.BufferSystems[0], "the column titles were loaded");
+    check(loaded.bufferSystems[0] == before.bufferSystems[0], "the column titles were loaded");
 
     WaterQualityTexts again = before;
-    ReadWaterQualityFile(EncodeTextLines(WaterQualityFileLines(loaded)), again);
-    Check(again == loaded, "a loaded file does not save and load back the same");
+    readWaterQualityFile(encodeTextLines(waterQualityFileLines(loaded)), again);
+    check(again == loaded, "a loaded file does not save and load back the same");
     return 0;
 }

@@ -6,9 +6,10 @@
 #include "model/number_text.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,29 +18,31 @@ using namespace phbuffer::model;
 
 namespace {
 
-void Check(bool condition, const char* what) {
+void check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "broken: %s\n", what);
         std::abort();
     }
 }
 
-bool SameNumber(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool sameNumber(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
 
 /// Writes @p value as the program does and reads it back.
-void CheckFormatReadsBack(double value, char32_t separator) {
+void checkFormatReadsBack(double value, char32_t separator) {
     // The precision and decimals of every number text the program writes.
     static constexpr int kFormats[][2] = {{12, 3}, {12, 2}, {8, 3}, {8, 2}};
     for (const auto& [precision, digits] : kFormats) {
         const std::string text = formatFixed(value, precision, digits, separator);
         double back = 0;
-        Check(tryParse(text, back, separator), "a formatted number does not parse");
+        check(tryParse(text, back, separator), "a formatted number does not parse");
         if (std::isfinite(value)) {
-            const double allowed = 0.51 * std::pow(10.0, -digits) +
-                                   std::fabs(value) * std::pow(10.0, 1 - precision);
-            Check(std::fabs(back - value) <= allowed, "a formatted number reads back wrong");
+            const double allowed =
+                0.51 * std::pow(10.0, -digits) + std::fabs(value) * std::pow(10.0, 1 - precision);
+            check(std::fabs(back - value) <= allowed, "a formatted number reads back wrong");
         } else {
-            Check(SameNumber(back, value) || (std::isnan(back) && std::isnan(value)),
+            check(sameNumber(back, value) || (std::isnan(back) && std::isnan(value)),
                   "an infinity or NaN reads back wrong");
         }
     }
@@ -47,7 +50,7 @@ void CheckFormatReadsBack(double value, char32_t separator) {
     // the 18th digit.
     if (std::isfinite(value) && std::fabs(value) >= 0.1) {
         double back = 0;
-        Check(tryParse(formatFixed(value, 18, 18, separator), back, separator) && back == value,
+        check(tryParse(formatFixed(value, 18, 18, separator), back, separator) && back == value,
               "18 digits do not read back exactly");
     }
 }
@@ -68,15 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         strict = parseStrict(text, separator);
     } catch (const ConversionError& e) {
-        Check(e.what() == "'" + visibleText(text) + "' is not a valid floating point value",
+        check(e.what() == "'" + visibleText(text) + "' is not a valid floating point value",
               "the message does not quote the text");
     }
-    Check(accepted == strict.has_value(), "strict and lenient conversion disagree");
+    check(accepted == strict.has_value(), "strict and lenient conversion disagree");
     if (!accepted) {
-        Check(lenient == 1234.5, "a refused text changed the target");
+        check(lenient == 1234.5, "a refused text changed the target");
         return 0;
     }
-    Check(SameNumber(static_cast<double>(*strict), lenient), "the conversions differ in value");
-    CheckFormatReadsBack(lenient, separator);
+    check(sameNumber(static_cast<double>(*strict), lenient), "the conversions differ in value");
+    checkFormatReadsBack(lenient, separator);
     return 0;
 }

@@ -9,17 +9,17 @@ namespace {
 const long double kLn10 = std::log(10.0L);
 }
 
-std::array<double, 4> ProtonationFractions(double H, double K1, double K2, double K3) {
+std::array<double, 4> protonationFractions(double H, double K1, double K2, double K3) {
     // Extended precision keeps H^3 and the products of the constants in range over every
     // pH the form accepts.
     const long double h = H, t0 = h * h * h, t1 = h * h * K1, t2 = h * K1 * K2,
                       t3 = static_cast<long double>(K1) * K2 * K3;
     const long double D = t0 + t1 + t2 + t3;
-    return {static_cast<double>(t0 / D), static_cast<double>(t1 / D),
-            static_cast<double>(t2 / D), static_cast<double>(t3 / D)};
+    return {static_cast<double>(t0 / D), static_cast<double>(t1 / D), static_cast<double>(t2 / D),
+            static_cast<double>(t3 / D)};
 }
 
-CapacityBreakdown BufferCapacityAt(const WaterState& s, double pH) {
+CapacityBreakdown bufferCapacityAt(const WaterState& s, double pH) {
     CapacityBreakdown b;
     b.pH = pH;
     const long double H = std::pow(10.0L, -static_cast<long double>(pH));
@@ -31,7 +31,7 @@ CapacityBreakdown BufferCapacityAt(const WaterState& s, double pH) {
         sys.inUse = s.Conc[i] != 0 && s.Ka1[i] != 0;
         if (!sys.inUse)
             continue;
-        sys.fractions = ProtonationFractions(static_cast<double>(H), s.Ka1[i], s.Ka2[i], s.Ka3[i]);
+        sys.fractions = protonationFractions(static_cast<double>(H), s.Ka1[i], s.Ka2[i], s.Ka3[i]);
         // The variance of the protons released, as the sum over pairs of forms of
         // a_i a_j (i - j)^2: every term is positive, so no cancellation where one form
         // holds nearly all of the system.
@@ -47,15 +47,15 @@ CapacityBreakdown BufferCapacityAt(const WaterState& s, double pH) {
     return b;
 }
 
-double MeanBufferCapacity(const WaterState& s, double a, double b) {
+double meanBufferCapacity(const WaterState& s, double a, double b) {
     if (a == b)
-        return BufferCapacityAt(s, a).total;
+        return bufferCapacityAt(s, a).total;
     constexpr int kIntervals = 32; // even, as Simpson's rule needs
     const double h = (b - a) / kIntervals;
     long double sum = 0;
     for (int k = 0; k <= kIntervals; ++k) {
         const int weight = (k == 0 || k == kIntervals) ? 1 : (k % 2 ? 4 : 2);
-        sum += weight * static_cast<long double>(BufferCapacityAt(s, a + k * h).total);
+        sum += weight * static_cast<long double>(bufferCapacityAt(s, a + k * h).total);
     }
     return static_cast<double>(sum / (3 * kIntervals));
 }

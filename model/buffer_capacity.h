@@ -17,12 +17,12 @@ constexpr double kIonProductOfWater = 1e-14;
 /// Fractions of a buffer system in its four forms H3A, H2A-, HA2- and A3- at the hydrogen
 /// ion concentration @p H [mol/L], with the constants of the three steps (0 = no such
 /// step, as in the speciation). They sum to 1.
-std::array<double, 4> ProtonationFractions(double H, double K1, double K2, double K3);
+std::array<double, 4> protonationFractions(double H, double K1, double K2, double K3);
 
 struct SystemCapacity {
-    double capacity = 0;              ///< [mmol/L per pH unit]; 0 for an unused slot
+    double capacity = 0;               ///< [mmol/L per pH unit]; 0 for an unused slot
     std::array<double, 4> fractions{}; ///< H3A, H2A-, HA2-, A3-
-    bool inUse = false;               ///< the slot has a concentration and a first constant
+    bool inUse = false;                ///< the slot has a concentration and a first constant
 };
 
 struct CapacityBreakdown {
@@ -36,11 +36,11 @@ struct CapacityBreakdown {
 /// ln(10) x C x (the variance of the number of protons it has released), for the water
 /// ln(10) x (H + OH). @p state must hold mol/L concentrations and the constants, as after
 /// reading the grids.
-CapacityBreakdown BufferCapacityAt(const WaterState& state, double pH);
+CapacityBreakdown bufferCapacityAt(const WaterState& state, double pH);
 
 /// The mean of the analytic total buffer capacity over the pH interval [@p a, @p b] (in
 /// either order), by composite Simpson integration; what a titration measures between two
 /// recorded points.
-double MeanBufferCapacity(const WaterState& state, double a, double b);
+double meanBufferCapacity(const WaterState& state, double a, double b);
 
 } // namespace phbuffer::model

@@ -8,15 +8,15 @@ constexpr double kWaterMolarity = 55.58;
 
 /// Dissolved CO2 in equilibrium with the gas phase by Henry's law [mol/L]:
 /// partial pressure [atm] times the water molarity, divided by Henry's constant.
-inline double DissolvedCO2(double partialPressure, double henryConstant) {
+inline double dissolvedCO2(double partialPressure, double henryConstant) {
     return partialPressure * kWaterMolarity / henryConstant;
 }
 
 /// Total inorganic carbon (dissolved CO2, bicarbonate and carbonate) [mol/L] that goes with
-/// @p dissolvedCO2 at the hydrogen ion concentration @p H and the carbonic acid constants
+/// @p dissolved at the hydrogen ion concentration @p H and the carbonic acid constants
 /// @p K1 and @p K2.
-inline double TotalInorganicCarbon(double dissolvedCO2, double H, double K1, double K2) {
-    return (H * H + H * K1 + K1 * K2) * dissolvedCO2 / (H * H);
+inline double totalInorganicCarbon(double dissolved, double H, double K1, double K2) {
+    return (H * H + H * K1 + K1 * K2) * dissolved / (H * H);
 }
 
 } // namespace phbuffer::model

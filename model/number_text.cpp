@@ -2,9 +2,10 @@
 #include "number_text.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
+#include <limits>
 #include <optional>
 
 namespace phbuffer::model {
@@ -77,8 +78,8 @@ std::string formatFixed(double value, int precision, int digits, char32_t decima
     int exp = 0;
     if (value != 0.0) {
         char buf[48];
-        const auto res =
-            std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 17);
+        const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                       std::chars_format::scientific, 17);
         const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
         const std::size_t ePos = sci.find('e');
         for (std::size_t i = 0; i < ePos; ++i)
@@ -125,7 +126,8 @@ std::string formatFixed(double value, int precision, int digits, char32_t decima
     }
     const auto digitAt = [&](int pos) { // the digit standing for 10^pos
         const int k = exp - pos;
-        return k >= 0 && k < static_cast<int>(kept.size()) ? kept[static_cast<std::size_t>(k)] : '0';
+        return k >= 0 && k < static_cast<int>(kept.size()) ? kept[static_cast<std::size_t>(k)]
+                                                           : '0';
     };
     if (exp < 0)
         out += '0';
@@ -152,15 +154,17 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 /// The value of a number text in extended precision, or nothing when the text is not a
 /// number or is too large for a double.
 std::optional<long double> parseNumber(std::string_view text, char32_t decimalSeparator) {
     if (equalsIgnoreCase(text, "INF") || equalsIgnoreCase(text, "+INF"))
-        return HUGE_VALL;
+        return std::numeric_limits<long double>::infinity();
     if (equalsIgnoreCase(text, "-INF"))
-        return -HUGE_VALL;
+        return -std::numeric_limits<long double>::infinity();
     if (equalsIgnoreCase(text, "NAN"))
         return std::numeric_limits<long double>::quiet_NaN();
 
@@ -199,15 +203,16 @@ std::optional<long double> parseNumber(std::string_view text, char32_t decimalSe
         return std::nullopt;
 
     std::string normal = (negative ? "-" : "") + (intDigits.empty() ? "0" : intDigits) + "." +
-                         fracDigits + (expDigits.empty() ? "" : (expNegative ? "e-" : "e") + expDigits);
+                         fracDigits +
+                         (expDigits.empty() ? "" : (expNegative ? "e-" : "e") + expDigits);
     long double value = 0;
     const auto res = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     if (res.ec == std::errc::result_out_of_range) {
         // Tell an underflow from an overflow by where the first significant digit stands.
         const std::string all = intDigits + fracDigits;
         const std::size_t first = all.find_first_not_of('0');
-        long long magnitude = static_cast<long long>(intDigits.size()) -
-                              static_cast<long long>(first) - 1;
+        long long magnitude =
+            static_cast<long long>(intDigits.size()) - static_cast<long long>(first) - 1;
         long long e = 0;
         for (char c : expDigits)
             e = std::min<long long>(e * 10 + (c - '0'), 100000000);
@@ -218,7 +223,7 @@ std::optional<long double> parseNumber(std::string_view text, char32_t decimalSe
     } else if (res.ec != std::errc() || res.ptr != normal.data() + normal.size()) {
         return std::nullopt;
     }
-    if (std::fabs(value) > DBL_MAX) {
+    if (std::fabs(value) > std::numeric_limits<double>::max()) {
         // Rounded to extended precision first, a text just below the midpoint between the
         // largest double and the next power of two reaches that midpoint, and would then
         // round to infinity. Whether the text is beyond the range of a double is for the

@@ -17,6 +17,6 @@ struct PresetWater {
 /// The composition of @p preset. Mass concentrations are divided by the molar mass
 /// (60.052 g/mol for acetic acid, 32.065 for sulfur) as a quotient of whole numbers, so
 /// each value is the double nearest to the exact quotient.
-const PresetWater& PresetComposition(Preset preset);
+const PresetWater& presetComposition(Preset preset);
 
 } // namespace phbuffer::model

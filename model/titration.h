@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <mutex>
 #include <vector>
 
@@ -31,7 +32,7 @@ class RunControl {
 public:
     std::atomic<bool> cancelRequested{false};
     /// The run stops after this many acid steps even when the target is not reached.
-    std::uint32_t maxSteps = 4294967295u;
+    std::uint32_t maxSteps = std::numeric_limits<std::uint32_t>::max();
 
     /// The progress last published; its three values always belong to the same moment.
     RunProgress progress() const {
@@ -58,7 +59,7 @@ enum class RunEnd {
 struct RunOutcome {
     RunEnd end = RunEnd::ReachedTarget;
     std::uint32_t StepCount = 0;    ///< acid steps completed
-    std::uint64_t SolverPasses = 0; ///< passes of the solver over all steps
+    std::uint64_t solverPasses = 0; ///< passes of the solver over all steps
 };
 
 /// Where a run first fell below a pH value: what a run with that value as its lower target
@@ -77,15 +78,15 @@ struct PhCrossing {
 /// activates them. A run that ends early keeps the state of its last completed step and
 /// still appends the final point at that step. @p control may be null. Each entry of
 /// @p crossings, if given, is filled in for its atPh; the entries may come in any order.
-RunOutcome RunTitration(WaterState& state, Series& titration, Series& bufferStrength,
+RunOutcome runTitration(WaterState& state, Series& titration, Series& bufferStrength,
                         RunControl* control, std::vector<PhCrossing>* crossings = nullptr);
 
 /// The acid used so far in mmol/L, as the run computes it for its points and label.
-inline double AddedAcid(std::uint32_t stepCount, double acidStep) {
+inline double addedAcid(std::uint32_t stepCount, double acidStep) {
     return static_cast<double>(stepCount) * acidStep * 1000;
 }
 
 /// 10 to the power -p, computed in extended precision and rounded to a double.
-double TenToMinus(double p);
+double tenToMinus(double p);
 
 } // namespace phbuffer::model

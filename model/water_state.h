@@ -33,12 +33,12 @@ struct WaterState {
 
     // Per-slot parallel arrays.
     std::array<std::string, kBufferSystemCount> SystemName; ///< display names
-    SlotValues Conc{};       ///< total concentration: mmol/L after a catalogue or preset
-                             ///< load, mol/L after the grids are read
-    SlotValues pKa1{};       ///< catalogue pKa values; 0 means "no such step"
+    SlotValues Conc{}; ///< total concentration: mmol/L after a catalogue or preset
+                       ///< load, mol/L after the grids are read
+    SlotValues pKa1{}; ///< catalogue pKa values; 0 means "no such step"
     SlotValues pKa2{};
     SlotValues pKa3{};
-    SlotValues Ka1{};        ///< dissociation constants 10^-pKa from the grid [mol/L]; 0 = absent
+    SlotValues Ka1{}; ///< dissociation constants 10^-pKa from the grid [mol/L]; 0 = absent
     SlotValues Ka2{};
     SlotValues Ka3{};
     SlotValues SpeciesH2A{}; ///< singly deprotonated form [mol/L]
@@ -49,12 +49,5 @@ struct WaterState {
 /// Fills names, concentrations (all 0) and pKa values of all nine slots from the default
 /// catalogue. Leaves the dissociation constants, the species and every scalar alone.
 void LoadDefaultBufferSystems(WaterState& state);
-
-/// Spreads every slot's concentration over its three deprotonated forms at HConc.
-void ComputeSpeciation(WaterState& state);
-
-/// The proton balance (alkalinity with the fully protonated forms as reference) at HConc,
-/// from OHConc and the species, which must belong to the current HConc.
-double EvaluateProtonBalance(const WaterState& state);
 
 } // namespace phbuffer::model

@@ -25,6 +25,7 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
     // The lower target is watched like any other value, so one run that goes down to the
     // lowest of them answers for all; the last entry stands for the target.
     std::vector<model::PhCrossing> crossings;
+    crossings.reserve(atPh.size() + 1);
     for (double x : atPh)
         crossings.push_back(model::PhCrossing{x});
     crossings.push_back(model::PhCrossing{water.LowerpHTarget});
@@ -33,7 +34,7 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
         if (x < s.LowerpHTarget)
             s.LowerpHTarget = x;
     model::Series titration, buffer;
-    model::RunTitration(s, titration, buffer, control, &crossings);
+    model::runTitration(s, titration, buffer, control, &crossings);
 
     const model::PhCrossing& target = crossings.back();
     a.stopped = !target.reached;
@@ -41,7 +42,8 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
     a.finalPh = target.reached ? target.pH : s.pH;
     if (a.stopped) {
         // The run ended early: it came as far as its last completed step.
-        a.steps = static_cast<std::uint32_t>(std::lround(titration.XValue(titration.Count() - 1) * 1000));
+        a.steps =
+            static_cast<std::uint32_t>(std::lround(titration.XValue(titration.Count() - 1) * 1000));
     }
     for (std::size_t i = 0; i < atPh.size(); ++i) {
         const model::PhCrossing& c = crossings[i];
@@ -50,13 +52,13 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
         p.reached = c.reached;
         p.steps = c.StepCount;
         p.pH = c.pH;
-        p.capacity = model::BufferCapacityAt(water, c.atPh);
+        p.capacity = model::bufferCapacityAt(water, c.atPh);
         a.points.push_back(p);
     }
 
     // Recorded point k of the run is point k + 1 of the titration curve (after the start)
     // and, counted from the end, point k of the buffer capacity curve.
-    const double lastAcid = model::AddedAcid(a.steps, 1e-6);
+    const double lastAcid = model::addedAcid(a.steps, 1e-6);
     const std::size_t recorded = buffer.Count();
     for (std::size_t k = 0; k < recorded && k + 1 < titration.Count(); ++k) {
         AnalysisRow row;
@@ -65,7 +67,7 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
             break;
         row.pH = titration.YValue(k + 1);
         row.numericCapacity = buffer.YValue(recorded - 1 - k);
-        row.capacity = model::BufferCapacityAt(water, row.pH);
+        row.capacity = model::bufferCapacityAt(water, row.pH);
         a.rows.push_back(row);
     }
     return a;
@@ -129,11 +131,11 @@ QString AnalysisCsv(const Analysis& a, char32_t sep, bool points) {
     // One column per system in use anywhere in the water.
     std::vector<int> used;
     for (int i = 0; i < model::kBufferSystemCount; ++i) {
-        const bool inUse = std::any_of(a.rows.begin(), a.rows.end(),
-                                       [i](const AnalysisRow& r) { return r.capacity.systems[i].inUse; }) ||
-                           std::any_of(a.points.begin(), a.points.end(), [i](const AnalysisPoint& p) {
-                               return p.capacity.systems[i].inUse;
-                           });
+        const bool inUse =
+            std::any_of(a.rows.begin(), a.rows.end(),
+                        [i](const AnalysisRow& r) { return r.capacity.systems[i].inUse; }) ||
+            std::any_of(a.points.begin(), a.points.end(),
+                        [i](const AnalysisPoint& p) { return p.capacity.systems[i].inUse; });
         if (inUse)
             used.push_back(i);
     }

@@ -36,7 +36,7 @@ struct AnalysisPoint {
 
 /// One recorded point of the run with the buffer capacity there.
 struct AnalysisRow {
-    double acid = 0;            ///< added H+ [mmol/L]
+    double acid = 0; ///< added H+ [mmol/L]
     double pH = 0;
     double numericCapacity = 0; ///< the titration's own measure over the interval ending here
     model::CapacityBreakdown capacity;
@@ -45,8 +45,8 @@ struct AnalysisRow {
 struct Analysis {
     double initialPh = 0;
     double lowerTarget = 0;
-    bool stopped = false;       ///< the run ended before the lower target
-    std::uint32_t steps = 0;    ///< to the lower target, or to where the run stopped
+    bool stopped = false;    ///< the run ended before the lower target
+    std::uint32_t steps = 0; ///< to the lower target, or to where the run stopped
     double finalPh = 0;
     std::array<QString, model::kBufferSystemCount> names;
     std::vector<AnalysisPoint> points; ///< in the order asked for

@@ -22,7 +22,8 @@ struct Component {
 };
 
 struct Button : Component {
-    Button(QString name, QString caption) : Component(std::move(name)), Caption(std::move(caption)) {}
+    Button(QString name, QString caption)
+        : Component(std::move(name)), Caption(std::move(caption)) {}
     QString Caption;
 };
 
@@ -32,7 +33,8 @@ struct Edit : Component {
 };
 
 struct Label : Component {
-    Label(QString name, QString caption) : Component(std::move(name)), Caption(std::move(caption)) {}
+    Label(QString name, QString caption)
+        : Component(std::move(name)), Caption(std::move(caption)) {}
     QString Caption;
 };
 
@@ -69,7 +71,8 @@ private:
     std::size_t index(int col, int row) const {
         if (col < 0 || col >= ColCount || row < 0 || row >= RowCount)
             throw std::out_of_range("grid cell out of range");
-        return static_cast<std::size_t>(row * ColCount + col);
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(ColCount) +
+               static_cast<std::size_t>(col);
     }
     std::vector<QString> cells_;
 };

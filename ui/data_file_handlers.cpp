@@ -31,10 +31,10 @@ files::WaterQualityTexts TextsOf(const StringGrid& bufferSystems,
     files::WaterQualityTexts texts;
     for (int r = 0; r < files::kBufferSystemRows; ++r)
         for (int c = 0; c < files::kBufferSystemColumns; ++c)
-            texts.BufferSystems[r][c] = bufferSystems.Cells(c, r);
+            texts.bufferSystems[r][c] = bufferSystems.Cells(c, r);
     for (int r = 0; r < files::kWaterParameterRows; ++r)
         for (int c = 0; c < files::kWaterParameterColumns; ++c)
-            texts.WaterParameters[r][c] = waterParameters.Cells(c, r);
+            texts.waterParameters[r][c] = waterParameters.Cells(c, r);
     return texts;
 }
 
@@ -42,10 +42,10 @@ void Show(const files::WaterQualityTexts& texts, StringGrid& bufferSystems,
           StringGrid& waterParameters) {
     for (int r = 0; r < files::kBufferSystemRows; ++r)
         for (int c = 0; c < files::kBufferSystemColumns; ++c)
-            bufferSystems.Cells(c, r) = texts.BufferSystems[r][c];
+            bufferSystems.Cells(c, r) = texts.bufferSystems[r][c];
     for (int r = 0; r < files::kWaterParameterRows; ++r)
         for (int c = 0; c < files::kWaterParameterColumns; ++c)
-            waterParameters.Cells(c, r) = texts.WaterParameters[r][c];
+            waterParameters.Cells(c, r) = texts.waterParameters[r][c];
 }
 
 } // namespace
@@ -57,13 +57,13 @@ std::optional<QString> TpHmainForm::ChooseSaveName(const QString& extension,
     if (!chosen)
         return std::nullopt;
     // The completed name stays in the dialog, which offers it the next time.
-    SaveDialog1.FileName = files::WithDefaultExtension(*chosen, SaveDialog1.DefaultExt);
+    SaveDialog1.FileName = files::withDefaultExtension(*chosen, SaveDialog1.DefaultExt);
     return SaveDialog1.FileName;
 }
 
 void TpHmainForm::SaveDataBitBtnClick(const Component*) {
     if (const auto name = ChooseSaveName(kDataFileExtension, kDataFileFilter))
-        files::SaveWaterQualityFile(*Files, *name, TextsOf(StringGrid1, StringGrid2));
+        files::saveWaterQualityFile(*Files, *name, TextsOf(StringGrid1, StringGrid2));
 }
 
 void TpHmainForm::GetDataBitBtnClick(const Component*) {
@@ -76,13 +76,13 @@ void TpHmainForm::GetDataBitBtnClick(const Component*) {
 void TpHmainForm::LoadDataFile(const QString& path) {
     OpenDialog1.FileName = path;
     files::WaterQualityTexts texts = TextsOf(StringGrid1, StringGrid2);
-    files::LoadWaterQualityFile(*Files, path, texts);
+    files::loadWaterQualityFile(*Files, path, texts);
     Show(texts, StringGrid1, StringGrid2);
 }
 
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {
     if (const auto name = ChooseSaveName(kPlotFileExtension, kPlotFileFilter))
-        files::ExportPlotData(*Files, *name, SelectedSeries(), DecimalSeparator);
+        files::exportPlotData(*Files, *name, SelectedSeries(), DecimalSeparator);
 }
 
 } // namespace phbuffer::ui

@@ -103,7 +103,7 @@ void TpHmainForm::ShowBufferSystems() {
 void TpHmainForm::ZPmediumBitBtnClick(const Component* Sender) {
     using model::Preset;
     model::LoadDefaultBufferSystems(State);
-    const model::PresetWater& medium = model::PresetComposition(Preset::Medium);
+    const model::PresetWater& medium = model::presetComposition(Preset::Medium);
     State.Conc = medium.Conc;
     phEqEdit.Text = Format(medium.pH, 12, 2);
 
@@ -117,7 +117,7 @@ void TpHmainForm::ZPmediumBitBtnClick(const Component* Sender) {
         if (Sender != button)
             continue;
         // Slots 8 and 9 keep the 0 that the medium preset gave them.
-        const model::PresetWater& water = model::PresetComposition(preset);
+        const model::PresetWater& water = model::presetComposition(preset);
         for (int slot = 0; slot < 7; ++slot)
             State.Conc[slot] = water.Conc[slot];
         phEqEdit.Text = Format(water.pH, 12, 2);
@@ -138,15 +138,17 @@ void TpHmainForm::ReadGrids(const Component*) {
         for (int k = 0; k < 3; ++k) {
             double p = 0;
             *constants[k] = TryStrToFloat(StringGrid1.Cells(2 + k, r), p, DecimalSeparator)
-                                ? model::TenToMinus(p)
+                                ? model::tenToMinus(p)
                                 : 0;
         }
     }
     State.pH = static_cast<double>(StrToFloat(StringGrid2.Cells(1, 0), DecimalSeparator));
-    State.HenryConstant = static_cast<double>(StrToFloat(StringGrid2.Cells(1, 1), DecimalSeparator));
+    State.HenryConstant =
+        static_cast<double>(StrToFloat(StringGrid2.Cells(1, 1), DecimalSeparator));
     State.CO2PartialPressure =
         static_cast<double>(StrToFloat(StringGrid2.Cells(1, 2), DecimalSeparator) / 1000000.0L);
-    State.LowerpHTarget = static_cast<double>(StrToFloat(StringGrid2.Cells(1, 3), DecimalSeparator));
+    State.LowerpHTarget =
+        static_cast<double>(StrToFloat(StringGrid2.Cells(1, 3), DecimalSeparator));
 }
 
 void TpHmainForm::CheckRunInput() const {
@@ -170,10 +172,10 @@ void TpHmainForm::CheckRunInput() const {
         const double K[3] = {State.Ka1[slot], State.Ka2[slot], State.Ka3[slot]};
         for (int k = 0; k < 3; ++k)
             if (!std::isfinite(K[k]))
-                throw HandlerError(QStringLiteral("The %1 of %2 gives a dissociation constant "
-                                                  "that is not finite: '%3'")
-                                       .arg(StringGrid1.Cells(2 + k, 0), rowName(r),
-                                            StringGrid1.Cells(2 + k, r)));
+                throw HandlerError(
+                    QStringLiteral("The %1 of %2 gives a dissociation constant "
+                                   "that is not finite: '%3'")
+                        .arg(StringGrid1.Cells(2 + k, 0), rowName(r), StringGrid1.Cells(2 + k, r)));
     }
     const std::pair<int, double> pHs[] = {{0, State.pH}, {3, State.LowerpHTarget}};
     for (const auto& [row, value] : pHs)
@@ -204,7 +206,7 @@ void TpHmainForm::applyRun(RunResult result) {
     ApplyViewActivity();
 
     const model::RunOutcome& outcome = result.outcome;
-    const double acidUsed = model::AddedAcid(outcome.StepCount, State.AcidStep);
+    const double acidUsed = model::addedAcid(outcome.StepCount, State.AcidStep);
     if (outcome.end == model::RunEnd::ReachedTarget) {
         Label1.Caption = kAcidUsedCaption + QLatin1Char(' ') + Format(acidUsed, 12, 2);
     } else {
@@ -235,10 +237,10 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
         throw HandlerError(QStringLiteral("\"%1\" must not be below 0, not '%2'")
                                .arg(StringGrid2.Cells(0, 2), StringGrid2.Cells(1, 2)));
 
-    const double dissolvedCO2 = model::DissolvedCO2(State.CO2PartialPressure, State.HenryConstant);
-    State.HConc = model::TenToMinus(pHeq);
+    const double dissolvedCO2 = model::dissolvedCO2(State.CO2PartialPressure, State.HenryConstant);
+    State.HConc = model::tenToMinus(pHeq);
     const double total =
-        model::TotalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
+        model::totalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
     // The check is on the mmol/L that the cell gets: a finite mol/L near the top of the
     // double range overflows when multiplied by 1000.
     const double shown = total * 1000;
@@ -259,7 +261,8 @@ void TpHmainForm::ApplyViewActivity() {
 
 void TpHmainForm::ApplyViewTitles() {
     const bool titration = WhatToShowRadioGroup.ItemIndex == 0;
-    Chart1.Title = titration ? QStringLiteral("Titration curve") : QStringLiteral("Buffer capacity");
+    Chart1.Title =
+        titration ? QStringLiteral("Titration curve") : QStringLiteral("Buffer capacity");
     Chart1.BottomAxisTitle =
         titration ? QStringLiteral("Added H+ [mmol/L]") : QStringLiteral("pH [-]");
     Chart1.LeftAxisTitle =

@@ -80,7 +80,7 @@ public:
     /// Answers the file dialogs; must be set before a file handler runs.
     FileDialogExecutor ExecuteFileDialog;
     /// Where the file handlers read and write: the disk, unless a test puts in another.
-    files::FileSystem* Files = &files::DiskFileSystem();
+    files::FileSystem* Files = &files::diskFileSystem();
     /// Puts the chart as drawn on the clipboard; set by the window, which draws it.
     std::function<void()> CopyChartToClipboard;
 

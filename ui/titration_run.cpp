@@ -10,7 +10,7 @@ RunResult computeRun(RunInput input, model::RunControl* control) {
     result.state = std::move(input.state);
     model::Series titration;
     model::Series bufferStrength;
-    result.outcome = model::RunTitration(result.state, titration, bufferStrength, control);
+    result.outcome = model::runTitration(result.state, titration, bufferStrength, control);
     result.titration = std::move(titration.points);
     result.bufferStrength = std::move(bufferStrength.points);
     return result;

@@ -9,7 +9,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstddef>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 using phbuffer::cli::RunCommandLine;
 
@@ -21,7 +25,7 @@ struct Result {
     std::string err;
 };
 
-Result Cli(std::vector<std::string> args) {
+Result Cli(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = RunCommandLine(args, out, err);
     return {status, out.str(), err.str()};
@@ -263,7 +267,8 @@ TEST(CommandLine, BatchReportsEveryFileInOrderAndFailsIfAnyFailed) {
     const Result json = Cli({"analyse", "--at-ph", "6", "--format", "json"});
     EXPECT_EQ(json.status, 0);
     EXPECT_EQ(json.out.rfind("{\"initial_ph\": 7.8, \"lower_target\": 4.5, "
-                             "\"acid_to_target_mmol_l\": 3.299,", 0),
+                             "\"acid_to_target_mmol_l\": 3.299,",
+                             0),
               0u)
         << json.out;
 }

@@ -51,7 +51,7 @@ int FailsWith(FileErrorKind kind, const char* what, const std::function<void()>&
         operation();
         std::fprintf(stderr, "%s: succeeded\n", what);
     } catch (const FileError& e) {
-        if (e.Kind() == kind)
+        if (e.kind() == kind)
             return 0;
         std::fprintf(stderr, "%s: %s\n", what, e.what());
     }
@@ -89,35 +89,35 @@ protected:
         try {
             operation();
         } catch (const FileError& e) {
-            return e.Kind();
+            return e.kind();
         }
         ADD_FAILURE() << "no file error";
         return FileErrorKind::Other;
     }
 
     QTemporaryDir dir;
-    FileSystem& disk = DiskFileSystem();
+    FileSystem& disk = diskFileSystem();
 };
 
 TEST_F(Disk, ReplacesAFileWholeAndReadsItBack) {
-    disk.Replace(Path("a.prn"), QByteArray("a longer first version\r\n"));
-    disk.Replace(Path("a.prn"), QByteArray("new\r\n"));
+    disk.replace(Path("a.prn"), QByteArray("a longer first version\r\n"));
+    disk.replace(Path("a.prn"), QByteArray("new\r\n"));
     EXPECT_EQ(Get("a.prn"), QByteArray("new\r\n"));
-    EXPECT_EQ(disk.Read(Path("a.prn"), 100), QByteArray("new\r\n"));
-    EXPECT_EQ(disk.Read(Path("a.prn"), 3), QByteArray("new"));
-    disk.Replace(Path("empty.txt"), QByteArray());
+    EXPECT_EQ(disk.read(Path("a.prn"), 100), QByteArray("new\r\n"));
+    EXPECT_EQ(disk.read(Path("a.prn"), 3), QByteArray("new"));
+    disk.replace(Path("empty.txt"), QByteArray());
     EXPECT_EQ(Get("empty.txt"), QByteArray());
     EXPECT_EQ(Entries(), (QStringList{"a.prn", "empty.txt"})) << "no temporary file is left";
 }
 
 TEST_F(Disk, NamesThatLeadNowhereAreInvalidOrNotFound) {
-    EXPECT_EQ(KindOf([&] { disk.Replace(Path("no/such/folder/a.prn"), "x"); }),
+    EXPECT_EQ(KindOf([&] { disk.replace(Path("no/such/folder/a.prn"), "x"); }),
               FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Read(Path("no/such/folder/a.prn"), 10); }),
+    EXPECT_EQ(KindOf([&] { disk.read(Path("no/such/folder/a.prn"), 10); }),
               FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Read(Path("missing.prn"), 10); }), FileErrorKind::FileNotFound);
-    EXPECT_EQ(KindOf([&] { disk.Replace(QString(), "x"); }), FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Replace(Path("a") + QChar(0) + "b", "x"); }),
+    EXPECT_EQ(KindOf([&] { disk.read(Path("missing.prn"), 10); }), FileErrorKind::FileNotFound);
+    EXPECT_EQ(KindOf([&] { disk.replace(QString(), "x"); }), FileErrorKind::InvalidFilename);
+    EXPECT_EQ(KindOf([&] { disk.replace(Path("a") + QChar(0) + "b", "x"); }),
               FileErrorKind::InvalidFilename);
     EXPECT_EQ(Entries(), QStringList());
 }
@@ -154,9 +154,9 @@ TEST_F(Disk, OnlyRegularFilesAreReadOrReplacedAndNothingWaitsForAPipe) {
         for (const QString& name : refused) {
             const QByteArray what = name.toUtf8();
             failures += FailsWith(FileErrorKind::AccessDenied, ("read " + what).constData(),
-                                  [&] { disk.Read(Path(name), 100); }) +
+                                  [&] { disk.read(Path(name), 100); }) +
                         FailsWith(FileErrorKind::AccessDenied, ("replace " + what).constData(),
-                                  [&] { disk.Replace(Path(name), "new\r\n"); });
+                                  [&] { disk.replace(Path(name), "new\r\n"); });
         }
         return failures;
     });
@@ -174,11 +174,11 @@ TEST_F(Disk, SavingThroughALinkWritesTheFileItPointsToAndKeepsTheLink) {
     Put("data/water.prn", "old\r\n");
     ASSERT_TRUE(QFile::link("data/water.prn", Path("water.prn")));
     ASSERT_TRUE(QFile::link("missing.prn", Path("data/dangling.prn")));
-    disk.Replace(Path("water.prn"), "new\r\n");
-    disk.Replace(Path("data/dangling.prn"), "made\r\n");
+    disk.replace(Path("water.prn"), "new\r\n");
+    disk.replace(Path("data/dangling.prn"), "made\r\n");
     EXPECT_EQ(TypeOf("water.prn"), mode_t{S_IFLNK});
     EXPECT_EQ(Get("data/water.prn"), QByteArray("new\r\n"));
-    EXPECT_EQ(disk.Read(Path("water.prn"), 100), QByteArray("new\r\n"));
+    EXPECT_EQ(disk.read(Path("water.prn"), 100), QByteArray("new\r\n"));
     EXPECT_EQ(TypeOf("data/dangling.prn"), mode_t{S_IFLNK});
     EXPECT_EQ(Get("data/missing.prn"), QByteArray("made\r\n"));
     EXPECT_EQ(Entries(), (QStringList{"data", "water.prn"}));
@@ -191,10 +191,10 @@ TEST_F(Disk, ANameOfUpTo259CharactersIsOpened) {
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString longest = folder + '/' + QString(258 - folder.size(), 'f');
     ASSERT_EQ(longest.size(), 259);
-    disk.Replace(longest, "x");
-    EXPECT_EQ(disk.Read(longest, 10), QByteArray("x"));
-    EXPECT_EQ(KindOf([&] { disk.Replace(longest + 'f', "y"); }), FileErrorKind::InvalidFilename);
-    EXPECT_EQ(KindOf([&] { disk.Read(longest + 'f', 10); }), FileErrorKind::InvalidFilename);
+    disk.replace(longest, "x");
+    EXPECT_EQ(disk.read(longest, 10), QByteArray("x"));
+    EXPECT_EQ(KindOf([&] { disk.replace(longest + 'f', "y"); }), FileErrorKind::InvalidFilename);
+    EXPECT_EQ(KindOf([&] { disk.read(longest + 'f', 10); }), FileErrorKind::InvalidFilename);
     EXPECT_EQ(QDir(folder).count(), 3u) << "., .. and the 259-character file";
 }
 
@@ -210,16 +210,16 @@ TEST_F(Disk, AWriteBeyondTheFileSizeLimitFailsWithAMessageAndLeavesTheOldFile) {
             const auto fault = [unnamed](DiskStep step) {
                 return !unnamed && step == DiskStep::CreateUnnamed ? EOPNOTSUPP : 0;
             };
-            const std::unique_ptr<FileSystem> limited = DiskFileSystemWithFaults(fault);
+            const std::unique_ptr<FileSystem> limited = diskFileSystemWithFaults(fault);
             rlimit limit{};
             getrlimit(RLIMIT_FSIZE, &limit);
             limit.rlim_cur = 100;
             setrlimit(RLIMIT_FSIZE, &limit);
             try {
-                limited->Replace(Path("a.prn"), QByteArray(1000, 'n'));
+                limited->replace(Path("a.prn"), QByteArray(1000, 'n'));
                 std::fprintf(stderr, "the write did not fail\n");
             } catch (const FileError& e) {
-                if (e.Kind() == FileErrorKind::Other && e.PlatformError() == EFBIG &&
+                if (e.kind() == FileErrorKind::Other && e.platformError() == EFBIG &&
                     QString::fromUtf8(e.what()) == QStringLiteral("I/O error %1").arg(EFBIG))
                     return 0;
                 std::fprintf(stderr, "unexpected error: %s\n", e.what());
@@ -249,7 +249,7 @@ TEST_F(Disk, EveryFailingStepLeavesTheOldFileAndNothingElse) {
             SCOPED_TRACE(testing::Message() << "without unnamed files: " << noUnnamedFiles
                                             << ", failing step " << failing);
             std::vector<DiskStep> asked;
-            const auto fs = DiskFileSystemWithFaults([&](DiskStep step) {
+            const auto fs = diskFileSystemWithFaults([&](DiskStep step) {
                 asked.push_back(step);
                 if (step == DiskStep::CreateUnnamed && noUnnamedFiles)
                     return noUnnamedFiles;
@@ -257,11 +257,11 @@ TEST_F(Disk, EveryFailingStepLeavesTheOldFileAndNothingElse) {
             });
             const QByteArray bytes = "new " + QByteArray::number(failing) + "\r\n";
             if (failing == steps.size()) {
-                fs->Replace(Path("a.prn"), bytes);
+                fs->replace(Path("a.prn"), bytes);
                 EXPECT_EQ(Get("a.prn"), bytes);
                 Put("a.prn", old);
             } else {
-                EXPECT_EQ(KindOf([&] { fs->Replace(Path("a.prn"), bytes); }), FileErrorKind::Other);
+                EXPECT_EQ(KindOf([&] { fs->replace(Path("a.prn"), bytes); }), FileErrorKind::Other);
                 EXPECT_EQ(Get("a.prn"), old);
             }
             EXPECT_EQ(asked,
@@ -277,10 +277,10 @@ TEST_F(Disk, AFileNobodyMayWriteIsRefusedEvenToTheSuperuserAndKeepsItsMode) {
     Put("private.prn", "old\r\n");
     ASSERT_EQ(chmod(QFile::encodeName(Path("read-only.prn")).constData(), 0444), 0);
     ASSERT_EQ(chmod(QFile::encodeName(Path("private.prn")).constData(), 0600), 0);
-    EXPECT_EQ(KindOf([&] { disk.Replace(Path("read-only.prn"), "new\r\n"); }),
+    EXPECT_EQ(KindOf([&] { disk.replace(Path("read-only.prn"), "new\r\n"); }),
               FileErrorKind::AccessDenied)
         << (geteuid() == 0 ? "as the superuser" : "as a user");
-    disk.Replace(Path("private.prn"), "new\r\n");
+    disk.replace(Path("private.prn"), "new\r\n");
     EXPECT_EQ(Get("read-only.prn"), QByteArray("old\r\n"));
     EXPECT_EQ(Get("private.prn"), QByteArray("new\r\n"));
     EXPECT_EQ(ModeOf("read-only.prn"), mode_t{0444});
@@ -312,11 +312,11 @@ TEST_F(Disk, WhatTheUserMayNotWriteOrReadIsAccessDeniedAndStaysAsItWas) {
         if (QFile readable(Path("protected.prn")); !readable.open(QIODevice::ReadOnly))
             return kFolderOutOfReach;
         return FailsWith(FileErrorKind::AccessDenied, "save over a write-protected file",
-                         [&] { disk.Replace(Path("protected.prn"), "new\r\n"); }) +
+                         [&] { disk.replace(Path("protected.prn"), "new\r\n"); }) +
                FailsWith(FileErrorKind::AccessDenied, "read an unreadable file",
-                         [&] { disk.Read(Path("unreadable.prn"), 100); }) +
+                         [&] { disk.read(Path("unreadable.prn"), 100); }) +
                FailsWith(FileErrorKind::AccessDenied, "save into a write-protected folder",
-                         [&] { disk.Replace(Path("closed/new.prn"), "new\r\n"); });
+                         [&] { disk.replace(Path("closed/new.prn"), "new\r\n"); });
     });
     if (status == kCouldNotDropPrivileges)
         GTEST_SKIP() << "running as root, and the child process could not become user 65534";
@@ -343,7 +343,7 @@ TEST(FileErrors, PlatformErrorsGetTheMessagesUsersKnow) {
         {0, dir.filePath("a.prn"), "I/O error 5"},
     };
     for (const auto& [error, path, message] : cases)
-        EXPECT_STREQ(PlatformFileError(error, path).what(), message) << "errno " << error;
+        EXPECT_STREQ(platformFileError(error, path).what(), message) << "errno " << error;
 }
 
 } // namespace

@@ -18,14 +18,14 @@ public:
     std::optional<files::FileError> NextFailure;
 
 protected:
-    QByteArray ReadFile(const QString& path, qint64 maxBytes) override {
+    QByteArray readFile(const QString& path, qint64 maxBytes) override {
         FailIfAsked();
         const auto found = Files.find(path);
         if (found == Files.end())
             throw files::FileError(files::FileErrorKind::FileNotFound);
         return found->second.left(static_cast<qsizetype>(maxBytes));
     }
-    void ReplaceFile(const QString& path, const QByteArray& bytes) override {
+    void replaceFile(const QString& path, const QByteArray& bytes) override {
         FailIfAsked();
         Files[path] = bytes;
     }

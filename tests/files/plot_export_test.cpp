@@ -16,7 +16,7 @@ TEST(PlotExport, WritesOneCrLfLinePerPointInStoredOrder) {
     series.AddXY(-0.0001, 12.3456);
     series.AddXY(0.25, 7);
     MemoryFileSystem fs;
-    files::ExportPlotData(fs, "curve.txt", &series, U',');
+    files::exportPlotData(fs, "curve.txt", &series, U',');
     EXPECT_EQ(fs.Files["curve.txt"],
               QByteArray("0,000\t12,346\r\n0,250\t7,000\r\n0,250\t7,000\r\n"));
 }
@@ -25,8 +25,8 @@ TEST(PlotExport, NoPointsOrNoSeriesGiveAnEmptyFile) {
     MemoryFileSystem fs;
     fs.Files["a.txt"] = fs.Files["b.txt"] = "old";
     model::Series empty;
-    files::ExportPlotData(fs, "a.txt", &empty, U'.');
-    files::ExportPlotData(fs, "b.txt", nullptr, U'.');
+    files::exportPlotData(fs, "a.txt", &empty, U'.');
+    files::exportPlotData(fs, "b.txt", nullptr, U'.');
     EXPECT_EQ(fs.Files["a.txt"], QByteArray());
     EXPECT_EQ(fs.Files["b.txt"], QByteArray());
 }

@@ -5,6 +5,8 @@
 
 #include <QStringDecoder>
 
+#include <utility>
+
 using namespace phbuffer::files;
 
 namespace {
@@ -16,23 +18,23 @@ TEST(Windows1252, EveryByteDecodesAsQtsCodecHasItAndEncodesBack) {
     QStringDecoder qtCodec("windows-1252");
     ASSERT_TRUE(qtCodec.isValid());
     const QString reference = qtCodec(all);
-    const QString decoded = FromWindows1252(all);
+    const QString decoded = fromWindows1252(all);
     ASSERT_EQ(decoded.size(), 256);
     for (int b = 0; b < 256; ++b)
         EXPECT_EQ(decoded[b].unicode(), reference[b].unicode()) << "byte " << b;
-    EXPECT_EQ(ToWindows1252(decoded), all);
+    EXPECT_EQ(toWindows1252(decoded), all);
 }
 
 TEST(Windows1252, ACharacterTheCodePageLacksBecomesOneQuestionMark) {
     const QString text = QString::fromUtf8("Henry\u00B4s \u20AC \u0101\U0001F600|") +
                          QChar(0xD800) + QStringLiteral("|\u0080");
-    EXPECT_EQ(ToWindows1252(text), QByteArray("Henry\xB4s \x80 ??|?|?"));
+    EXPECT_EQ(toWindows1252(text), QByteArray("Henry\xB4s \x80 ??|?|?"));
 }
 
 TEST(TextLines, EveryLineEndsInCrLfTheLastToo) {
-    EXPECT_EQ(EncodeTextLines({QStringLiteral("a"), QString(), QStringLiteral("\u00B4")}),
+    EXPECT_EQ(encodeTextLines({QStringLiteral("a"), QString(), QStringLiteral("\u00B4")}),
               QByteArray("a\r\n\r\n\xB4\r\n"));
-    EXPECT_EQ(EncodeTextLines({}), QByteArray());
+    EXPECT_EQ(encodeTextLines({}), QByteArray());
 }
 
 TEST(TextLines, ALineEndsAtLfEveryCrIsDroppedAndTheLastEndIsOptional) {
@@ -47,19 +49,19 @@ TEST(TextLines, ALineEndsAtLfEveryCrIsDroppedAndTheLastEndIsOptional) {
         {"\xB4\n", {"\u00B4"}},
     };
     for (const auto& [bytes, lines] : cases)
-        EXPECT_EQ(DecodeTextLines(bytes), lines) << '"' << bytes << '"';
+        EXPECT_EQ(decodeTextLines(bytes), lines) << '"' << bytes << '"';
 }
 
 TEST(TextLines, AFileWithoutLfEndsItsLinesAtCr) {
-    EXPECT_EQ(DecodeTextLines("a\rb\r"), (QStringList{"a", "b"}));
-    EXPECT_EQ(DecodeTextLines("a\r\rb"), (QStringList{"a", "", "b"}));
-    EXPECT_EQ(DecodeTextLines("\r"), (QStringList{""}));
+    EXPECT_EQ(decodeTextLines("a\rb\r"), (QStringList{"a", "b"}));
+    EXPECT_EQ(decodeTextLines("a\r\rb"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(decodeTextLines("\r"), (QStringList{""}));
 }
 
 TEST(TextLines, FieldsAreWhatTheTabsEnclose) {
-    EXPECT_EQ(SplitFields(QString()), QStringList());
-    EXPECT_EQ(SplitFields(QStringLiteral("\t")), (QStringList{"", ""}));
-    EXPECT_EQ(SplitFields(QStringLiteral("\ta\t\tb ")), (QStringList{"", "a", "", "b "}));
+    EXPECT_EQ(splitFields(QString()), QStringList());
+    EXPECT_EQ(splitFields(QStringLiteral("\t")), (QStringList{"", ""}));
+    EXPECT_EQ(splitFields(QStringLiteral("\ta\t\tb ")), (QStringList{"", "a", "", "b "}));
 }
 
 TEST(DefaultExtension, IsAppendedOnlyWhenTheLastComponentHasNoDot) {
@@ -73,7 +75,7 @@ TEST(DefaultExtension, IsAppendedOnlyWhenTheLastComponentHasNoDot) {
         {"x.y:water", "x.y:water.prn"},
     };
     for (const auto& [name, completed] : cases)
-        EXPECT_EQ(WithDefaultExtension(QString::fromUtf8(name), QStringLiteral("prn")),
+        EXPECT_EQ(withDefaultExtension(QString::fromUtf8(name), QStringLiteral("prn")),
                   QString::fromUtf8(completed));
 }
 

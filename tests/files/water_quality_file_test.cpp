@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 using namespace phbuffer::files;
 using phbuffer::test::MemoryFileSystem;
 
@@ -20,20 +23,20 @@ WaterQualityTexts StartUpTexts() {
     WaterQualityTexts t;
     for (int r = 0; r < kBufferSystemRows; ++r)
         std::copy_n(lines[r].split('\t').cbegin(), kBufferSystemColumns,
-                    t.BufferSystems[r].begin());
+                    t.bufferSystems[r].begin());
     for (int r = 0; r < kWaterParameterRows; ++r)
         std::copy_n(lines[11 + r].split('\t').cbegin(), kWaterParameterColumns,
-                    t.WaterParameters[r].begin());
+                    t.waterParameters[r].begin());
     return t;
 }
 
 /// Texts that differ from the start-up texts in every cell that loading writes.
 WaterQualityTexts OtherTexts() {
     WaterQualityTexts t = StartUpTexts();
-    for (auto& row : t.BufferSystems)
+    for (auto& row : t.bufferSystems)
         for (QString& cell : row)
             cell = QStringLiteral("old");
-    for (auto& row : t.WaterParameters)
+    for (auto& row : t.waterParameters)
         for (QString& cell : row)
             cell = QStringLiteral("old");
     return t;
@@ -41,20 +44,20 @@ WaterQualityTexts OtherTexts() {
 
 TEST(WaterQualityFile, SavesTheStartUpGridsAsTheExampleFile) {
     MemoryFileSystem fs;
-    SaveWaterQualityFile(fs, "water.prn", StartUpTexts());
+    saveWaterQualityFile(fs, "water.prn", StartUpTexts());
     EXPECT_EQ(fs.Files["water.prn"], kStartUpFile);
 }
 
 TEST(WaterQualityFile, LoadsEveryCellButTheColumnTitlesBack) {
     WaterQualityTexts saved = StartUpTexts();
-    saved.BufferSystems[9] = {"\u00E4\u20AC", "", " 1,5 ", "-", "x"};
-    saved.WaterParameters[3] = {"", "abc"};
+    saved.bufferSystems[9] = {"\u00E4\u20AC", "", " 1,5 ", "-", "x"};
+    saved.waterParameters[3] = {"", "abc"};
     MemoryFileSystem fs;
-    SaveWaterQualityFile(fs, "water.prn", saved);
+    saveWaterQualityFile(fs, "water.prn", saved);
     WaterQualityTexts loaded = OtherTexts();
-    LoadWaterQualityFile(fs, "water.prn", loaded);
-    EXPECT_EQ(loaded.BufferSystems[0], OtherTexts().BufferSystems[0]);
-    loaded.BufferSystems[0] = saved.BufferSystems[0];
+    loadWaterQualityFile(fs, "water.prn", loaded);
+    EXPECT_EQ(loaded.bufferSystems[0], OtherTexts().bufferSystems[0]);
+    loaded.bufferSystems[0] = saved.bufferSystems[0];
     EXPECT_EQ(loaded, saved);
 }
 
@@ -72,19 +75,19 @@ TEST(WaterQualityFile, LoadsOtherLineEndsExtraFieldsAndAnyTextInLinesOneAndEleve
     lenient.append("line 16\r\n\xFF");
     for (const QByteArray& file : {lfOnly, crOnly, lenient}) {
         WaterQualityTexts texts = OtherTexts();
-        ReadWaterQualityFile(file, texts);
+        readWaterQualityFile(file, texts);
         WaterQualityTexts expected = StartUpTexts();
-        expected.BufferSystems[0] = OtherTexts().BufferSystems[0];
+        expected.bufferSystems[0] = OtherTexts().bufferSystems[0];
         EXPECT_EQ(texts, expected) << file.toStdString();
     }
 }
 
 TEST(WaterQualityFile, ACellWithATabShiftsTheRestOfItsRowWhenLoaded) {
     WaterQualityTexts saved = StartUpTexts();
-    saved.BufferSystems[2][1] = QStringLiteral("0.2\t0.3");
+    saved.bufferSystems[2][1] = QStringLiteral("0.2\t0.3");
     WaterQualityTexts loaded = StartUpTexts();
-    ReadWaterQualityFile(QByteArray(WaterQualityFileLines(saved).join("\r\n").toLatin1()), loaded);
-    EXPECT_EQ(loaded.BufferSystems[2],
+    readWaterQualityFile(QByteArray(waterQualityFileLines(saved).join("\r\n").toLatin1()), loaded);
+    EXPECT_EQ(loaded.bufferSystems[2],
               (std::array<QString, 5>{"Acetic acid", "0.2", "0.3", "4.76", "-"}));
 }
 
@@ -112,7 +115,7 @@ TEST(WaterQualityFile, RefusesAShortFileNamingTheLineAndChangesNothing) {
     for (const auto& [file, message] : cases) {
         WaterQualityTexts texts = OtherTexts();
         try {
-            ReadWaterQualityFile(file, texts);
+            readWaterQualityFile(file, texts);
             ADD_FAILURE() << "loaded: " << file.toStdString();
         } catch (const DataFileError& e) {
             EXPECT_STREQ(e.what(), message);
@@ -126,10 +129,10 @@ TEST(WaterQualityFile, ReadsNoMoreOfAHugeFileThanItsFirst15LinesNeed) {
     fs.Files["junk"] = QByteArray(kMaxDataFileHead + 10, '\r');
     fs.Files["long tail"] = kStartUpFile + QByteArray(kMaxDataFileHead, 'x');
     WaterQualityTexts texts = OtherTexts();
-    EXPECT_THROW(LoadWaterQualityFile(fs, "junk", texts), DataFileError);
+    EXPECT_THROW(loadWaterQualityFile(fs, "junk", texts), DataFileError);
     EXPECT_EQ(texts, OtherTexts());
-    LoadWaterQualityFile(fs, "long tail", texts);
-    EXPECT_EQ(texts.WaterParameters, StartUpTexts().WaterParameters);
+    loadWaterQualityFile(fs, "long tail", texts);
+    EXPECT_EQ(texts.waterParameters, StartUpTexts().waterParameters);
 }
 
 TEST(WaterQualityFile, AFileErrorChangesNothing) {
@@ -137,7 +140,7 @@ TEST(WaterQualityFile, AFileErrorChangesNothing) {
     fs.Files["water.prn"] = kStartUpFile;
     fs.NextFailure = FileError(FileErrorKind::AccessDenied);
     WaterQualityTexts texts = OtherTexts();
-    EXPECT_THROW(LoadWaterQualityFile(fs, "water.prn", texts), FileError);
+    EXPECT_THROW(loadWaterQualityFile(fs, "water.prn", texts), FileError);
     EXPECT_EQ(texts, OtherTexts());
 }
 

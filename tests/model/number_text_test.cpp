@@ -13,7 +13,9 @@ using phbuffer::model::tryParse;
 
 namespace {
 
-std::string F(double v, int p, int d, char32_t sep = U'.') { return formatFixed(v, p, d, sep); }
+std::string F(double v, int p, int d, char32_t sep = U'.') {
+    return formatFixed(v, p, d, sep);
+}
 
 TEST(FormatFixed, WritesTheFixedFormWithExactlyDDecimals) {
     EXPECT_EQ(F(7.8, 12, 2), "7.80");
@@ -27,9 +29,9 @@ TEST(FormatFixed, WritesTheFixedFormWithExactlyDDecimals) {
 }
 
 TEST(FormatFixed, RoundsHalfAwayFromZeroFromEighteenDigits) {
-    EXPECT_EQ(F(0.125, 12, 2), "0.13");   // an exact half
+    EXPECT_EQ(F(0.125, 12, 2), "0.13"); // an exact half
     EXPECT_EQ(F(-0.125, 12, 2), "-0.13");
-    EXPECT_EQ(F(2.675, 12, 2), "2.67");   // the double lies below 2.675
+    EXPECT_EQ(F(2.675, 12, 2), "2.67"); // the double lies below 2.675
     EXPECT_EQ(F(1.005, 12, 2), "1.00");
     EXPECT_EQ(F(0.0005, 12, 3), "0.001"); // the double lies just above
     EXPECT_EQ(F(0.0004999, 12, 3), "0.000");

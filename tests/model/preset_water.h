@@ -12,12 +12,12 @@ namespace phbuffer::model {
 inline WaterState PresetWaterState(Preset preset, double target) {
     WaterState s;
     LoadDefaultBufferSystems(s);
-    const PresetWater& p = PresetComposition(preset);
+    const PresetWater& p = presetComposition(preset);
     for (int i = 0; i < kBufferSystemCount; ++i) {
         s.Conc[i] = p.Conc[i] / 1000;
-        s.Ka1[i] = s.pKa1[i] == 0 ? 0 : TenToMinus(s.pKa1[i]);
-        s.Ka2[i] = s.pKa2[i] == 0 ? 0 : TenToMinus(s.pKa2[i]);
-        s.Ka3[i] = s.pKa3[i] == 0 ? 0 : TenToMinus(s.pKa3[i]);
+        s.Ka1[i] = s.pKa1[i] == 0 ? 0 : tenToMinus(s.pKa1[i]);
+        s.Ka2[i] = s.pKa2[i] == 0 ? 0 : tenToMinus(s.pKa2[i]);
+        s.Ka3[i] = s.pKa3[i] == 0 ? 0 : tenToMinus(s.pKa3[i]);
     }
     s.pH = p.pH;
     s.LowerpHTarget = target;

@@ -10,7 +10,7 @@ using namespace model;
 RunOutcome ReferenceTitration(WaterState& s, Series& titration, Series& bufferStrength,
                               std::uint32_t maxSteps) {
     s.Kw = 1e-14;
-    s.HConc = TenToMinus(s.pH);
+    s.HConc = tenToMinus(s.pH);
     s.OHConc = s.Kw / s.HConc;
     s.pHLastPlotted = s.pH;
     ComputeSpeciation(s);
@@ -25,7 +25,7 @@ RunOutcome ReferenceTitration(WaterState& s, Series& titration, Series& bufferSt
         s.HStepFactor = 0;
         bool firstPass = true;
         for (;;) {
-            ++outcome.SolverPasses;
+            ++outcome.solverPasses;
             s.HConc = (1 - s.HStepFactor) * s.HConc;
             s.OHConc = s.Kw / s.HConc;
             ComputeSpeciation(s);

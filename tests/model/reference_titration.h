@@ -6,10 +6,21 @@
 #pragma once
 
 #include "model/series.h"
+#include "model/speciation.h"
 #include "model/titration.h"
 #include "model/water_state.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace phbuffer::testing {
+
+/// The bits of @p v, for comparisons that tell 0 from -0 and one rounding from another.
+inline std::uint64_t Bits(double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
 
 model::RunOutcome ReferenceTitration(model::WaterState& s, model::Series& titration,
                                      model::Series& bufferStrength, std::uint32_t maxSteps);

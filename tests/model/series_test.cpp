@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <utility>
+#include <vector>
+
 using phbuffer::model::Series;
 
 namespace {
@@ -26,10 +30,10 @@ TEST(Series, AppendsPointsThatDoNotGoBack) {
 TEST(Series, InsertsAnEarlierXAfterTheLastPointNotGreater) {
     Series s;
     s.AddXY(5, 1);
-    s.AddXY(3, 2);    // to the front
-    s.AddXY(4, 3);    // between
-    s.AddXY(3, 4);    // after the earlier 3
-    s.AddXY(0.5, 5);  // to the front again
+    s.AddXY(3, 2);   // to the front
+    s.AddXY(4, 3);   // between
+    s.AddXY(3, 4);   // after the earlier 3
+    s.AddXY(0.5, 5); // to the front again
     using P = std::vector<std::pair<double, double>>;
     EXPECT_EQ(Points(s), (P{{0.5, 5}, {3, 2}, {3, 4}, {4, 3}, {5, 1}}));
 }

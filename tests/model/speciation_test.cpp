@@ -1,19 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/speciation.h"
 #include "model/titration.h"
-#include "model/water_state.h"
+
+#include "reference_titration.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
 
 using namespace phbuffer::model;
+using phbuffer::testing::Bits;
 
 namespace {
 
 WaterState WaterAt(double pH) {
     WaterState s;
     s.Kw = 1e-14;
-    s.HConc = TenToMinus(pH);
+    s.HConc = tenToMinus(pH);
     s.OHConc = s.Kw / s.HConc;
     return s;
 }
@@ -65,8 +71,8 @@ TEST(Speciation, MonoproticAtItsPKaIsHalfDeprotonated) {
 TEST(Speciation, CarbonateMidwayBetweenItsPKas) {
     WaterState s = WaterAt(8.35);
     s.Conc[0] = 1;
-    s.Ka1[0] = TenToMinus(6.38);
-    s.Ka2[0] = TenToMinus(10.32);
+    s.Ka1[0] = tenToMinus(6.38);
+    s.Ka2[0] = tenToMinus(10.32);
     ComputeSpeciation(s);
     EXPECT_NEAR(s.SpeciesH2A[0], 0.979, 0.0005);
     EXPECT_NEAR(s.SpeciesHA[0], 0.0105, 0.00005);
@@ -107,11 +113,125 @@ TEST(Speciation, TriproticFarBelowItsConstantsGivesThreeProtonsEach) {
 TEST(Speciation, TheSlotDoesNotMatter) {
     WaterState a = WaterAt(5.5), b = WaterAt(5.5);
     a.Conc[1] = b.Conc[8] = 2e-3;
-    a.Ka1[1] = b.Ka1[8] = TenToMinus(4.76);
+    a.Ka1[1] = b.Ka1[8] = tenToMinus(4.76);
     ComputeSpeciation(a);
     ComputeSpeciation(b);
     EXPECT_EQ(a.SpeciesH2A[1], b.SpeciesH2A[8]);
     EXPECT_EQ(EvaluateProtonBalance(a), EvaluateProtonBalance(b));
+}
+
+/// Waters of every kind the evaluator sorts slots by: empty and absent slots, one, two or
+/// three constants in any order, zeros of either sign; now and then a slot at the
+/// largest concentration and constant the shortcut takes, or just beyond them.
+class RandomWaters {
+public:
+    WaterState next(int water) {
+        WaterState s;
+        for (int i = 0; i < kBufferSystemCount; ++i) {
+            const double u = unit_(random_);
+            s.Conc[i] = u < 0.3 ? 0 : u < 0.35 ? -0.0 : std::pow(10, -7 + 5 * unit_(random_));
+            s.Ka1[i] = constant(0.15);
+            s.Ka2[i] = constant(0.4);
+            s.Ka3[i] = constant(0.6);
+        }
+        const int slot = water % kBufferSystemCount;
+        if (water % 7 == 3) {
+            s.Conc[slot] = BalanceEvaluator::kMaxConc;
+            s.Ka1[slot] = s.Ka2[slot] = s.Ka3[slot] = BalanceEvaluator::kMaxK;
+        }
+        if (water % 11 == 5)
+            s.Ka2[slot] = std::nextafter(BalanceEvaluator::kMaxK, kInfinity);
+        return s;
+    }
+    double unit() { return unit_(random_); }
+
+    static constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+private:
+    double constant(double absentShare) {
+        return unit_(random_) < absentShare ? 0 : tenToMinus(-2 + 16 * unit_(random_));
+    }
+    std::mt19937_64 random_{20261208};
+    std::uniform_real_distribution<double> unit_{0, 1};
+};
+
+/// The formulas as written at HConc = @p H, OHConc = @p OH.
+double LiteralBalance(WaterState s, double H, double OH) {
+    s.HConc = H;
+    s.OHConc = OH;
+    ComputeSpeciation(s);
+    return EvaluateProtonBalance(s);
+}
+
+/// HConc values for one water: the bounds of the shortcut and their neighbours, then
+/// random values over every pH a run passes through and over the shortcut's whole range.
+std::vector<double> HValues(RandomWaters& waters) {
+    const double inf = RandomWaters::kInfinity;
+    std::vector<double> H = {BalanceEvaluator::kMinH,
+                             std::nextafter(BalanceEvaluator::kMinH, 0),
+                             std::nextafter(BalanceEvaluator::kMinH, inf),
+                             BalanceEvaluator::kMaxH,
+                             std::nextafter(BalanceEvaluator::kMaxH, 0),
+                             std::nextafter(BalanceEvaluator::kMaxH, inf)};
+    for (int k = 0; k < 150; ++k)
+        H.push_back(tenToMinus(-1 + 15 * waters.unit()));
+    for (int k = 0; k < 50; ++k)
+        H.push_back(tenToMinus(-100 + 200 * waters.unit()));
+    return H;
+}
+
+TEST(BalanceEvaluator, EqualsTheFormulasAsWrittenToTheLastBit) {
+    RandomWaters waters;
+    int shortcuts = 0, fallbacks = 0;
+    for (int water = 0; water < 400; ++water) {
+        const WaterState s = waters.next(water);
+        BalanceEvaluator balanceAt(s);
+        for (const double H : HValues(waters)) {
+            const double OH = 1e-14 / H;
+            const bool shortcut = balanceAt.takesShortcutAt(H);
+            (shortcut ? shortcuts : fallbacks)++;
+            ASSERT_EQ(Bits(balanceAt(H, OH)), Bits(LiteralBalance(s, H, OH)))
+                << "water " << water << ", H " << H << (shortcut ? ", shortcut" : ", full");
+        }
+        if (water % 11 != 5) {
+            EXPECT_TRUE(balanceAt.takesShortcutAt(BalanceEvaluator::kMinH));
+            EXPECT_TRUE(balanceAt.takesShortcutAt(BalanceEvaluator::kMaxH));
+            EXPECT_FALSE(balanceAt.takesShortcutAt(std::nextafter(BalanceEvaluator::kMaxH, 1e300)));
+        } else {
+            EXPECT_FALSE(balanceAt.takesShortcutAt(1e-7)) << "a constant beyond the bounds";
+        }
+    }
+    EXPECT_GT(shortcuts, 50000);
+    EXPECT_GT(fallbacks, 5000);
+}
+
+TEST(BalanceEvaluator, SignEstimateNeverContradictsTheExactBalance) {
+    RandomWaters waters;
+    int estimated = 0, refused = 0;
+    for (int water = 0; water < 400; ++water) {
+        const WaterState s = waters.next(water);
+        const BalanceEvaluator balanceAt(s);
+        for (const double H : HValues(waters)) {
+            const double OH = 1e-14 / H;
+            const double B = LiteralBalance(s, H, OH);
+            // targets from far off to within a few roundings of the balance
+            const double offset = std::fabs(B) * tenToMinus(18 * waters.unit());
+            for (const double target : {B, B + offset, B - offset}) {
+                double d = 0;
+                if (!balanceAt.estimateDifference(H, OH, target, d)) {
+                    ++refused;
+                    continue;
+                }
+                ++estimated;
+                const double exact = B - target;
+                ASSERT_TRUE(d > 0 ? exact > 0 : exact < 0)
+                    << "water " << water << ", H " << H << ", target " << target << ": estimate "
+                    << d << ", exact " << exact;
+            }
+        }
+    }
+    EXPECT_GT(estimated, 50000);
+    EXPECT_GT(refused, 5000);
 }
 
 } // namespace

@@ -8,11 +8,13 @@
 
 #include <atomic>
 #include <cmath>
-#include <cstring>
+#include <cstddef>
+#include <cstdint>
 #include <random>
 #include <thread>
 
 using namespace phbuffer::model;
+using phbuffer::testing::Bits;
 using phbuffer::testing::ReferenceTitration;
 
 namespace {
@@ -27,9 +29,9 @@ struct Water {
     }
     Water& add(int slot, double mmolPerL, double pKa1, double pKa2 = NAN, double pKa3 = NAN) {
         s.Conc[slot - 1] = mmolPerL / 1000;
-        s.Ka1[slot - 1] = std::isnan(pKa1) ? 0 : TenToMinus(pKa1);
-        s.Ka2[slot - 1] = std::isnan(pKa2) ? 0 : TenToMinus(pKa2);
-        s.Ka3[slot - 1] = std::isnan(pKa3) ? 0 : TenToMinus(pKa3);
+        s.Ka1[slot - 1] = std::isnan(pKa1) ? 0 : tenToMinus(pKa1);
+        s.Ka2[slot - 1] = std::isnan(pKa2) ? 0 : tenToMinus(pKa2);
+        s.Ka3[slot - 1] = std::isnan(pKa3) ? 0 : tenToMinus(pKa3);
         return *this;
     }
 };
@@ -42,14 +44,8 @@ struct Curves {
 
 Curves Titrate(WaterState& s, RunControl* control = nullptr) {
     Curves r;
-    r.outcome = RunTitration(s, r.titration, r.buffer, control);
+    r.outcome = runTitration(s, r.titration, r.buffer, control);
     return r;
-}
-
-std::uint64_t Bits(double v) {
-    std::uint64_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
 }
 
 TEST(Titration, PureWaterFromSevenToFourAndAHalf) {
@@ -72,7 +68,7 @@ TEST(Titration, PureWaterFromSevenToFourAndAHalf) {
         EXPECT_LT(r.buffer.XValue(i - 1), r.buffer.XValue(i)) << "ascending pH";
     EXPECT_EQ(r.buffer.XValue(31), r.titration.YValue(1)) << "first recorded point, at the top";
     // Every step ends on the 37th reversal: at least 38 passes.
-    EXPECT_GE(r.outcome.SolverPasses, 38u * 32u);
+    EXPECT_GE(r.outcome.solverPasses, 38u * 32u);
     EXPECT_LT(std::fabs(w.s.HStepFactor), 1e-12);
 }
 
@@ -85,7 +81,7 @@ TEST(Titration, TheSlotOfABufferDoesNotMatter) {
     EXPECT_EQ(b.outcome.StepCount, 672u);
     EXPECT_NEAR(a.titration.XValue(1), 0.001, 1e-15);
     EXPECT_NEAR(a.titration.YValue(1), 6.93, 0.005);
-    EXPECT_NEAR(AddedAcid(a.outcome.StepCount, row2.s.AcidStep), 0.672, 1e-12);
+    EXPECT_NEAR(addedAcid(a.outcome.StepCount, row2.s.AcidStep), 0.672, 1e-12);
 }
 
 TEST(Titration, StartingAtOrBelowTheTargetMakesOneStep) {
@@ -95,7 +91,7 @@ TEST(Titration, StartingAtOrBelowTheTargetMakesOneStep) {
         EXPECT_EQ(r.outcome.StepCount, 1u);
         ASSERT_EQ(r.titration.Count(), 3u) << "start, recorded step, final point";
         EXPECT_NEAR(r.titration.XValue(2), 0.001, 1e-15);
-        EXPECT_EQ(AddedAcid(r.outcome.StepCount, w.s.AcidStep), 1e-3);
+        EXPECT_EQ(addedAcid(r.outcome.StepCount, w.s.AcidStep), 1e-3);
     }
     // A buffered water barely moves in one step: no recorded point.
     Water buffered(7, 7);
@@ -158,7 +154,7 @@ TEST(Titration, AgreesBitForBitWithTheStepsAsWritten) {
             const double u = unit(random);
             s.Conc[i] = u < 0.35 ? 0 : u < 0.4 ? -0.0 : unit(random) * 3e-3;
             const auto constant = [&](double absentShare) {
-                return unit(random) < absentShare ? 0 : TenToMinus(1 + 12 * unit(random));
+                return unit(random) < absentShare ? 0 : tenToMinus(1 + 12 * unit(random));
             };
             s.Ka1[i] = constant(0.15);
             s.Ka2[i] = constant(0.4);
@@ -179,7 +175,7 @@ TEST(Titration, AgreesBitForBitWithTheStepsAsWritten) {
         SCOPED_TRACE("water " + std::to_string(water));
         ASSERT_EQ(fast.outcome.StepCount, expected.StepCount);
         EXPECT_EQ(fast.outcome.end, expected.end);
-        EXPECT_EQ(fast.outcome.SolverPasses, expected.SolverPasses);
+        EXPECT_EQ(fast.outcome.solverPasses, expected.solverPasses);
         ASSERT_EQ(fast.titration.Count(), refTitration.Count());
         for (std::size_t i = 0; i < refTitration.Count(); ++i) {
             EXPECT_EQ(Bits(fast.titration.XValue(i)), Bits(refTitration.XValue(i)));
@@ -210,7 +206,7 @@ TEST(Titration, StopsAtTheStepLimitWithAFinalPoint) {
     const Curves r = Titrate(w.s, &control);
     EXPECT_EQ(r.outcome.end, RunEnd::StepLimit);
     EXPECT_EQ(r.outcome.StepCount, 100u);
-    EXPECT_EQ(r.titration.XValue(r.titration.Count() - 1), AddedAcid(100, 1e-6));
+    EXPECT_EQ(r.titration.XValue(r.titration.Count() - 1), addedAcid(100, 1e-6));
     EXPECT_EQ(r.titration.YValue(r.titration.Count() - 1), w.s.pH);
     EXPECT_GT(w.s.pH, 1);
 }
@@ -222,7 +218,7 @@ TEST(Titration, ALongRunCanBeCancelledFromAnotherThread) {
     Curves r;
     std::atomic<bool> ended{false};
     std::thread runner([&] {
-        r.outcome = RunTitration(w.s, r.titration, r.buffer, &control);
+        r.outcome = runTitration(w.s, r.titration, r.buffer, &control);
         ended = true;
     });
     // Cancel once the run has published progress, i.e. is well under way; how soon a
@@ -239,10 +235,10 @@ TEST(Titration, ALongRunCanBeCancelledFromAnotherThread) {
     EXPECT_GT(progress.share, 0.0);
     EXPECT_LT(progress.share, 1.0);
     EXPECT_EQ(progress.pH, w.s.pH);
-    EXPECT_EQ(progress.acidAdded, AddedAcid(r.outcome.StepCount, 1e-6));
+    EXPECT_EQ(progress.acidAdded, addedAcid(r.outcome.StepCount, 1e-6));
     // The final point stands at the last completed step, whose solution the state keeps.
     const std::size_t last = r.titration.Count() - 1;
-    EXPECT_EQ(r.titration.XValue(last), AddedAcid(r.outcome.StepCount, 1e-6));
+    EXPECT_EQ(r.titration.XValue(last), addedAcid(r.outcome.StepCount, 1e-6));
     EXPECT_EQ(r.titration.YValue(last), w.s.pH);
     EXPECT_EQ(static_cast<double>(-std::log10(static_cast<long double>(w.s.HConc))), w.s.pH);
     EXPECT_EQ(w.s.OHConc, w.s.Kw / w.s.HConc);
@@ -256,7 +252,7 @@ TEST(Titration, ReportsFullProgressWhenItReachesTheTarget) {
     const RunProgress progress = control.progress();
     EXPECT_EQ(progress.share, 1.0);
     EXPECT_EQ(progress.pH, w.s.pH);
-    EXPECT_EQ(progress.acidAdded, AddedAcid(r.outcome.StepCount, 1e-6));
+    EXPECT_EQ(progress.acidAdded, addedAcid(r.outcome.StepCount, 1e-6));
 }
 
 TEST(Titration, ABalanceThatIsNotANumberEndsTheRun) {
@@ -276,13 +272,13 @@ namespace {
 // One run serves every pH value it passes: the acid to reach each is what a run with that
 // value as its lower target uses.
 TEST(Titration, ARunTellsTheAcidToReachEachPHItPasses) {
-    for (Preset preset : {Preset::Medium, Preset::High, Preset::MediumHigh, Preset::MediumLow,
-                          Preset::Low}) {
+    for (Preset preset :
+         {Preset::Medium, Preset::High, Preset::MediumHigh, Preset::MediumLow, Preset::Low}) {
         const WaterState water = PresetWaterState(preset, 4.3);
         std::vector<PhCrossing> crossings{{4.3}, {8.2}, {6.0}, {99}};
         WaterState s = water;
         Series titration, buffer;
-        const RunOutcome all = RunTitration(s, titration, buffer, nullptr, &crossings);
+        const RunOutcome all = runTitration(s, titration, buffer, nullptr, &crossings);
         for (const PhCrossing& c : crossings) {
             SCOPED_TRACE(testing::Message() << "preset " << int(preset) << ", pH " << c.atPh);
             ASSERT_TRUE(c.reached);
@@ -294,7 +290,7 @@ TEST(Titration, ARunTellsTheAcidToReachEachPHItPasses) {
             WaterState own = water;
             own.LowerpHTarget = c.atPh;
             Series t, b;
-            EXPECT_EQ(c.StepCount, RunTitration(own, t, b, nullptr).StepCount);
+            EXPECT_EQ(c.StepCount, runTitration(own, t, b, nullptr).StepCount);
             EXPECT_EQ(c.pH, own.pH);
         }
         EXPECT_EQ(crossings[0].StepCount, all.StepCount);

@@ -19,7 +19,7 @@ TEST(Analysis, ReportsEachPointAndTheTargetFromOneRun) {
     const ui::Analysis a = ui::Analyse(water, {4.3, 9.0, 8.2});
     model::WaterState own = water;
     model::Series t, b;
-    const model::RunOutcome run = model::RunTitration(own, t, b, nullptr);
+    const model::RunOutcome run = model::runTitration(own, t, b, nullptr);
     EXPECT_FALSE(a.stopped);
     EXPECT_EQ(a.steps, run.StepCount);
     EXPECT_EQ(a.finalPh, own.pH);
@@ -51,8 +51,7 @@ TEST(Analysis, JsonReadsBackToTheSameNumbers) {
     EXPECT_EQ(systems[0].toObject()["name"].toString(),
               QStringLiteral("Dissolved Inorganic Carbon (CO2-total)"));
     EXPECT_EQ(systems[8].toObject()["value"].toDouble(), 0);
-    EXPECT_EQ(systems[0].toObject()["value"].toDouble(),
-              a.points[0].capacity.systems[0].capacity);
+    EXPECT_EQ(systems[0].toObject()["value"].toDouble(), a.points[0].capacity.systems[0].capacity);
     EXPECT_EQ(ui::JsonString(QStringLiteral("a\"b\\\n")), QStringLiteral("\"a\\\"b\\\\\\u000a\""));
     EXPECT_EQ(ui::JsonNumber(0.1), QStringLiteral("0.1"));
 }
@@ -63,7 +62,8 @@ TEST(Analysis, CsvOpensAsATableInTheUsersLocale) {
     const ui::Analysis a = ui::Analyse(water, {});
     const QStringList comma = ui::AnalysisCsv(a, U',', false).split(QStringLiteral("\r\n"));
     EXPECT_TRUE(comma[0].startsWith(QStringLiteral("acid [mmol/L];pH;numeric")));
-    EXPECT_TRUE(comma[0].contains(QStringLiteral(";\"Acetic \"\"acid\"\", glacial [mmol/L per pH]\"")));
+    EXPECT_TRUE(
+        comma[0].contains(QStringLiteral(";\"Acetic \"\"acid\"\", glacial [mmol/L per pH]\"")));
     EXPECT_TRUE(comma[1].startsWith(QStringLiteral("0,")));
     EXPECT_EQ(comma[1].count(QLatin1Char(';')), comma[0].count(QLatin1Char(';')));
     const QStringList point = ui::AnalysisCsv(a, U'.', true).split(QStringLiteral("\r\n"));

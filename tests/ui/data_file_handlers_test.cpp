@@ -169,7 +169,7 @@ TEST_F(FileButtons, AFailedSaveOrExportLeavesTheOldFile) {
     EXPECT_EQ(fs.Files["/data/water.prn"], QByteArray("old"));
     EXPECT_EQ(fs.Files["/data/curve.txt"], QByteArray("old"));
 
-    form.Files = &files::DiskFileSystem();
+    form.Files = &files::diskFileSystem();
     answer = dir.filePath("missing/water");
     EXPECT_EQ(FailureOf([&] { Save(); }), QStringLiteral("Invalid filename."));
     EXPECT_EQ(QDir(dir.path()).count(), 2u) << "nothing was created";

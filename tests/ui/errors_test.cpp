@@ -12,11 +12,11 @@ namespace {
 TEST(ErrorBox, AddsAFullStopUnlessTheMessageEndsInOneOrBelow) {
     EXPECT_EQ(ErrorBoxText(QStringLiteral("File not found")), QStringLiteral("File not found."));
     EXPECT_EQ(ErrorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("Why!")), QStringLiteral("Why!"));     // U+0021
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("(see)")), QStringLiteral("(see)"));   // U+0029
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));         // U+002D
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));        // U+002F
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("'x'")), QStringLiteral("'x'"));       // U+0027
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Why!")), QStringLiteral("Why!"));   // U+0021
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("(see)")), QStringLiteral("(see)")); // U+0029
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));       // U+002D
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));      // U+002F
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("'x'")), QStringLiteral("'x'"));     // U+0027
     EXPECT_EQ(ErrorBoxText(QString()), QStringLiteral("."));
 }
 

@@ -146,7 +146,7 @@ TEST_F(StartedForm, ReadGridsConvertsUnitsAndConstants) {
     form.ReadGrids(&form);
     EXPECT_EQ(form.State.Conc[0], 0.003);
     EXPECT_DOUBLE_EQ(form.State.Conc[1], 0.0002);
-    EXPECT_EQ(form.State.Ka1[0], model::TenToMinus(6.38));
+    EXPECT_EQ(form.State.Ka1[0], model::tenToMinus(6.38));
     EXPECT_EQ(form.State.Ka3[0], 0) << "'-'";
     EXPECT_EQ(form.State.Ka1[1], 0) << "empty";
     EXPECT_EQ(form.State.Ka2[3], 0) << "letters";
@@ -168,7 +168,8 @@ TEST_F(StartedForm, ReadGridsStopsAtTheFirstTextThatIsNotANumber) {
     G2(1, 0) = QStringLiteral("9");
     const std::size_t points = form.TitrationSeries.Count();
 
-    EXPECT_EQ(FailureOf([&] { PressRun(); }), QStringLiteral("'' is not a valid floating point value."));
+    EXPECT_EQ(FailureOf([&] { PressRun(); }),
+              QStringLiteral("'' is not a valid floating point value."));
     EXPECT_EQ(form.State.Conc[0], 0.001) << "rows above the failing cell are read";
     EXPECT_EQ(form.State.Ka1[0], 1e-6);
     for (int slot = 4; slot < 9; ++slot)
@@ -386,7 +387,8 @@ TEST_F(StartedForm, ABalanceOutOfReachStopsTheRunAndSaysWhy) {
     G1(2, 3) = QStringLiteral("-200");
     G1(3, 3) = QStringLiteral("-200");
     const QString box = FailureOf([&] { PressRun(); });
-    EXPECT_TRUE(box.startsWith(QStringLiteral("The proton balance can't be computed below pH 7.80")))
+    EXPECT_TRUE(
+        box.startsWith(QStringLiteral("The proton balance can't be computed below pH 7.80")))
         << box.toStdString();
     EXPECT_EQ(form.Label1.Caption, QStringLiteral("Run stopped at pH 7.80 after 0.00 mmol/L H+; "
                                                   "lower target not reached"));
@@ -407,7 +409,7 @@ TEST_F(StartedForm, CO2EquilibriumAtTheEditBoxPH) {
     form.CO2EqButtonClick(&form.CO2EqButton);
     EXPECT_EQ(G1(1, 1), QStringLiteral("0.395"));
     EXPECT_NEAR(form.State.Conc[0], 0.395e-3, 0.0005e-3);
-    EXPECT_EQ(form.State.HConc, model::TenToMinus(7.8));
+    EXPECT_EQ(form.State.HConc, model::tenToMinus(7.8));
 
     form.phEqEdit.Text = QStringLiteral("7");
     form.CO2EqButtonClick(&form.CO2EqButton);
