@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_fixture.h"
 
-#include "app/chart_view.h"
+#include "chart/chart_view.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,6 +14,7 @@
 
 using namespace phbuffer;
 using namespace phbuffer::app;
+using namespace phbuffer::chart;
 using namespace phbuffer::app::gui;
 
 namespace {

@@ -6,7 +6,7 @@
 #include "gui_driver.h"
 #include "qt_printers.h"
 
-#include "app/chart_view.h"
+#include "chart/chart_view.h"
 
 #include <gtest/gtest.h>
 
