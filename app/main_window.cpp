@@ -339,8 +339,9 @@ void MainWindow::drawForm() {
     chart_->setDecimalSeparator(form_.DecimalSeparator);
     chart_->draw(form_.Chart1, form_.TitrationSeries, form_.BufferStrengthSeries);
     // Sized to its text, on as many lines as it takes not to run under the buttons.
-    label1_->setText(form_.Label1.Caption);
-    const int textWidth = label1_->fontMetrics().horizontalAdvance(form_.Label1.Caption) + 1;
+    const QString caption = ui::KeepQuantitiesTogether(form_.Label1.Caption);
+    label1_->setText(caption);
+    const int textWidth = label1_->fontMetrics().horizontalAdvance(caption) + 1;
     const int labelWidth = std::min(textWidth, kLabel1MaxWidth);
     label1_->resize(labelWidth, label1_->heightForWidth(labelWidth));
     if (phEqEdit_->text() != form_.phEqEdit.Text)

@@ -4,6 +4,7 @@
 #include "model/number_text.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace phbuffer::ui {
 
@@ -23,6 +24,16 @@ long double StrToFloat(const QString& text, char32_t decimalSeparator) {
 
 bool TryStrToFloat(const QString& text, double& value, char32_t decimalSeparator) {
     return model::tryParse(text.toStdString(), value, decimalSeparator);
+}
+
+QString KeepQuantitiesTogether(const QString& text) {
+    static const QRegularExpression kBesideNumber(QStringLiteral("(?<=\\d) | (?=-?\\d)"));
+    const QChar noBreak(0x00A0);
+    QString kept = text;
+    kept.replace(kBesideNumber, noBreak);
+    kept.replace(QStringLiteral("mmol/L H+"),
+                 QStringLiteral("mmol/L") + noBreak + QStringLiteral("H+"));
+    return kept;
 }
 
 } // namespace phbuffer::ui

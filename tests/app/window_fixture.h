@@ -60,7 +60,9 @@ protected:
     }
     ChartView* chart() const { return window.chartView(); }
     const QLabel* label1() const { return window.findChild<QLabel*>(QStringLiteral("Label1")); }
-    QString labelText() const { return label1()->text(); }
+    /// Label1's words; its spaces may be non-breaking ones, which keep a number on the
+    /// line of its unit.
+    QString labelText() const { return label1()->text().replace(QChar(0x00A0), u' '); }
     QString errorTexts() const {
         QString all;
         for (const ShownError& e : errors)
