@@ -27,12 +27,14 @@ bool TryStrToFloat(const QString& text, double& value, char32_t decimalSeparator
 }
 
 QString KeepQuantitiesTogether(const QString& text) {
-    static const QRegularExpression kBesideNumber(QStringLiteral("(?<=\\d) | (?=-?\\d)"));
+    static const QRegularExpression kNumberAndUnit(
+        QStringLiteral("(?<=\\d) (?=mmol)|(?<=pH) (?=-?\\d)"));
     const QChar noBreak(0x00A0);
     QString kept = text;
-    kept.replace(kBesideNumber, noBreak);
+    kept.replace(kNumberAndUnit, noBreak);
+    // A line may break after a slash; the word joiner forbids it inside the unit.
     kept.replace(QStringLiteral("mmol/L H+"),
-                 QStringLiteral("mmol/L") + noBreak + QStringLiteral("H+"));
+                 QStringLiteral("mmol/\u2060L") + noBreak + QStringLiteral("H+"));
     return kept;
 }
 

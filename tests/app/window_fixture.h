@@ -60,9 +60,11 @@ protected:
     }
     ChartView* chart() const { return window.chartView(); }
     const QLabel* label1() const { return window.findChild<QLabel*>(QStringLiteral("Label1")); }
-    /// Label1's words; its spaces may be non-breaking ones, which keep a number on the
-    /// line of its unit.
-    QString labelText() const { return label1()->text().replace(QChar(0x00A0), u' '); }
+    /// Label1's words; its spaces may be non-breaking ones, and a word joiner may keep a
+    /// unit whole, to keep a number on the line of its unit.
+    QString labelText() const {
+        return label1()->text().replace(QChar(0x00A0), u' ').remove(QChar(0x2060));
+    }
     QString errorTexts() const {
         QString all;
         for (const ShownError& e : errors)

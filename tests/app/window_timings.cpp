@@ -9,6 +9,7 @@
 
 #include "app/application_style.h"
 #include "app/main_window.h"
+#include "chart/chart_view.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -67,7 +68,14 @@ int main(int argc, char** argv) {
     for (const char* preset : presets) {
         std::vector<double> times;
         for (int i = 0; i < repeats; ++i) {
+            // As a user would, the run is clicked once the preset's values are on the screen.
+            bool painted = false;
+            const QMetaObject::Connection paint =
+                QObject::connect(window.chartView(), &phbuffer::chart::ChartView::painted,
+                                 [&painted] { painted = true; });
             Click(ButtonNamed(window, QString::fromLatin1(preset)));
+            static_cast<void>(QTest::qWaitFor([&painted] { return painted; }, 250));
+            QObject::disconnect(paint);
             const std::size_t before = g_runTimes.size();
             Click(ButtonNamed(window, QStringLiteral("DoTitrationButton")));
             if (!QTest::qWaitFor([&] { return g_runTimes.size() > before; }, 60000))
