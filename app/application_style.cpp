@@ -3,31 +3,12 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFontDatabase>
 #include <QStyleFactory>
 
 namespace phbuffer::app {
 
 const QString kApplicationTitle = QStringLiteral("pH and buffer system calculator");
 const QString kStyleSheetResource = QStringLiteral(":/style/phbuffer.qss");
-
-QFont WindowFont() {
-    // The layout was drawn for Tahoma's widths: a plain DejaVu Sans at the same pixel size
-    // runs about a tenth wider and cuts off "Create CO2 equilibrium at pH:" and the longer
-    // names of the buffer-system grid, its condensed cut does not.
-    static const QString kCandidates[] = {QStringLiteral("Tahoma"),
-                                          QStringLiteral("DejaVu Sans Condensed")};
-    QFont font;
-    for (const QString& family : kCandidates) {
-        if (QFontDatabase::hasFamily(family)) {
-            font.setFamilies({family});
-            break;
-        }
-    }
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
 
 QString ApplyVisualStyle(QApplication& app, const QString& styleSheetResource) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))

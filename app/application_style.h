@@ -4,6 +4,8 @@
 // resources.
 #pragma once
 
+#include "chart/window_font.h"
+
 #include <QFont>
 #include <QString>
 
@@ -17,10 +19,7 @@ extern const QString kApplicationTitle;
 /// The resource that holds the visual style sheet.
 extern const QString kStyleSheetResource;
 
-/// The window font: Tahoma at 11 pixels (8 points on a 96 dpi screen). Where Tahoma is
-/// missing, as on most Linux systems, a condensed sans-serif of similar widths takes its
-/// place, so the captions still fit their buttons; failing that the default sans-serif.
-QFont WindowFont();
+using chart::WindowFont;
 
 /// Applies the visual style: the Fusion widget style and the style sheet at
 /// @p styleSheetResource. Returns an empty text on success, otherwise why the style sheet

@@ -2,7 +2,8 @@
 #include "main_window.h"
 
 #include "application_style.h"
-#include "chart_view.h"
+#include "chart/chart_file.h"
+#include "chart/chart_view.h"
 #include "file_dialogs.h"
 #include "run_timings.h"
 #include "string_grid_view.h"
@@ -26,6 +27,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -79,6 +83,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     QPushButton* copy = addButton(panel1_, form_.CopyToClipButton, {8, 6, 105, 25});
     QPushButton* exportData = addButton(panel1_, form_.ExportPlotDataBitBtn, {127, 6, 105, 25});
     QPushButton* clear = addButton(panel1_, form_.ClearGraphButton, {248, 6, 105, 25});
+    // The chart's own commands, beside the buttons that act on the chart.
+    QPushButton* saveGraph = addActionButton(panel1_, chart_->saveAction(), {367, 6, 105, 25});
+    QPushButton* printGraph = addActionButton(panel1_, chart_->printAction(), {486, 6, 105, 25});
 
     // Panel2, the input panel.
     label1_ = new QLabel(panel2_);
@@ -123,6 +130,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
                                       copy,
                                       exportData,
                                       clear,
+                                      saveGraph,
+                                      printGraph,
                                       grid1_,
                                       grid2_,
                                       radioButtons_->button(0),
@@ -193,6 +202,17 @@ QPushButton* MainWindow::addButton(QWidget* panel, const ui::Button& button,
     return widget;
 }
 
+QPushButton* MainWindow::addActionButton(QWidget* panel, QAction* action, const QRect& geometry) {
+    auto* widget = new QPushButton(action->text(), panel);
+    widget->setObjectName(
+        action->objectName().replace(QLatin1String("Action"), QLatin1String("Button")));
+    widget->setGeometry(geometry);
+    widget->setAutoDefault(false);
+    widget->setToolTip(ShortcutToolTip(action->text(), action->shortcuts()));
+    connect(widget, &QPushButton::clicked, action, &QAction::trigger);
+    return widget;
+}
+
 void MainWindow::connectHandlers() {
     const auto on = [this](const ui::Button& button, const std::function<void()>& handler) {
         connect(buttons_.value(&button), &QPushButton::clicked, this,
@@ -222,6 +242,10 @@ void MainWindow::connectHandlers() {
             form_.WhatToShowRadioGroupClick(&form_.WhatToShowRadioGroup);
         });
     });
+    connect(chart_->saveAction(), &QAction::triggered, this,
+            [this] { handle([this] { saveChartAs(); }); });
+    connect(chart_->printAction(), &QAction::triggered, this,
+            [this] { handle([this] { printChart(); }); });
     connect(phEqEdit_, &QLineEdit::textEdited, this,
             [this](const QString& text) { form_.phEqEdit.Text = text; });
 }
@@ -253,6 +277,9 @@ void MainWindow::addShortcuts() {
     quit->setContext(Qt::ApplicationShortcut);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
     shortcutKeysFirst_->addKeys(quitKeys);
+    for (const QAction* action :
+         {chart_->saveAction(), chart_->printAction(), chart_->wholeCurveAction()})
+        shortcutKeysFirst_->addKeys(action->shortcuts());
 
     phEqEdit_->installEventFilter(shortcutKeysFirst_);
     grid1_->setEditorEventFilter(shortcutKeysFirst_);
@@ -312,8 +339,9 @@ void MainWindow::drawForm() {
     chart_->setDecimalSeparator(form_.DecimalSeparator);
     chart_->draw(form_.Chart1, form_.TitrationSeries, form_.BufferStrengthSeries);
     // Sized to its text, on as many lines as it takes not to run under the buttons.
-    label1_->setText(form_.Label1.Caption);
-    const int textWidth = label1_->fontMetrics().horizontalAdvance(form_.Label1.Caption) + 1;
+    const QString caption = ui::KeepQuantitiesTogether(form_.Label1.Caption);
+    label1_->setText(caption);
+    const int textWidth = label1_->fontMetrics().horizontalAdvance(caption) + 1;
     const int labelWidth = std::min(textWidth, kLabel1MaxWidth);
     label1_->resize(labelWidth, label1_->heightForWidth(labelWidth));
     if (phEqEdit_->text() != form_.phEqEdit.Text)
@@ -335,6 +363,43 @@ void MainWindow::presentError(const QString& text) {
 
 void MainWindow::copyChartToClipboard() {
     QGuiApplication::clipboard()->setMimeData(chart_->clipboardData());
+}
+
+void MainWindow::saveChartAs() {
+    QFileDialog dialog(this, chart_->saveAction()->text());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = {QStringLiteral("SVG picture (*.svg)"),
+                                 QStringLiteral("PNG picture (*.png)"),
+                                 QStringLiteral("PDF document (*.pdf)")};
+    dialog.setNameFilters(filters);
+    // A name typed without an extension gets the one of the type chosen in the dialog.
+    dialog.setDefaultSuffix(QStringLiteral("svg"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.section(QLatin1String("*."), 1).chopped(1));
+    });
+    const std::optional<QString> path = fileDialogRunner_(dialog);
+    if (path)
+        chart::saveChart(*chart_, *path, *form_.Files);
+}
+
+void MainWindow::printChart() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(form_.Chart1.Title);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ui::HandlerError(QStringLiteral("The printer could not be started"));
+    painter.setRenderHint(QPainter::Antialiasing);
+    // As large as the page takes it, in the proportions of the chart on the screen.
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    QSizeF size = QSizeF(chart_->viewport()->size());
+    size.scale(QSizeF(page.size()), Qt::KeepAspectRatio);
+    chart_->renderChart(painter, QRectF(QPointF(0, 0), size));
+    painter.end();
 }
 
 void MainWindow::refreshDecimalSeparator() {

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QButtonGroup;
 class QFileDialog;
 class QFrame;
@@ -27,9 +28,13 @@ class QProgressDialog;
 class QPushButton;
 class QShortcut;
 
+namespace phbuffer::chart {
+class ChartView;
+}
+
 namespace phbuffer::app {
 
-class ChartView;
+using chart::ChartView;
 class RunTimings;
 class ShortcutKeysFirst;
 class StringGridView;
@@ -82,6 +87,8 @@ protected:
 private:
     QFrame* addPanel(const char* name, int height);
     QPushButton* addButton(QWidget* panel, const ui::Button& button, const QRect& geometry);
+    /// A button that triggers @p action, with the action's keys in its tooltip.
+    QPushButton* addActionButton(QWidget* panel, QAction* action, const QRect& geometry);
     void connectHandlers();
     /// The keys of the buttons, shown in their tooltips, and the key that closes the window.
     void addShortcuts();
@@ -96,6 +103,10 @@ private:
     void presentError(const QString& text);
     void refreshDecimalSeparator();
     void copyChartToClipboard();
+    /// "Save graph as...": the chart as drawn, in the picture type of the chosen name.
+    void saveChartAs();
+    /// "Print...": the chart on one page of the printer chosen in the print dialog.
+    void printChart();
     /// Loads a dropped file, once the drop has ended.
     void loadDroppedFile(const QString& path);
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run_timings.h"
 
-#include "chart_view.h"
+#include "chart/chart_view.h"
 
 #include <QDateTime>
 

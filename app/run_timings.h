@@ -6,9 +6,13 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+namespace phbuffer::chart {
+class ChartView;
+}
+
 namespace phbuffer::app {
 
-class ChartView;
+using chart::ChartView;
 
 /// Reports how long after the start of main() the window was first drawn, for every run
 /// the time from the click to the redrawn chart, and how soon a cancelled run stopped.

@@ -6,6 +6,7 @@
 #include "files/plot_export.h"
 #include "files/water_quality_file.h"
 #include "model/number_text.h"
+#include "ui/chart_format.h"
 #include "ui/errors.h"
 #include "ui/main_form.h"
 #include "ui/number_format.h"
@@ -51,6 +52,8 @@ struct Options {
     std::string command;
     std::string saveFile;
     std::optional<std::string> exportFile;
+    std::optional<std::string> chartFile;
+    std::optional<std::pair<int, int>> chartSize;
     bool points = false;
     bool help = false;
     bool progress = false;
@@ -130,6 +133,27 @@ CellEdit parseCell(const std::string& spec) {
     return {*g, *c, *r, QString::fromStdString(spec.substr(eq + 1))};
 }
 
+/// The chart size WxH in pixels of --chart-size.
+std::pair<int, int> chartSize(const std::string& text) {
+    constexpr int kMaxSide = 20000;
+    const auto bad = [&] {
+        return UsageError{"--chart-size expects WxH, two whole numbers of pixels from 1 to " +
+                          std::to_string(kMaxSide) + ", not '" + text + "'"};
+    };
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        throw bad();
+    const auto side = [&](std::string_view s) {
+        int v = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (ec != std::errc() || end != s.data() + s.size() || v < 1 || v > kMaxSide)
+            throw bad();
+        return v;
+    };
+    const std::string_view all(text);
+    return {side(all.substr(0, x)), side(all.substr(x + 1))};
+}
+
 Options parse(const std::vector<std::string>& args) {
     Options o;
     // The next argument is the value, unless it is an option: "--export --points" is an
@@ -174,6 +198,13 @@ Options parse(const std::vector<std::string>& args) {
             o.points = true;
         } else if (a == "--export") {
             o.exportFile = fileName(i);
+        } else if (a == "--chart") {
+            o.chartFile = fileName(i);
+            if (!ui::chartFormatOf(QFile::decodeName(o.chartFile->c_str())))
+                throw UsageError{"--chart writes " + ui::chartFormatNames().toStdString() +
+                                 " by the file's extension, not '" + *o.chartFile + "'"};
+        } else if (a == "--chart-size") {
+            o.chartSize = chartSize(value(i));
         } else if (a == "--at-ph") {
             // "--at-ph -1" is a pH below 0, not an option.
             if (i + 1 >= args.size())
@@ -214,6 +245,10 @@ Options parse(const std::vector<std::string>& args) {
         throw UsageError{"--points goes with the run command"};
     if (o.exportFile && o.command != "run")
         throw UsageError{"--export goes with the run command"};
+    if (o.chartFile && o.command != "run")
+        throw UsageError{"--chart goes with the run command"};
+    if (o.chartSize && !o.chartFile)
+        throw UsageError{"--chart-size goes with --chart"};
     const bool analysing = o.command == "analyse" || o.command == "batch";
     if (!analysing && (!o.atPhTexts.empty() || o.format))
         throw UsageError{(o.format ? "--format" : "--at-ph") +
@@ -312,7 +347,8 @@ void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
 } // namespace
 
 std::string UsageText() {
-    return "Usage: phbuffer-cli [options] run [--points] [--export FILE] | co2 | grid |\n"
+    return "Usage: phbuffer-cli [options] run [--points] [--export FILE]\n"
+           "                            [--chart FILE [--chart-size WxH]] | co2 | grid |\n"
            "                            save FILE | analyse [--at-ph X]... [--format F]\n"
            "       phbuffer-cli batch [--at-ph X]... [--format csv|json] FILE...\n"
            "\n"
@@ -330,7 +366,9 @@ std::string UsageText() {
            "  run        \"Run pH model\"; prints the result line, and with --points every\n"
            "             point of the selected curve as x TAB y; with --export FILE then\n"
            "             \"Export plot data\" with FILE chosen (.txt added when it has no\n"
-           "             extension)\n"
+           "             extension); with --chart FILE the selected curve's chart as the\n"
+           "             window draws it, as svg, png or pdf by FILE's extension, 1218x454\n"
+           "             pixels unless --chart-size WxH\n"
            "  co2        \"Create CO2 equilibrium at pH:\"; prints the new concentration of\n"
            "             row 1\n"
            "  grid       prints both grids, TAB-separated, with an empty line between them\n"
@@ -349,7 +387,7 @@ std::string UsageText() {
 namespace {
 
 int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                       std::atomic<model::RunControl*>* activeRun) {
+                       std::atomic<model::RunControl*>* activeRun, const ChartWriter& chartWriter) {
     Options o;
     try {
         o = parse(args);
@@ -416,6 +454,14 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
                 AnswerFileDialogsWith(form, *o.exportFile);
                 form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn);
             }
+            if (o.chartFile) {
+                if (!chartWriter)
+                    throw ui::HandlerError(
+                        QStringLiteral("This phbuffer-cli was built without the chart"));
+                const auto [width, height] =
+                    o.chartSize.value_or(std::pair(kDefaultChartWidth, kDefaultChartHeight));
+                chartWriter(QFile::decodeName(o.chartFile->c_str()), width, height, form);
+            }
         } else if (o.command == "analyse") {
             bool finished = false;
             {
@@ -446,9 +492,16 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
 
 } // namespace
 
+bool WantsChart(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (a == "--chart")
+            return true;
+    return false;
+}
+
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   std::atomic<model::RunControl*>* activeRun) {
-    const int status = executeCommandLine(args, out, err, activeRun);
+                   std::atomic<model::RunControl*>* activeRun, const ChartWriter& chartWriter) {
+    const int status = executeCommandLine(args, out, err, activeRun, chartWriter);
     // Output that did not arrive (a full disk, a closed descriptor) is a failure,
     // not a success that printed nothing.
     errno = 0;

@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "command_line.h"
 
+#include "ui/main_form.h"
+
+#ifdef PHBUFFER_WITH_CHART
+#include "chart/chart_file.h"
+
+#include <QApplication>
+#endif
+
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include <fcntl.h>
 
@@ -37,5 +46,21 @@ int main(int argc, char** argv) {
     static_assert(std::atomic<phbuffer::model::RunControl*>::is_always_lock_free);
     std::signal(SIGINT, onInterrupt);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return phbuffer::cli::RunCommandLine(args, std::cout, std::cerr, &g_activeRun);
+    phbuffer::cli::ChartWriter chartWriter;
+#ifdef PHBUFFER_WITH_CHART
+    // The chart is drawn by the window's own chart code, on the offscreen platform: no
+    // display is needed, and a command without --chart starts without any of it.
+    std::unique_ptr<QApplication> app;
+    if (phbuffer::cli::WantsChart(args)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+        chartWriter = [](const QString& path, int width, int height,
+                         const phbuffer::ui::TpHmainForm& form) {
+            phbuffer::chart::writeChartFile(path, QSize(width, height), form.Chart1,
+                                            form.TitrationSeries, form.BufferStrengthSeries,
+                                            form.DecimalSeparator, *form.Files);
+        };
+    }
+#endif
+    return phbuffer::cli::RunCommandLine(args, std::cout, std::cerr, &g_activeRun, chartWriter);
 }

@@ -4,6 +4,7 @@
 #include "model/number_text.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace phbuffer::ui {
 
@@ -23,6 +24,18 @@ long double StrToFloat(const QString& text, char32_t decimalSeparator) {
 
 bool TryStrToFloat(const QString& text, double& value, char32_t decimalSeparator) {
     return model::tryParse(text.toStdString(), value, decimalSeparator);
+}
+
+QString KeepQuantitiesTogether(const QString& text) {
+    static const QRegularExpression kNumberAndUnit(
+        QStringLiteral("(?<=\\d) (?=mmol)|(?<=pH) (?=-?\\d)"));
+    const QChar noBreak(0x00A0);
+    QString kept = text;
+    kept.replace(kNumberAndUnit, noBreak);
+    // A line may break after a slash; the word joiner forbids it inside the unit.
+    kept.replace(QStringLiteral("mmol/L H+"),
+                 QStringLiteral("mmol/\u2060L") + noBreak + QStringLiteral("H+"));
+    return kept;
 }
 
 } // namespace phbuffer::ui

@@ -20,4 +20,9 @@ long double StrToFloat(const QString& text, char32_t decimalSeparator);
 /// The lenient conversion: false, and @p value untouched, for a text that is not a number.
 bool TryStrToFloat(const QString& text, double& value, char32_t decimalSeparator);
 
+/// @p text for a label that wraps: the space between a number and its "mmol", the one
+/// between "pH" and its number, and the one in "mmol/L H+" made non-breaking, and a word joiner
+/// after its slash, so that no number is parted from its unit or name and the unit stays whole.
+QString KeepQuantitiesTogether(const QString& text);
+
 } // namespace phbuffer::ui

@@ -60,6 +60,7 @@ TEST_F(LongRun, ShowsHowFarItHasComeAndStopsOnCancelSayingWhere) {
     // The long caption wraps beside the preset buttons instead of running under them.
     const QLabel* label = label1();
     EXPECT_LT(label->geometry().right(), button("GetDataBitBtn")->x());
+    EXPECT_TRUE(label->text().contains(QStringLiteral("mmol/\u2060L\u00A0H+"))) << "never parted";
     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
 }
 

@@ -5,7 +5,8 @@
 //
 //   xvfb-run -s "-screen 0 1366x900x24" build/tests/phbuffer_screenshot_tour /tmp/shots
 //
-// Also saves window.png, the window alone after a run of the medium water.
+// Also saves window.png and window-buffer-capacity.png, the window alone in each view
+// after a run of the medium water.
 #include "gui_driver.h"
 
 #include "app/application_style.h"
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
 
     Click(RadioItem(window, 1));
     Shoot(QStringLiteral("3-medium-buffer-capacity-view"));
+    window.grab().save(QDir(g_outDir).filePath(QStringLiteral("window-buffer-capacity.png")));
     Click(RadioItem(window, 0));
 
     TypeIntoCell(GridNumber(window, 1), 1, 5, QStringLiteral("2,565"));

@@ -6,7 +6,7 @@
 #include "gui_driver.h"
 #include "qt_printers.h"
 
-#include "app/chart_view.h"
+#include "chart/chart_view.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,11 @@ protected:
     }
     ChartView* chart() const { return window.chartView(); }
     const QLabel* label1() const { return window.findChild<QLabel*>(QStringLiteral("Label1")); }
-    QString labelText() const { return label1()->text(); }
+    /// Label1's words; its spaces may be non-breaking ones, and a word joiner may keep a
+    /// unit whole, to keep a number on the line of its unit.
+    QString labelText() const {
+        return label1()->text().replace(QChar(0x00A0), u' ').remove(QChar(0x2060));
+    }
     QString errorTexts() const {
         QString all;
         for (const ShownError& e : errors)

@@ -181,6 +181,40 @@ TEST(CommandLine, FileErrorsGoToStderrWithStatusOne) {
     EXPECT_EQ(QDir(dir.path()).count(), 2u) << "nothing was created";
 }
 
+TEST(CommandLine, RunChartGoesToTheWriterAtTheDefaultOrTheGivenSize) {
+    struct Written {
+        QString path;
+        int width;
+        int height;
+        QString title;
+        qsizetype points;
+    };
+    std::vector<Written> written;
+    const phbuffer::cli::ChartWriter writer = [&](const QString& path, int width, int height,
+                                                  const phbuffer::ui::TpHmainForm& form) {
+        written.push_back({path, width, height, form.Chart1.Title,
+                           static_cast<qsizetype>(form.SelectedSeries()->Count())});
+    };
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"run", "--chart", "a.SVG"}, out, err, nullptr, writer), 0);
+    EXPECT_EQ(
+        RunCommandLine({"--view", "buffer", "run", "--chart", "b.pdf", "--chart-size", "640x480"},
+                       out, err, nullptr, writer),
+        0);
+    ASSERT_EQ(written.size(), 2U);
+    EXPECT_EQ(written[0].path, QStringLiteral("a.SVG"));
+    EXPECT_EQ(written[0].width, 1218);
+    EXPECT_EQ(written[0].height, 454);
+    EXPECT_EQ(written[0].title, QStringLiteral("Titration curve"));
+    EXPECT_GT(written[0].points, 1) << "written after the run";
+    EXPECT_EQ(written[1].width, 640);
+    EXPECT_EQ(written[1].height, 480);
+    EXPECT_EQ(written[1].title, QStringLiteral("Buffer capacity"));
+
+    const Result without = Cli({"run", "--chart", "a.png"});
+    EXPECT_EQ(without.status, 1) << "a binary built without the chart says so";
+}
+
 TEST(CommandLine, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{},
@@ -197,6 +231,12 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
                                                {"run", "--preset"},
                                                {"save"},
                                                {"save", ""},
+                                               {"run", "--chart", "curve.jpg"},
+                                               {"run", "--chart", "curve"},
+                                               {"grid", "--chart", "curve.svg"},
+                                               {"run", "--chart-size", "10x10"},
+                                               {"run", "--chart", "c.png", "--chart-size", "10"},
+                                               {"run", "--chart", "c.png", "--chart-size", "0x5"},
                                                {"--load", "", "grid"},
                                                {"grid", "--export", "a.txt"},
                                                {"run", "--export"},

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // Chart1 drawn with Qt Charts: the form's titles and its two series, the axes scaled to
-// the series that is shown, and a readout of the point under the mouse.
+// the series that is shown, a readout of the point under the mouse, and zooming into a
+// part of the curve.
 #pragma once
 
 #include "model/series.h"
@@ -10,13 +11,17 @@
 
 #include <QChartView>
 
+#include <optional>
+
+class QAction;
 class QGraphicsEllipseItem;
+class QRubberBand;
 class QLabel;
 class QLineSeries;
 class QMimeData;
 class QValueAxis;
 
-namespace phbuffer::app {
+namespace phbuffer::chart {
 
 /// The chart's look. The colours are those the form's views are described with.
 struct ChartColours {
@@ -41,8 +46,24 @@ public:
     /// (image/svg+xml) and a bitmap. Throws ui::HandlerError when the picture can't be made.
     QMimeData* clipboardData();
 
-    /// The decimal separator of the readout's numbers; the form's.
-    void setDecimalSeparator(char32_t separator) { decimalSeparator_ = separator; }
+    /// Draws the chart as it is now, at any size, into @p target of @p painter: the
+    /// pictures written to files and the printed page. The readout is left out.
+    void renderChart(QPainter& painter, const QRectF& target);
+
+    /// The decimal separator of the axes' and the readout's numbers; the form's.
+    void setDecimalSeparator(char32_t separator);
+
+    /// Whether a part of the curve is shown instead of all of it.
+    bool isZoomed() const { return zoom_.has_value(); }
+    /// Shows the whole curve again.
+    void showWholeCurve();
+
+    /// The chart's commands, for its context menu, the window's buttons and their keys:
+    /// "Save graph as...", "Print..." and back to the whole curve. The view only offers
+    /// them; whoever shows the view connects the first two.
+    QAction* saveAction() const { return saveAction_; }
+    QAction* printAction() const { return printAction_; }
+    QAction* wholeCurveAction() const { return wholeCurveAction_; }
     /// The readout of the point nearest to the mouse: shown while the mouse is over the
     /// plot area and a shown series has points, hidden otherwise.
     const QLabel* readout() const { return readout_; }
@@ -59,12 +80,25 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
 private:
-    /// Sets the axes to ranges_, with label steps that suit the chart's size.
+    /// Sets the axes to the zoomed part, or to ranges_ with room around the data, with
+    /// label steps that suit the chart's size.
     void applyRanges();
+    /// The plot area in viewport coordinates.
+    QRectF plotArea() const;
+    /// The values shown at @p pos (viewport coordinates).
+    QPointF valueAt(QPointF pos) const;
+    /// The ranges the axes show now.
+    ui::AxisRanges shownRanges() const;
+    void zoomTo(const ui::AxisRanges& view);
     /// Shows the readout of the shown point nearest to @p pos (viewport coordinates) on
     /// the screen, or hides it when the mouse is off the plot area or there is none.
     void showReadout(QPoint pos);
@@ -76,8 +110,15 @@ private:
     QValueAxis* leftAxis_;
     QLabel* readout_;
     QGraphicsEllipseItem* marker_;
+    QRubberBand* rubberBand_;
+    QAction* saveAction_;
+    QAction* printAction_;
+    QAction* wholeCurveAction_;
     ui::AxisRanges ranges_;
+    std::optional<ui::AxisRanges> zoom_;
+    /// Where a drag for a zoom rectangle began, while the left button is down.
+    std::optional<QPoint> dragStart_;
     char32_t decimalSeparator_ = U'.';
 };
 
-} // namespace phbuffer::app
+} // namespace phbuffer::chart

@@ -4,20 +4,27 @@
 #include "ui/errors.h"
 #include "ui/number_format.h"
 
+#include <QAction>
 #include <QBuffer>
+#include <QContextMenuEvent>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLocale>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QRubberBand>
 #include <QSvgGenerator>
 #include <QValueAxis>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
-namespace phbuffer::app {
+namespace phbuffer::chart {
 
 namespace {
 
@@ -26,6 +33,24 @@ namespace {
 constexpr int kReadoutReach = 8;
 constexpr int kReadoutOffset = 10;
 constexpr qreal kMarkerRadius = 3.5;
+// A drag shorter than this on either side is a click, not a zoom rectangle.
+constexpr int kMinZoomDrag = 4;
+// The zoom of one notch of the mouse wheel.
+constexpr double kWheelZoomIn = 0.8;
+constexpr double kWheelNotch = 120;
+
+/// The locale whose numbers have @p separator as their decimal separator and no group
+/// separators, as the form writes its numbers: the system's where it agrees.
+QLocale NumberLocale(char32_t separator) {
+    QLocale locale = QLocale::system();
+    const auto hasSeparator = [separator](const QLocale& l) {
+        return l.decimalPoint() == QString::fromUcs4(&separator, 1);
+    };
+    if (!hasSeparator(locale))
+        locale = separator == U',' ? QLocale(QLocale::German) : QLocale::c();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
 
 QList<QPointF> PointsOf(const model::Series& series) {
     QList<QPointF> points;
@@ -65,7 +90,11 @@ ChartView::ChartView(QWidget* parent)
     : QChartView(new QChart, parent), titration_(new QLineSeries), bufferStrength_(new QLineSeries),
       bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis), readout_(new QLabel(viewport())),
       marker_(new QGraphicsEllipseItem(-kMarkerRadius, -kMarkerRadius, 2 * kMarkerRadius,
-                                       2 * kMarkerRadius)) {
+                                       2 * kMarkerRadius)),
+      rubberBand_(new QRubberBand(QRubberBand::Rectangle, viewport())),
+      saveAction_(new QAction(QStringLiteral("Save graph as..."), this)),
+      printAction_(new QAction(QStringLiteral("Print..."), this)),
+      wholeCurveAction_(new QAction(QStringLiteral("Show whole curve"), this)) {
     setObjectName(QStringLiteral("Chart1"));
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
@@ -131,6 +160,23 @@ ChartView::ChartView(QWidget* parent)
     scene()->addItem(marker_);
     viewport()->setMouseTracking(true);
 
+    saveAction_->setObjectName(QStringLiteral("SaveGraphAction"));
+    saveAction_->setShortcut(Qt::CTRL | Qt::Key_G);
+    printAction_->setObjectName(QStringLiteral("PrintGraphAction"));
+    const QList<QKeySequence> printKeys = QKeySequence::keyBindings(QKeySequence::Print);
+    printAction_->setShortcuts(printKeys.isEmpty() ? QList<QKeySequence>{Qt::CTRL | Qt::Key_P}
+                                                   : printKeys);
+    wholeCurveAction_->setObjectName(QStringLiteral("WholeCurveAction"));
+    wholeCurveAction_->setShortcut(Qt::CTRL | Qt::Key_0);
+    wholeCurveAction_->setEnabled(false);
+    connect(wholeCurveAction_, &QAction::triggered, this, &ChartView::showWholeCurve);
+    // The keys work wherever the focus is in the window, as the buttons' keys do.
+    for (QAction* action : {saveAction_, printAction_, wholeCurveAction_}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    setDecimalSeparator(decimalSeparator_);
+
     draw(ui::Chart(QStringLiteral("Chart1"), QString()), model::Series(), model::Series());
 }
 
@@ -142,19 +188,148 @@ void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
     c->setTitle(chart.Title);
     bottomAxis_->setTitleText(chart.BottomAxisTitle);
     leftAxis_->setTitleText(chart.LeftAxisTitle);
-    titration_->replace(PointsOf(titration));
-    bufferStrength_->replace(PointsOf(bufferStrength));
-    titration_->setVisible(titration.Active);
-    bufferStrength_->setVisible(bufferStrength.Active);
+    // The window redraws after every click; a curve that has not changed keeps its zoom
+    // and spares Qt Charts a new layout of every point.
+    bool changed = false;
+    for (auto [view, series] :
+         {std::pair{titration_, &titration}, std::pair{bufferStrength_, &bufferStrength}}) {
+        QList<QPointF> points = PointsOf(*series);
+        if (points != view->points()) {
+            view->replace(points);
+            changed = true;
+        }
+        if (view->isVisible() != series->Active) {
+            view->setVisible(series->Active);
+            changed = true;
+        }
+    }
+    if (changed)
+        zoom_.reset();
 
     ranges_ = ui::axisRanges(titration, bufferStrength);
     applyRanges();
 }
 
 void ChartView::applyRanges() {
-    const ui::ChartScale scale = ui::chartScale(ranges_, width(), height());
+    const ui::ChartScale scale = zoom_ ? ui::zoomedScale(*zoom_, width(), height())
+                                       : ui::chartScale(ranges_, width(), height());
     SetScale(bottomAxis_, scale.bottom);
     SetScale(leftAxis_, scale.left);
+    wholeCurveAction_->setEnabled(zoom_.has_value());
+}
+
+void ChartView::setDecimalSeparator(char32_t separator) {
+    decimalSeparator_ = separator;
+    const QLocale locale = NumberLocale(separator);
+    // A new locale lays out every label again; most redraws keep the one there is.
+    if (!chart()->localizeNumbers() || chart()->locale() != locale) {
+        chart()->setLocale(locale);
+        chart()->setLocalizeNumbers(true);
+    }
+}
+
+void ChartView::showWholeCurve() {
+    if (!zoom_)
+        return;
+    hideReadout();
+    zoom_.reset();
+    applyRanges();
+}
+
+void ChartView::zoomTo(const ui::AxisRanges& view) {
+    hideReadout();
+    zoom_ = view;
+    applyRanges();
+}
+
+QRectF ChartView::plotArea() const {
+    const QChart* c = chart();
+    return QRectF(mapFromScene(c->mapToScene(c->plotArea().topLeft())),
+                  mapFromScene(c->mapToScene(c->plotArea().bottomRight())));
+}
+
+QPointF ChartView::valueAt(QPointF pos) const {
+    const QRectF area = plotArea();
+    const double xShare = area.width() > 0 ? (pos.x() - area.left()) / area.width() : 0;
+    const double yShare = area.height() > 0 ? (area.bottom() - pos.y()) / area.height() : 0;
+    return {bottomAxis_->min() + xShare * (bottomAxis_->max() - bottomAxis_->min()),
+            leftAxis_->min() + yShare * (leftAxis_->max() - leftAxis_->min())};
+}
+
+ui::AxisRanges ChartView::shownRanges() const {
+    return {bottomAxis_->min(), bottomAxis_->max(), leftAxis_->min(), leftAxis_->max()};
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && plotArea().contains(event->position())) {
+        dragStart_ = event->position().toPoint();
+        rubberBand_->setGeometry(QRect(*dragStart_, QSize()));
+        event->accept();
+        return;
+    }
+    QChartView::mousePressEvent(event);
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !dragStart_) {
+        QChartView::mouseReleaseEvent(event);
+        return;
+    }
+    rubberBand_->hide();
+    const QRectF drag =
+        QRectF(QPointF(*dragStart_), event->position()).normalized().intersected(plotArea());
+    dragStart_.reset();
+    event->accept();
+    if (drag.width() < kMinZoomDrag || drag.height() < kMinZoomDrag)
+        return; // a click
+    const QPointF low = valueAt(drag.bottomLeft());
+    const QPointF high = valueAt(drag.topRight());
+    zoomTo({low.x(), high.x(), low.y(), high.y()});
+    showReadout(event->position().toPoint());
+}
+
+void ChartView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragStart_.reset();
+        rubberBand_->hide();
+        showWholeCurve();
+        event->accept();
+        return;
+    }
+    QChartView::mouseDoubleClickEvent(event);
+}
+
+void ChartView::wheelEvent(QWheelEvent* event) {
+    const QPointF pos = event->position();
+    const int delta = event->angleDelta().y();
+    if (delta == 0 || !plotArea().contains(pos)) {
+        QChartView::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    const ui::ChartScale whole = ui::chartScale(ranges_, width(), height());
+    const ui::AxisRanges wholeRanges{whole.bottom.min, whole.bottom.max, whole.left.min,
+                                     whole.left.max};
+    const QPointF at = valueAt(pos);
+    const ui::AxisRanges view = ui::zoomAround(
+        shownRanges(), at.x(), at.y(), std::pow(kWheelZoomIn, delta / kWheelNotch), wholeRanges);
+    const bool whollyOut = view.xMax - view.xMin >= wholeRanges.xMax - wholeRanges.xMin &&
+                           view.yMax - view.yMin >= wholeRanges.yMax - wholeRanges.yMin;
+    if (whollyOut)
+        showWholeCurve();
+    else
+        zoomTo(view);
+    showReadout(pos.toPoint());
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent* event) {
+    hideReadout();
+    QMenu menu(this);
+    menu.addAction(saveAction_);
+    menu.addAction(printAction_);
+    menu.addSeparator();
+    menu.addAction(wholeCurveAction_);
+    menu.exec(event->globalPos());
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {
@@ -170,6 +345,10 @@ void ChartView::paintEvent(QPaintEvent* event) {
 }
 
 void ChartView::mouseMoveEvent(QMouseEvent* event) {
+    if (dragStart_) {
+        rubberBand_->setGeometry(QRect(*dragStart_, event->position().toPoint()).normalized());
+        rubberBand_->show();
+    }
     QChartView::mouseMoveEvent(event);
     showReadout(event->position().toPoint());
 }
@@ -203,6 +382,9 @@ void ChartView::showReadout(QPoint pos) {
             if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
                 continue;
             const QPointF at = c->mapToScene(c->mapToPosition(point, series));
+            // Zoomed in, most points are off the plot area and can't be pointed at.
+            if (!plotArea.contains(at))
+                continue;
             const QPointF d = at - mouse;
             const qreal distance = QPointF::dotProduct(d, d);
             if (!nearestSeries || distance < nearestDistance) {
@@ -249,6 +431,11 @@ void ChartView::hideReadout() {
     marker_->hide();
 }
 
+void ChartView::renderChart(QPainter& painter, const QRectF& target) {
+    hideReadout();
+    render(&painter, target, viewport()->rect());
+}
+
 QMimeData* ChartView::clipboardData() {
     // The copy is the chart, not what the mouse happens to point at.
     hideReadout();
@@ -281,4 +468,4 @@ QMimeData* ChartView::clipboardData() {
     return data;
 }
 
-} // namespace phbuffer::app
+} // namespace phbuffer::chart
