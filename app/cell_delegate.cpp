@@ -14,7 +14,7 @@ CellDelegate::CellDelegate(StringGridView* view) : QStyledItemDelegate(view), vi
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
     const bool fixed = !(index.flags() & Qt::ItemIsSelectable);
-    const bool selected = option.state & QStyle::State_Selected;
+    const bool selected = (option.state & QStyle::State_Selected) && view_->ownsFocus();
     const QPalette& palette = option.palette;
     QColor background = palette.color(QPalette::Base);
     QColor text = palette.color(QPalette::Text);
@@ -71,6 +71,11 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
             emit commitData(editor);
             emit closeEditor(editor, QAbstractItemDelegate::NoHint);
             view_->leaveByTab(key == Qt::Key_Tab);
+            return true;
+        }
+        const auto modifiers = static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier;
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::NoModifier) {
+            view_->commitAndMoveDown(static_cast<QWidget*>(object));
             return true;
         }
     }

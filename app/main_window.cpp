@@ -29,6 +29,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -67,11 +69,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     chart_ = new ChartView(this);
     panel1_ = addPanel("Panel1", layout::kPanel1Height);
     panel2_ = addPanel("Panel2", layout::kPanel2Height);
+    panel2_->setMinimumWidth(layout::kPanel2Width);
+    inputScroller_ = new QScrollArea(this);
+    inputScroller_->setObjectName(QStringLiteral("Panel2Scroller"));
+    inputScroller_->setFrameShape(QFrame::NoFrame);
+    inputScroller_->setFocusPolicy(Qt::NoFocus);
+    inputScroller_->setWidgetResizable(true);
+    inputScroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    inputScroller_->setWidget(panel2_);
+    inputScroller_->setFixedHeight(layout::kPanel2Height);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(chart_, 1);
-    layout->addWidget(panel2_);
+    layout->addWidget(inputScroller_);
     layout->addWidget(panel1_);
 
     // Panel1, the button bar.
@@ -164,6 +175,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     connect(runner_, &TitrationRunner::continuing, this, &MainWindow::holdInput);
     connect(runner_, &TitrationRunner::finished, this, &MainWindow::finishRun);
 
+    setMinimumSize(layout::kMinimumClientSize);
     resize(layout::kClientSize);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -350,13 +362,24 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     formShown_ = true;
     handle([this] { form_.FormShow(&form_); });
-    buttons_.value(&form_.DoTitrationButton)->setFocus(Qt::OtherFocusReason);
+    // Typing starts in the first editable cell, as in a spreadsheet.
+    grid1_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // A run stops within a millisecond of the request; its dialog goes with it.
     runner_->stop();
     event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The input panel scrolls sideways in a narrow window; its scroll bar goes below it.
+    const bool narrow = width() < layout::kPanel2Width;
+    const int barHeight = narrow ? inputScroller_->horizontalScrollBar()->sizeHint().height() : 0;
+    inputScroller_->setFixedHeight(layout::kPanel2Height + barHeight);
+    QPushButton* run = buttons_.value(&form_.DoTitrationButton);
+    run->move(width() - layout::kRunButtonRightGap, run->y());
 }
 
 void MainWindow::changeEvent(QEvent* event) {

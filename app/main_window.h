@@ -25,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QProgressDialog;
 class QPushButton;
+class QScrollArea;
 class QShortcut;
 
 namespace phbuffer::app {
@@ -73,6 +74,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// Keeps "Run pH model" at the right edge and makes room for the input panel's scroll
+    /// bar when the window is too narrow for the panel.
+    void resizeEvent(QResizeEvent* event) override;
     /// A drag of one local file is welcome while no run goes on; anything else is refused.
     void dragEnterEvent(QDragEnterEvent* event) override;
     /// Loads the dropped file as "Get water quality data from file" loads the file chosen
@@ -111,6 +115,7 @@ private:
     ChartView* chart_ = nullptr;
     QFrame* panel1_ = nullptr;
     QFrame* panel2_ = nullptr;
+    QScrollArea* inputScroller_ = nullptr; ///< holds Panel2
     QLabel* label1_ = nullptr;
     StringGridView* grid1_ = nullptr;
     StringGridView* grid2_ = nullptr;

@@ -38,6 +38,18 @@ public:
 
     /// Moves the focus out of the grid to the next (or previous) control of the tab order.
     void leaveByTab(bool forward);
+    /// Enter in the editor @p editor: its text is committed and the cell below becomes
+    /// current, as in a spreadsheet; in the last row the cell stays current.
+    void commitAndMoveDown(QWidget* editor);
+    /// A drag that began on the editor @p editor has reached @p viewportPos: the range from
+    /// the editor's cell to the cell there is selected, as a drag over cells selects it.
+    void dragFromEditor(QWidget* editor, const QPoint& viewportPos);
+    /// The drag from @p editor has ended over another cell: the editor's text is committed
+    /// and it closes, leaving the range selected.
+    void endDragFromEditor(QWidget* editor);
+    /// Whether the keyboard focus is on the grid or its editor. Only then do selected cells
+    /// look selected, so that of the two grids only the one being typed into shows any.
+    bool ownsFocus() const;
 
     /// Puts the selected cells (the current one when none is selected) on the clipboard
     /// as TAB-separated lines. Ctrl+C on the grid; an open editor copies its own text.
@@ -59,9 +71,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void showEditorAtCurrent();
+    void showEditorAtCurrentIfWanted();
     /// Whether the current cell should show its editor now.
     bool editorWanted() const;
 
@@ -70,6 +84,7 @@ private:
     bool mouseSelecting_ = false;    // a button is down: the user may be dragging a range
     bool keyboardExtending_ = false; // Shift with an arrow key extends the range
     bool leaving_ = false;           // Tab is taking the focus to the next control
+    bool rangeSelected_ = false;     // a range is selected: no editor until a cell is chosen
     QObject* editorEventFilter_ = nullptr;
 };
 
