@@ -24,6 +24,8 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     } else if (selected) {
         background = palette.color(QPalette::Highlight);
         text = palette.color(QPalette::HighlightedText);
+    } else if (const QVariant tint = index.data(Qt::BackgroundRole); tint.isValid()) {
+        background = tint.value<QColor>();
     }
     if (!(option.state & QStyle::State_Enabled))
         text = palette.color(QPalette::Disabled, QPalette::Text);

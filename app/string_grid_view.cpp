@@ -59,6 +59,7 @@ void StringGridView::sync() {
         resize(grid_.Width, height());
     if (!currentIndex().isValid())
         setCurrentIndex(cellIndex(grid_.FixedCols, grid_.FixedRows));
+    viewport()->update(); // a hint may come or go with a text elsewhere, or a new separator
 }
 
 QLineEdit* StringGridView::openEditor() const {
@@ -204,6 +205,15 @@ void StringGridView::pasteBlock(const QString& text) {
         return;
     ui::PasteCellBlock(grid_, target.column(), target.row(), text);
     model_->sync();
+    emit blockPasted();
+}
+
+void StringGridView::showCell(int col, int row) {
+    const QModelIndex cell = cellIndex(col, row);
+    rangeSelected_ = false;
+    setFocus(Qt::OtherFocusReason);
+    selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    scrollTo(cell);
 }
 
 void StringGridView::keyPressEvent(QKeyEvent* event) {

@@ -59,10 +59,17 @@ public:
     /// selection, clipped to the grid; fixed cells keep their texts. Ctrl+V on the grid
     /// or in its editor.
     void pasteBlock(const QString& text);
+    /// Makes cell (@p col, @p row) the current and only selected cell, scrolled into sight,
+    /// and gives the grid the focus, so the user sees the cell an error is about.
+    void showCell(int col, int row);
     /// Installs @p filter on every cell editor the grid opens from now on, before the
     /// editor sees any event.
     void setEditorEventFilter(QObject* filter) { editorEventFilter_ = filter; }
     QObject* editorEventFilter() const { return editorEventFilter_; }
+
+signals:
+    /// A block has been pasted into the form's cells.
+    void blockPasted();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

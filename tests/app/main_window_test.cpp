@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QValueAxis>
+#include <QWindow>
 
 using namespace phbuffer;
 using namespace phbuffer::app;
@@ -35,7 +36,7 @@ TEST_F(StartedWindow, ShowsTheFormAsItIsAfterStart) {
     EXPECT_EQ(PhEdit(window)->text(), form.phEqEdit.Text);
     EXPECT_EQ(labelText(), form.Label1.Caption);
     EXPECT_TRUE(RadioItem(window, form.WhatToShowRadioGroup.ItemIndex)->isChecked());
-    EXPECT_EQ(window.windowTitle(), ui::TpHmainForm::Caption);
+    EXPECT_EQ(window.windowHandle()->title(), ui::TpHmainForm::Caption);
     EXPECT_EQ(chart()->chart()->title(), form.Chart1.Title);
     EXPECT_EQ(chart()->bottomAxis()->titleText(), form.Chart1.BottomAxisTitle);
     EXPECT_EQ(chart()->titrationSeries()->count(), 0);
@@ -213,15 +214,30 @@ TEST_F(StartedWindow, ABadCellShowsTheErrorBoxAndStartsNoRun) {
     const QString label = labelText();
 
     type(1, 1, 5, QStringLiteral("abc"));
+    type(2, 1, 2, QStringLiteral("426")); // the user has gone on elsewhere
     ASSERT_TRUE(RunAndWait(window));
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].title, QStringLiteral("pH and buffer system calculator"));
     EXPECT_EQ(errors[0].text, QStringLiteral("'abc' is not a valid floating point value."));
+    // The box points at the cell: selected, in sight, with the focus.
+    EXPECT_TRUE(grid(1)->isAncestorOf(errors[0].focus));
+    EXPECT_EQ(grid(1)->currentIndex(), grid(1)->cellIndex(1, 5));
+    EXPECT_EQ(grid(1)->selectionModel()->selectedIndexes(),
+              QModelIndexList{grid(1)->cellIndex(1, 5)});
     EXPECT_EQ(chart()->titrationSeries()->points(), before) << "the chart keeps the last run";
     EXPECT_EQ(labelText(), label);
     // The window stays usable.
     click("ZPmediumBitBtn");
     EXPECT_EQ(cell(1, 1, 5), QStringLiteral("2.565"));
+}
+
+TEST_F(StartedWindow, APkaThatCountsAsAbsentOnlyBecauseItIsNoNumberIsTintedWithATooltip) {
+    const QModelIndex pKa = grid(1)->cellIndex(2, 2);
+    EXPECT_FALSE(pKa.data(Qt::ToolTipRole).isValid());
+    type(1, 2, 2, QStringLiteral("4,76"));
+    grid(1)->commitEditor();
+    EXPECT_TRUE(pKa.data(Qt::ToolTipRole).toString().contains(QStringLiteral("absent")));
+    EXPECT_TRUE(pKa.data(Qt::BackgroundRole).isValid());
 }
 
 TEST_F(StartedWindow, AFailedHandlerShowsWhatItAssignedBeforeTheFailure) {
