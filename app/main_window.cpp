@@ -308,6 +308,7 @@ void MainWindow::addShortcuts() {
             if (isRunning())
                 return;
             commitInput();
+            recordChange(QStringLiteral("Edit pH")); // the grids' edits are recorded as made
             action();
         });
         shortcutKeysFirst_->addKeys(keys);
