@@ -14,7 +14,7 @@ CellDelegate::CellDelegate(StringGridView* view) : QStyledItemDelegate(view), vi
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
     const bool fixed = !(index.flags() & Qt::ItemIsSelectable);
-    const bool selected = option.state & QStyle::State_Selected;
+    const bool selected = (option.state & QStyle::State_Selected) && view_->ownsFocus();
     const QPalette& palette = option.palette;
     QColor background = palette.color(QPalette::Base);
     QColor text = palette.color(QPalette::Text);
@@ -24,6 +24,8 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     } else if (selected) {
         background = palette.color(QPalette::Highlight);
         text = palette.color(QPalette::HighlightedText);
+    } else if (const QVariant tint = index.data(Qt::BackgroundRole); tint.isValid()) {
+        background = tint.value<QColor>();
     }
     if (!(option.state & QStyle::State_Enabled))
         text = palette.color(QPalette::Disabled, QPalette::Text);
@@ -71,6 +73,11 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
             emit commitData(editor);
             emit closeEditor(editor, QAbstractItemDelegate::NoHint);
             view_->leaveByTab(key == Qt::Key_Tab);
+            return true;
+        }
+        const auto modifiers = static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier;
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::NoModifier) {
+            view_->commitAndMoveDown(static_cast<QWidget*>(object));
             return true;
         }
     }

@@ -11,7 +11,8 @@ class StringGridView;
 
 /// Draws cells the way a string grid does (text two pixels from the left edge, clipped,
 /// never elided: "Henry´s constant [atm/(mole fraction)]" fills its column to the last
-/// pixel) and edits them in a frameless CellEditor. Tab in the editor leaves the grid.
+/// pixel) and edits them in a frameless CellEditor. Tab in the editor leaves the grid; Enter
+/// commits and moves down. Selected cells look selected only while the grid has the keyboard focus.
 class CellDelegate : public QStyledItemDelegate {
 public:
     explicit CellDelegate(StringGridView* view);

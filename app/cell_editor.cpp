@@ -56,7 +56,27 @@ void CellEditor::contextMenuEvent(QContextMenuEvent* event) {
     menu->exec(event->globalPos());
 }
 
+void CellEditor::mousePressEvent(QMouseEvent* event) {
+    draggingCells_ = false;
+    QLineEdit::mousePressEvent(event);
+}
+
+void CellEditor::mouseMoveEvent(QMouseEvent* event) {
+    if ((event->buttons() & Qt::LeftButton) &&
+        (draggingCells_ || !rect().contains(event->position().toPoint()))) {
+        draggingCells_ = true;
+        view_->dragFromEditor(this, mapTo(view_->viewport(), event->position().toPoint()));
+        return;
+    }
+    QLineEdit::mouseMoveEvent(event);
+}
+
 void CellEditor::mouseReleaseEvent(QMouseEvent* event) {
+    if (draggingCells_ && event->button() == Qt::LeftButton) {
+        draggingCells_ = false;
+        view_->endDragFromEditor(this); // may close this editor, later
+        return;
+    }
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
         deselect();

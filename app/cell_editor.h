@@ -12,7 +12,8 @@ class StringGridView;
 /// The editor of a cell. Whatever way text is pasted into it (keys, context menu, middle
 /// button), a block of cells goes into the grid and a single line goes in at the cursor
 /// without its line end: a TAB or a line break inside a cell would shift the fields and
-/// lines of the data file that the cell is saved to.
+/// lines of the data file that the cell is saved to. A drag that leaves the cell selects
+/// a range of cells, as a drag begun on any other cell does.
 class CellEditor : public QLineEdit {
 public:
     CellEditor(StringGridView* view, QWidget* parent);
@@ -20,12 +21,15 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void paste(const QString& text);
 
     StringGridView* view_;
+    bool draggingCells_ = false; // a drag begun here has left the cell: it selects cells
 };
 
 } // namespace phbuffer::app

@@ -6,6 +6,7 @@
 #include "chart/chart_view.h"
 #include "file_dialogs.h"
 #include "run_timings.h"
+#include "string_grid_model.h"
 #include "string_grid_view.h"
 #include "titration_runner.h"
 #include "window_layout.h"
@@ -21,10 +22,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
@@ -33,8 +36,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -71,11 +77,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     chart_ = new ChartView(this);
     panel1_ = addPanel("Panel1", layout::kPanel1Height);
     panel2_ = addPanel("Panel2", layout::kPanel2Height);
+    panel2_->setMinimumWidth(layout::kPanel2Width);
+    inputScroller_ = new QScrollArea(this);
+    inputScroller_->setObjectName(QStringLiteral("Panel2Scroller"));
+    inputScroller_->setFrameShape(QFrame::NoFrame);
+    inputScroller_->setFocusPolicy(Qt::NoFocus);
+    inputScroller_->setWidgetResizable(true);
+    inputScroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    inputScroller_->setWidget(panel2_);
+    inputScroller_->setFixedHeight(layout::kPanel2Height);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(chart_, 1);
-    layout->addWidget(panel2_);
+    layout->addWidget(inputScroller_);
     layout->addWidget(panel1_);
 
     // Panel1, the button bar.
@@ -164,7 +179,17 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         ConfigureFileDialog(dialog, settings, kind);
         return fileDialogRunner_(dialog);
     };
+    unsavedChangesAsker_ = [this] {
+        return static_cast<int>(QMessageBox::question(
+            this, kApplicationTitle,
+            QStringLiteral("The water quality data have changed since they were last saved. "
+                           "Save the changes?"),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save));
+    };
     form_.CopyChartToClipboard = [this] { copyChartToClipboard(); };
+    undoStack_ = new QUndoStack(this);
+    recentMenu_ = new QMenu(this);
+    recentMenu_->setObjectName(QStringLiteral("RecentFilesMenu"));
     connectHandlers();
     addShortcuts();
     setAcceptDrops(true);
@@ -173,6 +198,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     connect(runner_, &TitrationRunner::continuing, this, &MainWindow::holdInput);
     connect(runner_, &TitrationRunner::finished, this, &MainWindow::finishRun);
 
+    setMinimumSize(layout::kMinimumClientSize);
     resize(layout::kClientSize);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -222,14 +248,27 @@ void MainWindow::connectHandlers() {
     on(form_.ExportPlotDataBitBtn,
        [this] { form_.ExportPlotDataBitBtnClick(&form_.ExportPlotDataBitBtn); });
     on(form_.ClearGraphButton, [this] { form_.ClearGraphButtonClick(&form_.ClearGraphButton); });
-    on(form_.CO2EqButton, [this] { form_.CO2EqButtonClick(&form_.CO2EqButton); });
     on(form_.SaveDataBitBtn, [this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); });
-    on(form_.GetDataBitBtn, [this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); });
+    connect(buttons_.value(&form_.CO2EqButton), &QPushButton::clicked, this, [this] {
+        handle([this] { form_.CO2EqButtonClick(&form_.CO2EqButton); },
+               QStringLiteral("CO2 equilibrium"));
+    });
+    QPushButton* get = buttons_.value(&form_.GetDataBitBtn);
+    connect(get, &QPushButton::clicked, this, [this] {
+        if (!isRunning() && mayDropEdits())
+            handle([this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); },
+                   QStringLiteral("Load"));
+    });
+    get->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(get, &QWidget::customContextMenuRequested, this,
+            [this, get](const QPoint& pos) { showRecentFiles(get->mapToGlobal(pos)); });
     // One handler for the five presets; the form tells them apart by the sender.
     for (const ui::Button* preset :
          {&form_.ZPmediumBitBtn, &form_.ZPhighBitBtn, &form_.ZPmediumhighBitBtn,
           &form_.ZPmediumlowBitBtn, &form_.ZPlowBitBtn})
-        on(*preset, [this, preset] { form_.ZPmediumBitBtnClick(preset); });
+        connect(buttons_.value(preset), &QPushButton::clicked, this, [this, preset] {
+            handle([this, preset] { form_.ZPmediumBitBtnClick(preset); }, QStringLiteral("Preset"));
+        });
 
     connect(buttons_.value(&form_.DoTitrationButton), &QPushButton::clicked, this, [this] {
         if (timings_)
@@ -248,6 +287,20 @@ void MainWindow::connectHandlers() {
             [this] { handle([this] { printChart(); }); });
     connect(phEqEdit_, &QLineEdit::textEdited, this,
             [this](const QString& text) { form_.phEqEdit.Text = text; });
+    connect(phEqEdit_, &QLineEdit::editingFinished, this,
+            [this] { recordChange(QStringLiteral("Edit pH")); });
+    for (StringGridView* grid : {grid1_, grid2_}) {
+        connect(grid->gridModel(), &StringGridModel::cellEdited, this, [this] {
+            recordChange(QStringLiteral("Edit cell"));
+            updateTitle();
+        });
+        connect(grid, &StringGridView::blockPasted, this, [this] {
+            recordChange(QStringLiteral("Paste"));
+            updateTitle();
+        });
+    }
+    grid1_->gridModel()->setCellHint(
+        [this](int col, int row) { return form_.cellHint(form_.StringGrid1, col, row); });
 }
 
 void MainWindow::addShortcuts() {
@@ -268,6 +321,36 @@ void MainWindow::addShortcuts() {
     add(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
     add(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
     add(form_.CopyToClipButton, {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
+
+    // Undo and redo take the grids back, not the text of an editor: what is typed into a
+    // cell is committed first and taken back as one edit.
+    const auto addDocumentKey = [this](const QList<QKeySequence>& keys,
+                                       std::function<void()> action) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        connect(shortcut, &QShortcut::activated, this, [this, action] {
+            if (isRunning())
+                return;
+            commitInput();
+            recordChange(QStringLiteral("Edit pH")); // the grids' edits are recorded as made
+            action();
+        });
+        shortcutKeysFirst_->addKeys(keys);
+        buttonShortcuts_ << shortcut;
+    };
+    addDocumentKey(StandardKeys(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z),
+                   [this] { undoStack_->undo(); });
+    addDocumentKey(StandardKeys(QKeySequence::Redo, Qt::CTRL | Qt::Key_Y),
+                   [this] { undoStack_->redo(); });
+    const QList<QKeySequence> recentKeys = {Qt::CTRL | Qt::SHIFT | Qt::Key_O};
+    addDocumentKey(recentKeys, [this] {
+        QPushButton* get = buttons_.value(&form_.GetDataBitBtn);
+        showRecentFiles(get->mapToGlobal(QPoint(0, get->height())));
+    });
+    QPushButton* get = buttons_.value(&form_.GetDataBitBtn);
+    get->setToolTip(get->toolTip() +
+                    QStringLiteral("; recent files: %1 or right-click")
+                        .arg(recentKeys.constFirst().toString(QKeySequence::NativeText)));
 
     // Quit works during a run too, from the progress dialog as well: closing the window
     // stops the run.
@@ -294,6 +377,10 @@ void MainWindow::setFileDialogRunner(FileDialogRunner runner) {
     fileDialogRunner_ = std::move(runner);
 }
 
+void MainWindow::setUnsavedChangesAsker(UnsavedChangesAsker asker) {
+    unsavedChangesAsker_ = std::move(asker);
+}
+
 void MainWindow::reportTimings(QElapsedTimer started) {
     if (timings_)
         return;
@@ -317,10 +404,11 @@ void MainWindow::commitInput() {
     form_.phEqEdit.Text = phEqEdit_->text();
 }
 
-void MainWindow::handle(const std::function<void()>& handler) {
+void MainWindow::handle(const std::function<void()>& handler, const QString& change) {
     if (isRunning()) // the panels are disabled during a run; this guards a click already queued
         return;
     commitInput();
+    form_.errorCell.reset();
     std::optional<QString> error;
     try {
         handler();
@@ -329,8 +417,88 @@ void MainWindow::handle(const std::function<void()>& handler) {
     }
     // What the handler assigned before it failed stays, and is shown behind the box.
     drawForm();
-    if (error)
+    recordChange(change.isEmpty() ? QStringLiteral("Edit") : change);
+    if (!error && !form_.dataFileName.isEmpty())
+        recentFiles_.add(form_.dataFileName);
+    if (error) {
+        showErrorCell();
         presentError(*error);
+    }
+}
+
+// ---- the document ------------------------------------------------------------------------
+
+DocumentTexts MainWindow::documentTexts() const {
+    return {form_.gridTexts(), form_.phEqEdit.Text};
+}
+
+void MainWindow::recordChange(const QString& change) {
+    if (!formShown_)
+        return;
+    DocumentTexts now = documentTexts();
+    if (now == recorded_)
+        return;
+    undoStack_->push(new DocumentChange(
+        [this](const DocumentTexts& texts) { applyDocumentTexts(texts); }, recorded_, now, change));
+    recorded_ = std::move(now);
+}
+
+void MainWindow::applyDocumentTexts(const DocumentTexts& texts) {
+    form_.setGridTexts(texts.cells);
+    form_.phEqEdit.Text = texts.phEq;
+    recorded_ = texts;
+    drawForm();
+}
+
+bool MainWindow::mayDropEdits() {
+    commitInput();
+    if (!form_.isModified())
+        return true;
+    switch (unsavedChangesAsker_()) {
+    case QMessageBox::Save:
+        handle([this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); });
+        return !form_.isModified(); // not when the save was cancelled or failed
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::loadFile(const QString& path) {
+    if (!isRunning() && mayDropEdits())
+        handle([this, &path] { form_.LoadDataFile(path); }, QStringLiteral("Load"));
+}
+
+void MainWindow::showRecentFiles(const QPoint& globalPos) {
+    recentMenu_->clear();
+    const QStringList files = recentFiles_.files();
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& path = files[i];
+        // Numbered for the keyboard: &1 to &8.
+        QAction* action = recentMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        action->setToolTip(path);
+        connect(action, &QAction::triggered, this, [this, path] { loadFile(path); });
+    }
+    if (files.isEmpty())
+        recentMenu_->addAction(QStringLiteral("No recent files"))->setEnabled(false);
+    recentMenu_->setToolTipsVisible(true);
+    recentMenu_->popup(globalPos);
+}
+
+void MainWindow::updateTitle() {
+    setWindowFilePath(form_.dataFileName);
+    setWindowTitle(DocumentTitle(ui::TpHmainForm::Caption, form_.dataFileName));
+    setWindowModified(form_.isModified());
+}
+
+void MainWindow::showErrorCell() {
+    if (!form_.errorCell)
+        return;
+    StringGridView* grid = form_.errorCell->grid == &form_.StringGrid1 ? grid1_ : grid2_;
+    inputScroller_->ensureWidgetVisible(grid);
+    grid->showCell(form_.errorCell->col, form_.errorCell->row);
 }
 
 void MainWindow::drawForm() {
@@ -346,6 +514,7 @@ void MainWindow::drawForm() {
     label1_->resize(labelWidth, label1_->heightForWidth(labelWidth));
     if (phEqEdit_->text() != form_.phEqEdit.Text)
         phEqEdit_->setText(form_.phEqEdit.Text);
+    updateTitle();
     const int item = form_.WhatToShowRadioGroup.ItemIndex;
     if (QAbstractButton* selected = radioButtons_->button(item)) {
         selected->setChecked(true);
@@ -415,13 +584,32 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     formShown_ = true;
     handle([this] { form_.FormShow(&form_); });
-    buttons_.value(&form_.DoTitrationButton)->setFocus(Qt::OtherFocusReason);
+    recorded_ = documentTexts();
+    undoStack_->clear();
+    // Typing starts in the first editable cell, as in a spreadsheet.
+    grid1_->setFocus(Qt::OtherFocusReason);
+    if (!startFile_.isEmpty())
+        handle([this] { form_.LoadDataFile(startFile_); }, QStringLiteral("Load"));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (formShown_ && !mayDropEdits()) {
+        event->ignore();
+        return;
+    }
     // A run stops within a millisecond of the request; its dialog goes with it.
     runner_->stop();
     event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The input panel scrolls sideways in a narrow window; its scroll bar goes below it.
+    const bool narrow = width() < layout::kPanel2Width;
+    const int barHeight = narrow ? inputScroller_->horizontalScrollBar()->sizeHint().height() : 0;
+    inputScroller_->setFixedHeight(layout::kPanel2Height + barHeight);
+    QPushButton* run = buttons_.value(&form_.DoTitrationButton);
+    run->move(width() - layout::kRunButtonRightGap, run->y());
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -458,7 +646,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::loadDroppedFile(const QString& path) {
     // The same loading, checks and errors as for a file chosen in the open dialog, which
     // then offers it next time.
-    handle([this, &path] { form_.LoadDataFile(path); });
+    loadFile(path);
 }
 
 // ---- the titration run -------------------------------------------------------------------
@@ -473,6 +661,7 @@ void MainWindow::startRun() {
     } catch (const std::exception& e) {
         // Refused before anything was computed; the window shows what it showed.
         drawForm();
+        showErrorCell();
         presentError(ui::ErrorBoxText(e));
         emit runFinished();
         return;

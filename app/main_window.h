@@ -7,6 +7,9 @@
 // file dropped on it lead into the same handlers as the buttons.
 #pragma once
 
+#include "document.h"
+#include "recent_files.h"
+
 #include "ui/main_form.h"
 
 #include <QElapsedTimer>
@@ -21,11 +24,14 @@ class QAction;
 class QButtonGroup;
 class QFileDialog;
 class QFrame;
+class QMenu;
+class QUndoStack;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressDialog;
 class QPushButton;
+class QScrollArea;
 class QShortcut;
 
 namespace phbuffer::chart {
@@ -48,6 +54,9 @@ public:
     /// Shows a configured file dialog and answers with the chosen file name, or nothing on
     /// cancel. The default runs the dialog modally.
     using FileDialogRunner = std::function<std::optional<QString>(QFileDialog& dialog)>;
+    /// Asks whether to save unsaved edits before they would be lost, and answers Save,
+    /// Discard or Cancel. The default is a modal question box.
+    using UnsavedChangesAsker = std::function<int()>;
 
     explicit MainWindow(QWidget* parent = nullptr);
     /// Stops a run that is still going and waits for it.
@@ -58,6 +67,15 @@ public:
     ui::TpHmainForm& form() { return form_; }
     void setErrorPresenter(ErrorPresenter presenter);
     void setFileDialogRunner(FileDialogRunner runner);
+    void setUnsavedChangesAsker(UnsavedChangesAsker asker);
+    /// Loads the data file @p path once the window is first shown, over the start-up
+    /// water, as if it had been chosen in the open dialog. For a file named on the command
+    /// line; call before show().
+    void openAtStart(const QString& path) { startFile_ = path; }
+    /// The edits that undo and redo go through.
+    QUndoStack* undoStack() const { return undoStack_; }
+    /// The menu of recent files that the load button's context menu and its key show.
+    QMenu* recentFilesMenu() const { return recentMenu_; }
     /// Writes to stderr how long after @p started the window was first drawn, and for
     /// every run the time from the click to the redrawn chart.
     void reportTimings(QElapsedTimer started);
@@ -78,6 +96,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// Keeps "Run pH model" at the right edge and makes room for the input panel's scroll
+    /// bar when the window is too narrow for the panel.
+    void resizeEvent(QResizeEvent* event) override;
     /// A drag of one local file is welcome while no run goes on; anything else is refused.
     void dragEnterEvent(QDragEnterEvent* event) override;
     /// Loads the dropped file as "Get water quality data from file" loads the file chosen
@@ -95,7 +116,21 @@ private:
 
     /// Calls a handler on the user-interface thread with the typed input committed, then
     /// draws the form and shows the handler's failure, if any.
-    void handle(const std::function<void()>& handler);
+    void handle(const std::function<void()>& handler, const QString& change = {});
+    /// Pushes the change of the grids or the pH box since the last one onto the undo stack,
+    /// named @p change.
+    void recordChange(const QString& change);
+    DocumentTexts documentTexts() const;
+    /// Shows @p texts, as undo or redo brings them back.
+    void applyDocumentTexts(const DocumentTexts& texts);
+    /// Whether unsaved edits may go: none, or the user had them saved or discarded them.
+    bool mayDropEdits();
+    /// Loads @p path after asking about unsaved edits, as the open button does.
+    void loadFile(const QString& path);
+    void showRecentFiles(const QPoint& globalPos);
+    void updateTitle();
+    /// Selects the cell that a refused text came from, scrolled into sight, if any.
+    void showErrorCell();
     /// Copies text still in an editor (grid cell, pH box) into the form.
     void commitInput();
     /// Draws every component from the form.
@@ -122,6 +157,7 @@ private:
     ChartView* chart_ = nullptr;
     QFrame* panel1_ = nullptr;
     QFrame* panel2_ = nullptr;
+    QScrollArea* inputScroller_ = nullptr; ///< holds Panel2
     QLabel* label1_ = nullptr;
     StringGridView* grid1_ = nullptr;
     StringGridView* grid2_ = nullptr;
@@ -135,6 +171,13 @@ private:
 
     ErrorPresenter errorPresenter_;
     FileDialogRunner fileDialogRunner_;
+    UnsavedChangesAsker unsavedChangesAsker_;
+
+    QUndoStack* undoStack_ = nullptr;
+    DocumentTexts recorded_; ///< the texts as the undo stack last saw them
+    RecentFiles recentFiles_;
+    QMenu* recentMenu_ = nullptr;
+    QString startFile_;
 
     TitrationRunner* runner_ = nullptr;
     QPointer<QWidget> focusBeforeRun_;

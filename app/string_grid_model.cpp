@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "string_grid_model.h"
 
+#include <QColor>
+
 namespace phbuffer::app {
 
 StringGridModel::StringGridModel(ui::StringGrid& grid, QObject* parent)
@@ -25,9 +27,19 @@ bool StringGridModel::isFixed(int col, int row) const {
 }
 
 QVariant StringGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
         return {};
-    return shown_[slot(index.column(), index.row())];
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return shown_[slot(index.column(), index.row())];
+    if ((role == Qt::ToolTipRole || role == Qt::BackgroundRole) && hint_) {
+        const QString hint = hint_(index.column(), index.row());
+        if (hint.isEmpty())
+            return {};
+        if (role == Qt::ToolTipRole)
+            return hint;
+        return QColor(255, 236, 179); // a pale amber: look again, nothing is wrong yet
+    }
+    return {};
 }
 
 bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -39,6 +51,7 @@ bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, i
     if (shown != text) {
         shown = text;
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+        emit cellEdited();
     }
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
 #include <vector>
 
 namespace phbuffer::app {
@@ -31,12 +32,20 @@ public:
     /// Copies the form's cells into the texts on screen and signals each cell whose text
     /// changed, one by one, so that an open editor is refreshed only when its own cell is.
     void sync();
+    /// Where a cell's hint comes from: a text that, when not empty, is the cell's tooltip
+    /// and tints it.
+    void setCellHint(std::function<QString(int col, int row)> hint) { hint_ = std::move(hint); }
+
+signals:
+    /// The user's edit has changed a cell's text in the form.
+    void cellEdited();
 
 private:
     std::size_t slot(int col, int row) const;
 
     ui::StringGrid& grid_;
     std::vector<QString> shown_;
+    std::function<QString(int col, int row)> hint_;
 };
 
 } // namespace phbuffer::app

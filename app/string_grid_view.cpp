@@ -6,6 +6,7 @@
 
 #include "ui/cell_block.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -58,6 +59,7 @@ void StringGridView::sync() {
         resize(grid_.Width, height());
     if (!currentIndex().isValid())
         setCurrentIndex(cellIndex(grid_.FixedCols, grid_.FixedRows));
+    viewport()->update(); // a hint may come or go with a text elsewhere, or a new separator
 }
 
 QLineEdit* StringGridView::openEditor() const {
@@ -76,7 +78,48 @@ void StringGridView::leaveByTab(bool forward) {
 }
 
 bool StringGridView::editorWanted() const {
-    return hasFocus() && !mouseSelecting_ && !keyboardExtending_ && !leaving_;
+    return hasFocus() && !mouseSelecting_ && !keyboardExtending_ && !leaving_ && !rangeSelected_;
+}
+
+bool StringGridView::ownsFocus() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == this || isAncestorOf(focus));
+}
+
+void StringGridView::commitAndMoveDown(QWidget* editor) {
+    commitData(editor);
+    const QModelIndex current = currentIndex();
+    const QModelIndex below = cellIndex(current.column(), current.row() + 1);
+    if (below.isValid())
+        selectionModel()->setCurrentIndex(below, QItemSelectionModel::ClearAndSelect);
+}
+
+void StringGridView::dragFromEditor(QWidget*, const QPoint& viewportPos) {
+    const QModelIndex anchor = currentIndex();
+    QModelIndex over = indexAt(viewportPos);
+    if (!over.isValid() || !anchor.isValid())
+        return;
+    // The range keeps to the editable cells, as a drag over the cells does.
+    const int top = std::max(std::min(anchor.row(), over.row()), grid_.FixedRows);
+    const int left = std::max(std::min(anchor.column(), over.column()), grid_.FixedCols);
+    const int bottom = std::max(anchor.row(), over.row());
+    const int right = std::max(anchor.column(), over.column());
+    selectionModel()->select(QItemSelection(cellIndex(left, top), cellIndex(right, bottom)),
+                             QItemSelectionModel::ClearAndSelect);
+}
+
+void StringGridView::endDragFromEditor(QWidget* editor) {
+    commitData(editor);
+    if (selectionModel()->selectedIndexes().size() <= 1)
+        return; // back on its own cell: the editor stays
+    rangeSelected_ = true;
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    setFocus(Qt::MouseFocusReason);
+}
+
+void StringGridView::showEditorAtCurrentIfWanted() {
+    if (editorWanted())
+        showEditorAtCurrent();
 }
 
 void StringGridView::showEditorAtCurrent() {
@@ -89,6 +132,8 @@ void StringGridView::showEditorAtCurrent() {
 void StringGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     // The base class commits and closes the editor of the previous cell.
     QTableView::currentChanged(current, previous);
+    if (!mouseSelecting_ && !keyboardExtending_)
+        rangeSelected_ = false;
     if (editorWanted())
         showEditorAtCurrent();
 }
@@ -103,6 +148,15 @@ void StringGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdit
 
 void StringGridView::mousePressEvent(QMouseEvent* event) {
     mouseSelecting_ = true;
+    // A Shift+click extends the range from the cell being edited: its editor goes first,
+    // or it would keep the focus and Ctrl+C would copy its text alone.
+    if (event->modifiers() & Qt::ShiftModifier) {
+        if (QLineEdit* editor = openEditor()) {
+            commitData(editor);
+            QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+        setFocus(Qt::MouseFocusReason);
+    }
     QTableView::mousePressEvent(event);
 }
 
@@ -110,9 +164,8 @@ void StringGridView::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
     mouseSelecting_ = false;
     // A click selects one cell and edits it; a drag over several cells selects a range.
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    if (selected.size() <= 1)
-        showEditorAtCurrent();
+    rangeSelected_ = selectionModel()->selectedIndexes().size() > 1;
+    showEditorAtCurrentIfWanted();
 }
 
 void StringGridView::copySelection() {
@@ -152,6 +205,15 @@ void StringGridView::pasteBlock(const QString& text) {
         return;
     ui::PasteCellBlock(grid_, target.column(), target.row(), text);
     model_->sync();
+    emit blockPasted();
+}
+
+void StringGridView::showCell(int col, int row) {
+    const QModelIndex cell = cellIndex(col, row);
+    rangeSelected_ = false;
+    setFocus(Qt::OtherFocusReason);
+    selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    scrollTo(cell);
 }
 
 void StringGridView::keyPressEvent(QKeyEvent* event) {
@@ -166,14 +228,20 @@ void StringGridView::keyPressEvent(QKeyEvent* event) {
     keyboardExtending_ = event->modifiers() & Qt::ShiftModifier;
     QTableView::keyPressEvent(event);
     keyboardExtending_ = false;
+    rangeSelected_ = selectionModel()->selectedIndexes().size() > 1;
+    showEditorAtCurrentIfWanted();
 }
 
 void StringGridView::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     // A click opens the editor when the button is released, on the cell clicked.
-    if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::PopupFocusReason &&
-        event->reason() != Qt::ActiveWindowFocusReason)
-        showEditorAtCurrent();
+    if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::PopupFocusReason)
+        showEditorAtCurrentIfWanted();
+}
+
+void StringGridView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update(); // the selection no longer looks selected
 }
 
 } // namespace phbuffer::app

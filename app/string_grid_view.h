@@ -38,6 +38,18 @@ public:
 
     /// Moves the focus out of the grid to the next (or previous) control of the tab order.
     void leaveByTab(bool forward);
+    /// Enter in the editor @p editor: its text is committed and the cell below becomes
+    /// current, as in a spreadsheet; in the last row the cell stays current.
+    void commitAndMoveDown(QWidget* editor);
+    /// A drag that began on the editor @p editor has reached @p viewportPos: the range from
+    /// the editor's cell to the cell there is selected, as a drag over cells selects it.
+    void dragFromEditor(QWidget* editor, const QPoint& viewportPos);
+    /// The drag from @p editor has ended over another cell: the editor's text is committed
+    /// and it closes, leaving the range selected.
+    void endDragFromEditor(QWidget* editor);
+    /// Whether the keyboard focus is on the grid or its editor. Only then do selected cells
+    /// look selected, so that of the two grids only the one being typed into shows any.
+    bool ownsFocus() const;
 
     /// Puts the selected cells (the current one when none is selected) on the clipboard
     /// as TAB-separated lines. Ctrl+C on the grid; an open editor copies its own text.
@@ -47,10 +59,17 @@ public:
     /// selection, clipped to the grid; fixed cells keep their texts. Ctrl+V on the grid
     /// or in its editor.
     void pasteBlock(const QString& text);
+    /// Makes cell (@p col, @p row) the current and only selected cell, scrolled into sight,
+    /// and gives the grid the focus, so the user sees the cell an error is about.
+    void showCell(int col, int row);
     /// Installs @p filter on every cell editor the grid opens from now on, before the
     /// editor sees any event.
     void setEditorEventFilter(QObject* filter) { editorEventFilter_ = filter; }
     QObject* editorEventFilter() const { return editorEventFilter_; }
+
+signals:
+    /// A block has been pasted into the form's cells.
+    void blockPasted();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -59,9 +78,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void showEditorAtCurrent();
+    void showEditorAtCurrentIfWanted();
     /// Whether the current cell should show its editor now.
     bool editorWanted() const;
 
@@ -70,6 +91,7 @@ private:
     bool mouseSelecting_ = false;    // a button is down: the user may be dragging a range
     bool keyboardExtending_ = false; // Shift with an arrow key extends the range
     bool leaving_ = false;           // Tab is taking the focus to the next control
+    bool rangeSelected_ = false;     // a range is selected: no editor until a cell is chosen
     QObject* editorEventFilter_ = nullptr;
 };
 

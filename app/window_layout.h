@@ -14,5 +14,13 @@ constexpr QSize kClientSize(1218, 757);
 constexpr int kPanel1Height = 41;
 /// Panel2, the input panel above it.
 constexpr int kPanel2Height = 262;
+/// Panel2's width at which every one of its components is in sight; a narrower window
+/// scrolls it sideways.
+constexpr int kPanel2Width = 841;
+/// The smallest client area: every button, grid and box is on the screen, the input panel
+/// scrolling sideways, and the chart keeps room for its axes.
+constexpr QSize kMinimumClientSize(640, 480);
+/// "Run pH model" keeps this distance from the right edge of Panel1, wherever that is.
+constexpr int kRunButtonRightGap = 1218 - 1101;
 
 } // namespace phbuffer::app::layout

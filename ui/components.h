@@ -77,6 +77,16 @@ private:
     std::vector<QString> cells_;
 };
 
+/// One cell of a grid, as (column, row).
+struct GridCell {
+    const StringGrid* grid = nullptr;
+    int col = 0;
+    int row = 0;
+    bool operator==(const GridCell& other) const {
+        return grid == other.grid && col == other.col && row == other.row;
+    }
+};
+
 struct Chart : Component {
     Chart(QString name, QString title) : Component(std::move(name)), Title(std::move(title)) {}
     QString Title;

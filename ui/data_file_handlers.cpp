@@ -62,8 +62,11 @@ std::optional<QString> TpHmainForm::ChooseSaveName(const QString& extension,
 }
 
 void TpHmainForm::SaveDataBitBtnClick(const Component*) {
-    if (const auto name = ChooseSaveName(kDataFileExtension, kDataFileFilter))
+    if (const auto name = ChooseSaveName(kDataFileExtension, kDataFileFilter)) {
         files::saveWaterQualityFile(*Files, *name, TextsOf(StringGrid1, StringGrid2));
+        dataFileName = *name;
+        savedTexts_ = gridTexts();
+    }
 }
 
 void TpHmainForm::GetDataBitBtnClick(const Component*) {
@@ -78,6 +81,8 @@ void TpHmainForm::LoadDataFile(const QString& path) {
     files::WaterQualityTexts texts = TextsOf(StringGrid1, StringGrid2);
     files::loadWaterQualityFile(*Files, path, texts);
     Show(texts, StringGrid1, StringGrid2);
+    dataFileName = path;
+    savedTexts_ = gridTexts();
 }
 
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {

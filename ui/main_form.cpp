@@ -87,6 +87,7 @@ void TpHmainForm::FormShow(const Component* Sender) {
     StringGrid2.Cells(1, 1) = QStringLiteral("1640");
     StringGrid2.Cells(1, 2) = QStringLiteral("426");
     StringGrid2.Cells(1, 3) = Format(4.5, 8, 2);
+    savedTexts_ = gridTexts();
 }
 
 void TpHmainForm::ShowBufferSystems() {
@@ -130,10 +131,14 @@ void TpHmainForm::ZPmediumBitBtnClick(const Component* Sender) {
 // ---- grid input and the run --------------------------------------------------------------
 
 void TpHmainForm::ReadGrids(const Component*) {
+    // Each strict conversion names its cell first: the one that throws stays named.
+    const auto strict = [this](const StringGrid& grid, int col, int row) {
+        errorCell = GridCell{&grid, col, row};
+        return StrToFloat(grid.Cells(col, row), DecimalSeparator);
+    };
     for (int r = 1; r <= model::kBufferSystemCount; ++r) {
         const int slot = r - 1;
-        State.Conc[slot] =
-            static_cast<double>(StrToFloat(StringGrid1.Cells(1, r), DecimalSeparator) / 1000.0L);
+        State.Conc[slot] = static_cast<double>(strict(StringGrid1, 1, r) / 1000.0L);
         double* constants[3] = {&State.Ka1[slot], &State.Ka2[slot], &State.Ka3[slot]};
         for (int k = 0; k < 3; ++k) {
             double p = 0;
@@ -142,16 +147,14 @@ void TpHmainForm::ReadGrids(const Component*) {
                                 : 0;
         }
     }
-    State.pH = static_cast<double>(StrToFloat(StringGrid2.Cells(1, 0), DecimalSeparator));
-    State.HenryConstant =
-        static_cast<double>(StrToFloat(StringGrid2.Cells(1, 1), DecimalSeparator));
-    State.CO2PartialPressure =
-        static_cast<double>(StrToFloat(StringGrid2.Cells(1, 2), DecimalSeparator) / 1000000.0L);
-    State.LowerpHTarget =
-        static_cast<double>(StrToFloat(StringGrid2.Cells(1, 3), DecimalSeparator));
+    State.pH = static_cast<double>(strict(StringGrid2, 1, 0));
+    State.HenryConstant = static_cast<double>(strict(StringGrid2, 1, 1));
+    State.CO2PartialPressure = static_cast<double>(strict(StringGrid2, 1, 2) / 1000000.0L);
+    State.LowerpHTarget = static_cast<double>(strict(StringGrid2, 1, 3));
+    errorCell.reset();
 }
 
-void TpHmainForm::CheckRunInput() const {
+void TpHmainForm::CheckRunInput() {
     // Every message substitutes all its arguments at once: a %1 in a name the user typed
     // must stay as typed, not be taken for the next argument's place.
     const auto rowName = [this](int r) {
@@ -160,6 +163,7 @@ void TpHmainForm::CheckRunInput() const {
     for (int r = 1; r <= model::kBufferSystemCount; ++r) {
         const int slot = r - 1;
         const double C = State.Conc[slot];
+        errorCell = GridCell{&StringGrid1, 1, r};
         if (!(C >= 0) || std::isinf(C))
             throw HandlerError(QStringLiteral("The concentration of %1 must be a finite number "
                                               "not below 0, not '%2'")
@@ -170,19 +174,24 @@ void TpHmainForm::CheckRunInput() const {
                                    .arg(rowName(r), QString::number(kMaxRunConcentration),
                                         StringGrid1.Cells(1, r)));
         const double K[3] = {State.Ka1[slot], State.Ka2[slot], State.Ka3[slot]};
-        for (int k = 0; k < 3; ++k)
+        for (int k = 0; k < 3; ++k) {
+            errorCell = GridCell{&StringGrid1, 2 + k, r};
             if (!std::isfinite(K[k]))
                 throw HandlerError(
                     QStringLiteral("The %1 of %2 gives a dissociation constant "
                                    "that is not finite: '%3'")
                         .arg(StringGrid1.Cells(2 + k, 0), rowName(r), StringGrid1.Cells(2 + k, r)));
+        }
     }
     const std::pair<int, double> pHs[] = {{0, State.pH}, {3, State.LowerpHTarget}};
-    for (const auto& [row, value] : pHs)
+    for (const auto& [row, value] : pHs) {
+        errorCell = GridCell{&StringGrid2, 1, row};
         if (!(value >= kMinRunpH && value <= kMaxRunpH))
             throw HandlerError(QStringLiteral("\"%1\" must be a pH from %2 to %3, not '%4'")
                                    .arg(StringGrid2.Cells(0, row), QString::number(kMinRunpH),
                                         QString::number(kMaxRunpH), StringGrid2.Cells(1, row)));
+    }
+    errorCell.reset();
 }
 
 RunInput TpHmainForm::prepareRun(const Component* Sender) {
@@ -230,12 +239,15 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
     if (!TryStrToFloat(phEqEdit.Text, pHeq, DecimalSeparator))
         pHeq = State.pH;
 
+    errorCell = GridCell{&StringGrid2, 1, 1};
     if (!(State.HenryConstant > 0))
         throw HandlerError(QStringLiteral("\"%1\" must be above 0, not '%2'")
                                .arg(StringGrid2.Cells(0, 1), StringGrid2.Cells(1, 1)));
+    errorCell = GridCell{&StringGrid2, 1, 2};
     if (!(State.CO2PartialPressure >= 0))
         throw HandlerError(QStringLiteral("\"%1\" must not be below 0, not '%2'")
                                .arg(StringGrid2.Cells(0, 2), StringGrid2.Cells(1, 2)));
+    errorCell.reset();
 
     const double dissolvedCO2 = model::dissolvedCO2(State.CO2PartialPressure, State.HenryConstant);
     State.HConc = model::tenToMinus(pHeq);
@@ -282,6 +294,43 @@ void TpHmainForm::ClearGraphButtonClick(const Component*) {
 void TpHmainForm::CopyToClipButtonClick(const Component*) {
     if (CopyChartToClipboard)
         CopyChartToClipboard();
+}
+
+// ---- the document -------------------------------------------------------------------------
+
+std::vector<QString> TpHmainForm::gridTexts() const {
+    std::vector<QString> texts;
+    for (const StringGrid* grid : {&StringGrid1, &StringGrid2})
+        for (int r = 0; r < grid->RowCount; ++r)
+            for (int c = 0; c < grid->ColCount; ++c)
+                texts.push_back(grid->Cells(c, r));
+    return texts;
+}
+
+void TpHmainForm::setGridTexts(const std::vector<QString>& texts) {
+    std::size_t i = 0;
+    for (StringGrid* grid : {&StringGrid1, &StringGrid2})
+        for (int r = 0; r < grid->RowCount; ++r)
+            for (int c = 0; c < grid->ColCount; ++c)
+                if (i < texts.size())
+                    grid->Cells(c, r) = texts[i++];
+}
+
+bool TpHmainForm::isModified() const {
+    return gridTexts() != savedTexts_;
+}
+
+QString TpHmainForm::cellHint(const StringGrid& grid, int col, int row) const {
+    if (&grid != &StringGrid1 || col < 2 || row < 1)
+        return {};
+    const QString& text = grid.Cells(col, row);
+    double p = 0;
+    if (text.trimmed().isEmpty() || text == QLatin1String("-") ||
+        TryStrToFloat(text, p, DecimalSeparator))
+        return {};
+    return QStringLiteral("'%1' is not a number with '%2' as decimal separator: this step "
+                          "counts as absent")
+        .arg(text, QString::fromUcs4(&DecimalSeparator, 1));
 }
 
 const model::Series* TpHmainForm::SelectedSeries() const {

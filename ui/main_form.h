@@ -84,9 +84,29 @@ public:
     /// Puts the chart as drawn on the clipboard; set by the window, which draws it.
     std::function<void()> CopyChartToClipboard;
 
+    // ---- the document ------------------------------------------------------------------
+    /// The data file last saved or loaded; empty before either.
+    QString dataFileName;
+    /// The cell whose text the last failing ReadGrids, run check or CO2 equilibrium
+    /// refused, so the window can show it; empty when the failure names no cell. ReadGrids
+    /// clears it, and whoever calls another handler that may fail clears it first.
+    std::optional<GridCell> errorCell;
+    /// Whether the grids hold texts other than those last saved or loaded, or, before
+    /// either, those that FormShow wrote.
+    bool isModified() const;
+    /// The texts of both grids, every cell, StringGrid1's first: what the data file keeps.
+    std::vector<QString> gridTexts() const;
+    /// Writes @p texts, as gridTexts gave them, back into both grids.
+    void setGridTexts(const std::vector<QString>& texts);
+    /// A hint for cell (@p col, @p row) of @p grid whose text counts as something the user
+    /// may not mean: a pKa that is not a number under the decimal separator, so its step
+    /// counts as absent. "-" and an empty cell are absent steps on purpose and get none.
+    QString cellHint(const StringGrid& grid, int col, int row) const;
+
     // ---- handlers ----------------------------------------------------------------------
     /// Lays out the grids, loads the catalogue and the medium preset, fills the water
-    /// parameters. Called once, when the window is first shown.
+    /// parameters. Called once, when the window is first shown. The texts it leaves are
+    /// the unmodified document.
     void FormShow(const Component* Sender);
     /// One handler for the five preset buttons; any other sender gets the medium preset.
     void ZPmediumBitBtnClick(const Component* Sender);
@@ -143,10 +163,12 @@ private:
     /// with the default extension, or nothing when the user cancels.
     std::optional<QString> ChooseSaveName(const QString& extension, const QString& filter);
     /// Refuses, naming the cell, input under which a run can't give a sound result.
-    void CheckRunInput() const;
+    void CheckRunInput();
     void ApplyViewActivity();
     void ApplyViewTitles();
     QString Format(double value, int precision, int digits) const;
+
+    std::vector<QString> savedTexts_;
 };
 
 } // namespace phbuffer::ui

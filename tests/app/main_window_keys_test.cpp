@@ -75,7 +75,8 @@ TEST_F(ActiveWindow, ButtonsKeepTheirCaptionsAndShowTheirKeysInTheirTooltips) {
         {"ExportPlotDataBitBtn", "Export plot data (Ctrl+E)"},
         {"CopyToClipButton", "Copy graph to clip (Ctrl+Shift+C)"},
         {"SaveDataBitBtn", "Save water quality data to file (Ctrl+S)"},
-        {"GetDataBitBtn", "Get water quality data from file (Ctrl+O)"},
+        {"GetDataBitBtn", "Get water quality data from file (Ctrl+O); recent files: Ctrl+Shift+O "
+                          "or right-click"},
     };
     for (const auto& [name, toolTip] : buttons) {
         EXPECT_EQ(button(name)->toolTip(), QLatin1String(toolTip));

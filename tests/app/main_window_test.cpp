@@ -7,9 +7,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QValueAxis>
+#include <QWindow>
 
 using namespace phbuffer;
 using namespace phbuffer::app;
@@ -34,7 +36,7 @@ TEST_F(StartedWindow, ShowsTheFormAsItIsAfterStart) {
     EXPECT_EQ(PhEdit(window)->text(), form.phEqEdit.Text);
     EXPECT_EQ(labelText(), form.Label1.Caption);
     EXPECT_TRUE(RadioItem(window, form.WhatToShowRadioGroup.ItemIndex)->isChecked());
-    EXPECT_EQ(window.windowTitle(), ui::TpHmainForm::Caption);
+    EXPECT_EQ(window.windowHandle()->title(), ui::TpHmainForm::Caption);
     EXPECT_EQ(chart()->chart()->title(), form.Chart1.Title);
     EXPECT_EQ(chart()->bottomAxis()->titleText(), form.Chart1.BottomAxisTitle);
     EXPECT_EQ(chart()->titrationSeries()->count(), 0);
@@ -47,9 +49,13 @@ TEST_F(StartedWindow, LaysOutEveryComponentInsideItsPanelWithoutOverlapAndTheCha
     const QWidget* panel2 = grid(1)->parentWidget();
     EXPECT_EQ(panel1->geometry(), QRect(0, window.height() - layout::kPanel1Height, window.width(),
                                         layout::kPanel1Height));
-    EXPECT_EQ(panel2->geometry(),
+    const auto inWindow = [this](const QWidget* w) {
+        return QRect(w->mapTo(&window, QPoint(0, 0)), w->size());
+    };
+    EXPECT_EQ(inWindow(panel2),
               QRect(0, panel1->y() - layout::kPanel2Height, window.width(), layout::kPanel2Height));
-    EXPECT_EQ(chart()->geometry(), QRect(0, 0, window.width(), panel2->y()));
+    EXPECT_EQ(chart()->geometry(), QRect(0, 0, window.width(), inWindow(panel2).y()));
+    EXPECT_EQ(button("DoTitrationButton")->geometry(), QRect(1101, 6, 105, 25));
     for (const QWidget* panel : {panel1, panel2}) {
         const QList<QWidget*> parts = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         EXPECT_GE(parts.size(), panel == panel1 ? 4 : 13);
@@ -76,9 +82,38 @@ TEST_F(StartedWindow, LaysOutEveryComponentInsideItsPanelWithoutOverlapAndTheCha
         EXPECT_FALSE(grid(n)->verticalScrollBar()->isVisible()) << "grid " << n;
     }
 
-    window.resize(window.width() + 200, window.height() + 150);
-    QApplication::processEvents();
-    EXPECT_EQ(chart()->size(), QSize(window.width(), panel2->y())) << "the chart grows";
+    // Larger: the chart takes the room, Run keeps to the right edge.
+    window.resize(1600, 1000);
+    QTRY_COMPARE(chart()->size(),
+                 QSize(1600, 1000 - layout::kPanel1Height - layout::kPanel2Height));
+    EXPECT_EQ(button("DoTitrationButton")->geometry().right(), 1600 - 13);
+
+    // At the smallest size every control can be seen, the input panel scrolled to it.
+    window.resize(100, 100);
+    QTRY_COMPARE(window.size(), layout::kMinimumClientSize);
+    EXPECT_GE(chart()->height(), 150);
+    auto* scroller = qobject_cast<QScrollArea*>(panel2->parentWidget()->parentWidget());
+    ASSERT_NE(scroller, nullptr);
+    for (QWidget* part : panel1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(window.rect().contains(inWindow(part))) << part->objectName().toStdString();
+    for (QWidget* part : panel2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        scroller->ensureWidgetVisible(part);
+        EXPECT_TRUE(inWindow(scroller->viewport()).contains(inWindow(part)))
+            << part->objectName().toStdString();
+    }
+}
+
+TEST_F(StartedWindow, StartsTypingInTheFirstEditableCellWithOnlyThatCellLookingSelected) {
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid(1)->openEditor() != nullptr; }, 1000));
+    EXPECT_EQ(grid(1)->currentIndex(), grid(1)->cellIndex(0, 1));
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(grid(1)->openEditor()));
+    // The other grid's current cell is drawn as any other cell.
+    const QRect current = grid(2)->visualRect(grid(2)->currentIndex());
+    const QImage shown = grid(2)->viewport()->grab().toImage();
+    EXPECT_NE(shown.pixelColor(current.right() - 3, current.center().y()),
+              grid(2)->palette().color(QPalette::Highlight));
 }
 
 TEST_F(StartedWindow, TabGoesThroughTheButtonBarThenTheInputPanel) {
@@ -174,15 +209,30 @@ TEST_F(StartedWindow, ABadCellShowsTheErrorBoxAndStartsNoRun) {
     const QString label = labelText();
 
     type(1, 1, 5, QStringLiteral("abc"));
+    type(2, 1, 2, QStringLiteral("426")); // the user has gone on elsewhere
     ASSERT_TRUE(RunAndWait(window));
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].title, QStringLiteral("pH and buffer system calculator"));
     EXPECT_EQ(errors[0].text, QStringLiteral("'abc' is not a valid floating point value."));
+    // The box points at the cell: selected, in sight, with the focus.
+    EXPECT_TRUE(grid(1)->isAncestorOf(errors[0].focus));
+    EXPECT_EQ(grid(1)->currentIndex(), grid(1)->cellIndex(1, 5));
+    EXPECT_EQ(grid(1)->selectionModel()->selectedIndexes(),
+              QModelIndexList{grid(1)->cellIndex(1, 5)});
     EXPECT_EQ(chart()->titrationSeries()->points(), before) << "the chart keeps the last run";
     EXPECT_EQ(labelText(), label);
     // The window stays usable.
     click("ZPmediumBitBtn");
     EXPECT_EQ(cell(1, 1, 5), QStringLiteral("2.565"));
+}
+
+TEST_F(StartedWindow, APkaThatCountsAsAbsentOnlyBecauseItIsNoNumberIsTintedWithATooltip) {
+    const QModelIndex pKa = grid(1)->cellIndex(2, 2);
+    EXPECT_FALSE(pKa.data(Qt::ToolTipRole).isValid());
+    type(1, 2, 2, QStringLiteral("4,76"));
+    grid(1)->commitEditor();
+    EXPECT_TRUE(pKa.data(Qt::ToolTipRole).toString().contains(QStringLiteral("absent")));
+    EXPECT_TRUE(pKa.data(Qt::BackgroundRole).isValid());
 }
 
 TEST_F(StartedWindow, AFailedHandlerShowsWhatItAssignedBeforeTheFailure) {

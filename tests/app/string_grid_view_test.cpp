@@ -40,6 +40,7 @@ protected:
         window.show();
         QApplication::setActiveWindow(&window);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        after->setFocus(); // no cell is being edited until the test picks one
     }
     QLineEdit* clickCell(int col, int row) {
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
@@ -85,12 +86,7 @@ TEST_F(GridOnScreen, FixedCellsCanBeNeitherEditedNorSelected) {
 }
 
 TEST_F(GridOnScreen, KeysCommitOrRestoreAndTheEditorStaysShown) {
-    QTest::keyClicks(clickCell(1, 1), QStringLiteral("42"));
-    QTest::keyClick(view->openEditor(), Qt::Key_Return);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return grid.Cells(1, 1) == QStringLiteral("42"); }, 1000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view->openEditor() != nullptr; }, 1000));
-
-    QTest::keyClicks(view->openEditor(), QStringLiteral("a"));
+    QTest::keyClicks(clickCell(1, 1), QStringLiteral("a"));
     QTest::keyClick(view->openEditor(), Qt::Key_Down);
     EXPECT_EQ(grid.Cells(1, 1), QStringLiteral("a")) << "moving on commits";
     ASSERT_NE(view->openEditor(), nullptr);
@@ -111,6 +107,52 @@ TEST_F(GridOnScreen, DraggingSelectsARangeWithoutAnEditor) {
     dragOver(1, 1, 2, 3);
     EXPECT_EQ(view->selectionModel()->selectedIndexes().size(), 6);
     EXPECT_EQ(view->openEditor(), nullptr);
+}
+
+TEST_F(GridOnScreen, ABlockSelectedByKeysShiftClickOrADragFromTheEditorCopiesWhole) {
+    // Shift with the arrows extends the range from the edited cell and opens no editor.
+    clickCell(1, 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(view->openEditor(), nullptr);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1,1\t2,1\n1,2\t2,2"));
+
+    // Shift+click from the edited cell.
+    clickCell(2, 1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      view->visualRect(view->cellIndex(1, 3)).center());
+    EXPECT_EQ(view->openEditor(), nullptr);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1,1\t2,1\n1,2\t2,2\n1,3\t2,3"));
+
+    // A drag that starts on the open editor selects cells, not text.
+    QLineEdit* editor = clickCell(1, 2);
+    ASSERT_NE(editor, nullptr);
+    const QPoint to = view->visualRect(view->cellIndex(2, 3)).center();
+    QTest::mousePress(editor, Qt::LeftButton, {}, editor->rect().center());
+    QMouseEvent move(QEvent::MouseMove, editor->mapFrom(view->viewport(), to),
+                     view->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(editor, &move);
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, editor->mapFrom(view->viewport(), to));
+    EXPECT_EQ(view->openEditor(), nullptr);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1,2\t2,2\n1,3\t2,3"));
+}
+
+TEST_F(GridOnScreen, EnterCommitsAndMovesDownAndAClickInTheEditorPlacesTheCursor) {
+    QTest::keyClicks(clickCell(1, 1), QStringLiteral("42"));
+    QTest::keyClick(view->openEditor(), Qt::Key_Return);
+    EXPECT_EQ(grid.Cells(1, 1), QStringLiteral("42"));
+    EXPECT_EQ(view->currentIndex(), view->cellIndex(1, 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->openEditor() != nullptr; }, 1000));
+
+    // The whole text is selected; a click at its start puts the cursor there.
+    QLineEdit* editor = view->openEditor();
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(2, editor->height() / 2));
+    QTest::keyClicks(editor, QStringLiteral("x"));
+    EXPECT_EQ(editor->text(), QStringLiteral("x1,2"));
 }
 
 TEST_F(GridOnScreen, ABlockPastedOverASelectedRangeStartsAtItsTopLeftCell) {

@@ -10,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -24,13 +26,14 @@ namespace phbuffer::app::gui {
 struct ShownError {
     QString title;
     QString text;
+    QWidget* focus; ///< where the keyboard focus was when the box showed
 };
 
 class ShownWindow : public ::testing::Test {
 protected:
     ShownWindow() {
         window.setErrorPresenter([this](const QString& title, const QString& text) {
-            errors.push_back({title, text});
+            errors.push_back({title, text, QApplication::focusWidget()});
         });
         window.setFileDialogRunner([this](QFileDialog& dialog) -> std::optional<QString> {
             ++fileDialogsShown;
@@ -39,6 +42,10 @@ protected:
                 return std::nullopt;
             }
             return answerFileDialog(dialog);
+        });
+        window.setUnsavedChangesAsker([this] {
+            ++unsavedQuestions;
+            return unsavedAnswer;
         });
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -77,6 +84,9 @@ protected:
     /// Answers the file dialogs that the window shows; it gets the configured dialog.
     std::function<std::optional<QString>(QFileDialog&)> answerFileDialog;
     int fileDialogsShown = 0;
+    /// How the question before unsaved edits are lost is answered, and how often it came.
+    int unsavedAnswer = QMessageBox::Discard;
+    int unsavedQuestions = 0;
 };
 
 } // namespace phbuffer::app::gui

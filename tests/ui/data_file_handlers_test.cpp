@@ -116,9 +116,30 @@ TEST_F(FileButtons, LoadingWhatWasSavedKeepsEveryCellAndLeavesStateAndChart) {
     form.ZPmediumBitBtnClick(&form.ZPlowBitBtn);
     form.StringGrid2.Cells(0, 2) = QStringLiteral("other");
     const double concentration = form.State.Conc[0];
+    EXPECT_TRUE(form.isModified());
     Load();
     EXPECT_EQ(Grids(), saved);
     EXPECT_EQ(form.State.Conc[0], concentration) << "loading fills the grids, not the state";
+}
+
+TEST_F(FileButtons, TheDocumentIsModifiedWhenItsTextsDifferFromTheFileSavedOrLoaded) {
+    EXPECT_FALSE(form.isModified()) << "as started";
+    EXPECT_TRUE(form.dataFileName.isEmpty());
+    const std::vector<QString> started = form.gridTexts();
+    form.ZPmediumBitBtnClick(&form.ZPlowBitBtn);
+    EXPECT_TRUE(form.isModified());
+    answer = dir.filePath("low");
+    Save();
+    EXPECT_FALSE(form.isModified());
+    EXPECT_EQ(form.dataFileName, dir.filePath("low.prn"));
+    form.setGridTexts(started);
+    EXPECT_TRUE(form.isModified());
+    answer.reset(); // a cancel saves nothing
+    Save();
+    EXPECT_TRUE(form.isModified());
+    form.LoadDataFile(dir.filePath("low.prn"));
+    EXPECT_FALSE(form.isModified());
+    EXPECT_NE(form.gridTexts(), started);
 }
 
 TEST_F(FileButtons, ADataFileLoadedByNameShowsNoDialogAndTheOpenDialogOffersItNext) {

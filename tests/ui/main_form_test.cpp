@@ -348,6 +348,7 @@ TEST_F(StartedForm, RefusesBadInputNamingTheCellAndComputesNothing) {
         auto& grid = c.grid == 1 ? form.StringGrid1 : form.StringGrid2;
         grid.Cells(c.col, c.row) = QString::fromUtf8(c.text);
         EXPECT_EQ(FailureOf([&] { PressRun(); }), QString::fromUtf8(c.message));
+        EXPECT_EQ(form.errorCell, (ui::GridCell{&grid, c.col, c.row})) << c.message;
         EXPECT_EQ(form.Label1.Caption, label);
         EXPECT_EQ(form.TitrationSeries.Count(), points);
     }
@@ -358,6 +359,32 @@ TEST_F(StartedForm, RefusesBadInputNamingTheCellAndComputesNothing) {
     G1(1, 6) = QStringLiteral("10000");
     form.RunControl.maxSteps = 1;
     EXPECT_NO_THROW(PressRun());
+}
+
+TEST_F(StartedForm, NamesTheCellThatIsNotANumberAndForgetsItOnceAllIsRead) {
+    G1(1, 5) = QString();
+    FailureOf([&] { PressRun(); });
+    EXPECT_EQ(form.errorCell, (ui::GridCell{&form.StringGrid1, 1, 5}));
+    G1(1, 5) = QStringLiteral("1");
+    G2(1, 2) = QStringLiteral("x");
+    FailureOf([&] { form.CO2EqButtonClick(&form.CO2EqButton); });
+    EXPECT_EQ(form.errorCell, (ui::GridCell{&form.StringGrid2, 1, 2}));
+    G2(1, 2) = QStringLiteral("426");
+    form.ReadGrids(&form);
+    EXPECT_FALSE(form.errorCell);
+}
+
+TEST_F(StartedFormWithComma, HintsAtAPkaThatCountsAsAbsentOnlyBecauseItIsNoNumber) {
+    G1(2, 2) = QStringLiteral("4.76");
+    EXPECT_EQ(form.cellHint(form.StringGrid1, 2, 2),
+              QStringLiteral("'4.76' is not a number with ',' as decimal separator: this step "
+                             "counts as absent"));
+    for (const char* text : {"4,76", "-", "", " "}) {
+        G1(2, 2) = QString::fromUtf8(text);
+        EXPECT_TRUE(form.cellHint(form.StringGrid1, 2, 2).isEmpty()) << text;
+    }
+    G1(1, 2) = QStringLiteral("x"); // a concentration is refused, not hinted at
+    EXPECT_TRUE(form.cellHint(form.StringGrid1, 1, 2).isEmpty());
 }
 
 TEST_F(StartedForm, MessagesQuoteTheUsersTextsAsTyped) {

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+namespace phbuffer::app {
+
+DocumentChange::DocumentChange(Apply apply, DocumentTexts before, DocumentTexts after,
+                               const QString& text)
+    : QUndoCommand(text), apply_(std::move(apply)), before_(std::move(before)),
+      after_(std::move(after)) {}
+
+void DocumentChange::undo() {
+    apply_(before_);
+    done_ = false;
+}
+
+void DocumentChange::redo() {
+    // The stack redoes a command as it is pushed; this one has already happened.
+    if (done_)
+        return;
+    apply_(after_);
+    done_ = true;
+}
+
+QString DocumentTitle(const QString& caption, const QString& dataFileName) {
+    if (dataFileName.isEmpty())
+        return caption + QStringLiteral("[*]");
+    return QStringLiteral("%1[*] - %2").arg(QFileInfo(dataFileName).fileName(), caption);
+}
+
+} // namespace phbuffer::app
