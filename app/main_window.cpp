@@ -207,6 +207,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 
 MainWindow::~MainWindow() {
     delete runner_; // stops a run, if one goes on, before the widgets go
+    // The widgets go next, while the form still stands: an open cell editor commits its
+    // text into the form's grid when the focus leaves it on the way out.
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        delete child;
 }
 
 QFrame* MainWindow::addPanel(const char* name, int height) {
