@@ -67,7 +67,7 @@ enum class SolveEnd { Solved, Cancelled, NotANumber };
 /// The passes work on local copies; on return the state holds HConc, OHConc, the species,
 /// ProtonBalance and HStepFactor of the last pass, as if every pass had written them.
 SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& monitor,
-                       std::uint64_t& passes) {
+                       RunOutcome& outcome) {
     const double threshold = std::fabs(s.AcidStep / 1000000);
     const double Kw = s.Kw;
     const double target = s.ProtonBalanceTarget;
@@ -88,6 +88,7 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& m
         double d = 0;
         exact = !balanceAt.estimateDifference(H, OH, target, d);
         if (exact) {
+            ++outcome.exactEvaluations;
             B = balanceAt(H, OH);
             d = B - target;
         }
@@ -115,7 +116,8 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& m
             break;
         }
     }
-    passes += pass;
+    outcome.solverPasses += pass;
+    outcome.exactEvaluations += exact ? 1 : 2;
     if (!exact)
         B = balanceAt(H, OH);
     s.HConc = H;
@@ -199,7 +201,7 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
             const double previousTarget = s.ProtonBalanceTarget;
             const double previousH = s.HConc;
             s.ProtonBalanceTarget = s.ProtonBalanceTarget - s.AcidStep;
-            const SolveEnd solved = solveForHConc(s, balanceAt, monitor, outcome.solverPasses);
+            const SolveEnd solved = solveForHConc(s, balanceAt, monitor, outcome);
             if (solved != SolveEnd::Solved) {
                 // The step is abandoned: leave the state as the last completed step left it.
                 s.ProtonBalanceTarget = previousTarget;
