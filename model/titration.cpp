@@ -119,18 +119,13 @@ public:
                 break;
         }
         slope_ = m;
-        // The estimate at the ends must clear the margin; it is off by far less than that.
+        // The estimate at the ends must clear the margin; it is off by far less than that,
+        // and a bracket that fails is widened.
         double halfWidth = (1.25 * margin(x, target) + std::fabs(e)) * -m;
         const double centre = x - e * m;
         for (int widening = 0; widening < kMaxWidenings; ++widening, halfWidth *= 2) {
-            const double below = centre - halfWidth;
-            const double above = centre + halfWidth;
-            if (balance_.certainSide(below, Kw_, target) == 1 &&
-                balance_.certainSide(above, Kw_, target) == -1) {
-                below_ = below;
-                above_ = above;
+            if (certify(centre - halfWidth, centre + halfWidth, target))
                 return;
-            }
         }
     }
 
@@ -144,7 +139,28 @@ public:
     bool isBelow(double H) const { return H <= below_; }
     double below() const { return below_; }
 
+    /// Whether a pass of replayDecidedPasses that follows one at a decided HConc is
+    /// decided too, at HConc @p H. Since the bracket lies within twice the estimate's
+    /// bounds, such a pass is within them: after a pass below the bracket f < 0, so the
+    /// next HConc is at least as high, and at most 1.1 times as high as the bracket's
+    /// lower end, at most half the upper bound; after a pass above it f > 0, and the next
+    /// HConc is at most as high and at least 0.9 times the bracket's upper end.
+    bool decidesNext(double H) const { return !(H > below_ && H < above_); }
+
 private:
+    /// Takes [@p below, @p above] as the bracket if certainSide certifies both ends.
+    bool certify(double below, double above, double target) {
+        if (!(below >= 2 * BalanceEvaluator::kEstimateMinH &&
+              above <= BalanceEvaluator::kEstimateMaxH / 2))
+            return false;
+        if (balance_.certainSide(below, Kw_, target) != 1 ||
+            balance_.certainSide(above, Kw_, target) != -1)
+            return false;
+        below_ = below;
+        above_ = above;
+        return true;
+    }
+
     static bool inRange(double H) {
         return H >= BalanceEvaluator::kEstimateMinH && H <= BalanceEvaluator::kEstimateMaxH;
     }
@@ -236,7 +252,7 @@ Replay replayDecidedPasses(double H, double f, double threshold, unsigned quiet,
             return {Hc[0], F[0], passes, Replay::Ended};
         if (passes == quiet)
             return {Hc[0], F[0], passes, Replay::Look};
-        if (!bracket.decides(next[0]))
+        if (!bracket.decidesNext(next[0]))
             return {Hc[0], F[0], passes, Replay::Undecided};
         Hc = next;
     }
