@@ -96,9 +96,10 @@ public:
     /// The estimate of d below adds to the 46 u S(H) of its buffers and hydroxide the
     /// roundings of OH - H, of the target's subtraction and of the last addition, each at
     /// most u (S(H) + |target|), so it lies within 50 u (S(H) + |target|) of R(H) - target.
-    /// An estimate above kCertainError (S(H) + |target|) = 128 u (...) therefore gives
-    /// R(H) - target > 78 u S(H) > 46 u S(H). Now take x < H. Every term of R grows as x
-    /// falls, Kw/x by Kw/x - Kw/H; S grows by Kw/x - Kw/H - (H - x), less. So
+    /// An estimate above kCertainError (S(H) + |target|) = 128 u (...), a sum that is
+    /// itself rounded by a few u at most, therefore gives R(H) - target > 77 u S(H) >
+    /// 46 u S(H). Now take x < H. Every term of R grows as x falls, Kw/x by Kw/x - Kw/H;
+    /// S grows by Kw/x - Kw/H - (H - x), less. So
     ///   R(x) - target >= R(H) - target + (Kw/x - Kw/H) > 46 u S(H) + 46 u (Kw/x - Kw/H)
     ///   >= 46 u S(x),
     /// and the exact balance at x lies above the target: its d is positive. Below the

@@ -15,8 +15,8 @@ double tenToMinus(double p) {
 
 namespace {
 
-// A pass costs some tens of nanoseconds, so this many passes between two looks at the
-// cancel request keep the reaction time well below a millisecond.
+// A pass costs at most some tens of nanoseconds, so this many passes between two looks at
+// the cancel request keep the reaction time well below a millisecond.
 constexpr unsigned kPassesPerCheck = 4096;
 
 class RunMonitor {
@@ -220,8 +220,8 @@ struct Replay {
 /// the factor @p f, with the passes as written for as long as the bracket decides them:
 /// that pass's reversal, then for each pass its end test, its look at the monitor (which
 /// allows @p quiet passes), HConc := (1 - f) HConc, and its reversal; @p threshold is
-/// |AcidStep / 1e6|. Returns after the
-/// last pass it did, before that pass's end test and look, which are the caller's.
+/// |AcidStep / 1e6|. Returns after the last pass it did, before that pass's end test and
+/// look, which are the caller's: they come out as Replay::stop says.
 ///
 /// Each pass computes the next HConc for both outcomes of its reversal while it compares,
 /// and picks one: (1 - f) H and (1 - (-f * 0.5)) H are the numbers the pass as written
