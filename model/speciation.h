@@ -51,7 +51,7 @@ public:
             slot.K1 = K1;
             slot.K2K1 = K2 * K1;
             slot.K3K2K1 = K3 * K2 * K1;
-            estimateUsable_ = estimateUsable_ && C <= kEstimateMaxConc;
+            concWithinEstimate_ = concWithinEstimate_ && C <= kEstimateMaxConc;
             eK1_[j] = K1;
             eK2K1_[j] = slot.K2K1;
             eK3K2K1_[j] = slot.K3K2K1;
@@ -61,7 +61,7 @@ public:
             threeTotalConc_ += 3 * C;
         }
         // Without a buffer the exact balance costs no more than the estimate.
-        estimateUsable_ = estimateUsable_ && count_ > 0;
+        estimateUsable_ = concWithinEstimate_ && count_ > 0;
         // A padding slot that contributes nothing keeps the pairs whole.
         eK1_[count_] = 1;
         estimatePairs_ = (count_ + 1) / 2;
@@ -82,29 +82,58 @@ public:
     bool estimateDifference(double H, double OH, double target, double& d) const {
         if (!shortcutUsable_ || !estimateUsable_ || !(H >= kEstimateMinH && H <= kEstimateMaxH))
             return false;
-        const Pair H1 = {H, H};
-        const Pair H2 = H1 * H1;
-        const Pair H3 = H2 * H1;
-        // An estimate may add in any order: the grouping keeps the chain of dependent
-        // operations short, which is what a pass waits for.
-        const auto protonsPerLitre = [&](int p) {
-            const int j = 2 * p;
-            const Pair K1 = {eK1_[j], eK1_[j + 1]};
-            const Pair K2K1 = {eK2K1_[j], eK2K1_[j + 1]};
-            const Pair K3K2K1 = {eK3K2K1_[j], eK3K2K1_[j + 1]};
-            const Pair C1 = {eC1_[j], eC1_[j + 1]};
-            const Pair C2 = {eC2_[j], eC2_[j + 1]};
-            const Pair C3 = {eC3_[j], eC3_[j + 1]};
-            const Pair D = (H2 * K1 + K3K2K1) + (H3 + K2K1 * H1);
-            const Pair protons = (C3 + C2 * H1) + C1 * H2;
-            return protons / D;
-        };
-        Pair sum = protonsPerLitre(0);
-        for (int p = 1; p < estimatePairs_; ++p)
-            sum += protonsPerLitre(p);
-        d = ((OH - H) - target) + (sum[0] + sum[1]);
+        d = ((OH - H) - target) + estimatedBuffers(H);
         return std::fabs(d) > kEstimateError * (OH + H + threeTotalConc_);
     }
+
+    /// Whether, for the run's ion product @p Kw, every HConc from kEstimateMinH up to @p H
+    /// (+1) or from @p H up to kEstimateMaxH (-1) is certain to give an exact d =
+    /// balance - @p target of that sign; 0 when neither is certain. OHConc is Kw / HConc.
+    ///
+    /// Why: let R(x) = Kw/x - x + sum of C (K1 x^2 + 2 K1 K2 x + 3 K1 K2 K3) / D(x) be the
+    /// real balance and S(x) = Kw/x + x + 3 sum C. As shown for estimateDifference, the
+    /// exact balance at any x within the estimate's bounds lies within 46 u S(x) of R(x).
+    /// The estimate of d below adds to the 46 u S(H) of its buffers and hydroxide the
+    /// roundings of OH - H, of the target's subtraction and of the last addition, each at
+    /// most u (S(H) + |target|), so it lies within 50 u (S(H) + |target|) of R(H) - target.
+    /// An estimate above kCertainError (S(H) + |target|) = 128 u (...), a sum that is
+    /// itself rounded by a few u at most, therefore gives R(H) - target > 77 u S(H) >
+    /// 46 u S(H). Now take x < H. Every term of R grows as x falls, Kw/x by Kw/x - Kw/H;
+    /// S grows by Kw/x - Kw/H - (H - x), less. So
+    ///   R(x) - target >= R(H) - target + (Kw/x - Kw/H) > 46 u S(H) + 46 u (Kw/x - Kw/H)
+    ///   >= 46 u S(x),
+    /// and the exact balance at x lies above the target: its d is positive. Below the
+    /// target the same holds for x > H with the roles of Kw/x and x exchanged: R falls
+    /// by at least x - H, and S grows by at most x - H. Monotonicity needs no negative
+    /// concentration or constant, which the shortcut's bounds exclude, and Kw > 0.
+    int certainSide(double H, double Kw, double target) const {
+        if (!certainSideUsable(Kw) || !(H >= kEstimateMinH && H <= kEstimateMaxH))
+            return 0;
+        const double OH = Kw / H;
+        const double d = roughDifference(H, OH, target);
+        const double margin = certaintyMargin(H, OH, target);
+        return d > margin ? 1 : d < -margin ? -1 : 0;
+    }
+
+    /// Whether certainSide can ever answer for the ion product @p Kw.
+    bool certainSideUsable(double Kw) const {
+        return shortcutUsable_ && concWithinEstimate_ && Kw >= kMinKw && Kw <= kMaxKw;
+    }
+
+    /// The estimate of d that certainSide judges, with no promise about its sign; for
+    /// finding where d changes sign.
+    double roughDifference(double H, double OH, double target) const {
+        return ((OH - H) - target) + estimatedBuffers(H);
+    }
+
+    /// How far from the target an estimate at HConc = @p H must lie for certainSide.
+    double certaintyMargin(double H, double OH, double target) const {
+        return kCertainError * (OH + H + threeTotalConc_ + std::fabs(target));
+    }
+
+    /// The HConc range in which certainSide can answer.
+    static constexpr double kEstimateMinH = 1e-30;
+    static constexpr double kEstimateMaxH = 1e10;
 
     /// ComputeSpeciation followed by EvaluateProtonBalance at HConc = @p H,
     /// OHConc = @p OH, to the last bit; the species themselves are not kept.
@@ -131,6 +160,33 @@ public:
 private:
     /// Two doubles that every arithmetic operation treats lane by lane.
     typedef double Pair __attribute__((vector_size(16)));
+
+    /// The buffers' part of the estimate, sum of C (K1 H^2 + 2 K1 K2 H + 3 K1 K2 K3) / D.
+    double estimatedBuffers(double H) const {
+        if (count_ == 0)
+            return 0;
+        const Pair H1 = {H, H};
+        const Pair H2 = H1 * H1;
+        const Pair H3 = H2 * H1;
+        // An estimate may add in any order: the grouping keeps the chain of dependent
+        // operations short, which is what a pass waits for.
+        const auto protonsPerLitre = [&](int p) {
+            const int j = 2 * p;
+            const Pair K1 = {eK1_[j], eK1_[j + 1]};
+            const Pair K2K1 = {eK2K1_[j], eK2K1_[j + 1]};
+            const Pair K3K2K1 = {eK3K2K1_[j], eK3K2K1_[j + 1]};
+            const Pair C1 = {eC1_[j], eC1_[j + 1]};
+            const Pair C2 = {eC2_[j], eC2_[j + 1]};
+            const Pair C3 = {eC3_[j], eC3_[j + 1]};
+            const Pair D = (H2 * K1 + K3K2K1) + (H3 + K2K1 * H1);
+            const Pair protons = (C3 + C2 * H1) + C1 * H2;
+            return protons / D;
+        };
+        Pair sum = protonsPerLitre(0);
+        for (int p = 1; p < estimatePairs_; ++p)
+            sum += protonsPerLitre(p);
+        return sum[0] + sum[1];
+    }
 
     double shortcut(double H, double OH) const {
         const double H2 = H * H;
@@ -168,9 +224,13 @@ private:
         return B;
     }
 
-    static constexpr double kEstimateMinH = 1e-30;
-    static constexpr double kEstimateMaxH = 1e10;
     static constexpr double kEstimateMaxConc = 1e3;
+    // Within these ion products Kw / H stays finite inside the estimate's bounds, and
+    // OH + H >= 2 sqrt(Kw) keeps every error bound above 1e-24, far above what underflow
+    // can add.
+    static constexpr double kMinKw = 1e-20;
+    static constexpr double kMaxKw = 1e-10;
+    static constexpr double kCertainError = 128 * std::numeric_limits<double>::epsilon() / 2;
     static constexpr double kEstimateError = 256 * std::numeric_limits<double>::epsilon() / 2;
 
     enum class Kind { Mono, Di, Tri };
@@ -193,6 +253,7 @@ private:
     int estimatePairs_ = 0;
     double threeTotalConc_ = 0;
     bool estimateUsable_ = true;
+    bool concWithinEstimate_ = true;
 };
 
 } // namespace phbuffer::model

@@ -15,8 +15,8 @@ double tenToMinus(double p) {
 
 namespace {
 
-// A pass costs some tens of nanoseconds, so this many passes between two looks at the
-// cancel request keep the reaction time well below a millisecond.
+// A pass costs at most some tens of nanoseconds, so this many passes between two looks at
+// the cancel request keep the reaction time well below a millisecond.
 constexpr unsigned kPassesPerCheck = 4096;
 
 class RunMonitor {
@@ -31,10 +31,13 @@ public:
     bool shouldStop(double pH) {
         if (--countdown_ != 0)
             return false;
-        countdown_ = kPassesPerCheck;
-        publish(pH);
-        return cancelled();
+        return look(pH);
     }
+
+    /// How many passes may follow without a look: shouldStop would say false to each.
+    unsigned quietPasses() const { return countdown_ - 1; }
+    /// Counts @p n passes that shouldStop was not asked about; at most quietPasses().
+    void passedQuietly(unsigned n) { countdown_ -= n; }
 
     bool cancelled() const {
         return control_ && control_->cancelRequested.load(std::memory_order_relaxed);
@@ -48,6 +51,13 @@ public:
     }
 
 private:
+    // Kept out of the passes' loop, which runs a few thousand times for every call.
+    [[gnu::noinline]] bool look(double pH) {
+        countdown_ = kPassesPerCheck;
+        publish(pH);
+        return cancelled();
+    }
+
     RunControl* control_;
     double startpH_;
     double span_;
@@ -56,7 +66,197 @@ private:
     unsigned countdown_ = kPassesPerCheck;
 };
 
+/// Where, within one acid step, a pass can tell the sign of d from its HConc alone.
+///
+/// The balance falls strictly as HConc rises, so d = balance - target changes sign once,
+/// at the root, and only near the root can rounding decide the sign that the exact
+/// computation gives. A step's bracket [below, above] holds the root and is certified by
+/// BalanceEvaluator::certainSide: every HConc from kEstimateMinH up to `below` gives an
+/// exact d > 0, every HConc from `above` up to kEstimateMaxH an exact d < 0 (certainSide
+/// says why). The bracket is found by secant steps on the estimate of d from the last
+/// step's solution, with the slope of the last step; finding it is a guess, certifying it
+/// is not, and a guess that fails to certify leaves the step without a bracket.
+class RootBracket {
+public:
+    RootBracket(const BalanceEvaluator& balance, double Kw)
+        : balance_(balance), Kw_(Kw), usable_(balance.certainSideUsable(Kw)) {}
+
+    /// Brackets the root for @p target near @p H, the last step's solution, at which d is
+    /// about @p dAtH (the acid just added); leaves no bracket when that fails.
+    void find(double H, double dAtH, double target) {
+        below_ = 0;
+        above_ = std::numeric_limits<double>::infinity();
+        if (!usable_ || !inRange(H))
+            return;
+        double x = H;
+        double e = dAtH;
+        double m = slope_;
+        if (!(m < 0)) { // the first step: measure the slope
+            e = rough(x, target);
+            const double x1 = x * 1.001;
+            const double e1 = rough(x1, target);
+            m = (x1 - x) / (e1 - e);
+            if (!(m < 0 && m > -kHuge))
+                return;
+            x = x1;
+            e = e1;
+        }
+        for (int i = 0;; ++i) {
+            const double next = x - e * m;
+            if (!inRange(next) || i == kMaxSecantSteps)
+                return;
+            const double eNext = rough(next, target);
+            const double band = margin(next, target);
+            // A secant across the band where rounding rules measures noise, not slope.
+            if (std::fabs(eNext - e) > 64 * band) {
+                const double mNext = (next - x) / (eNext - e);
+                if (mNext < 0 && mNext > -kHuge)
+                    m = mNext;
+            }
+            x = next;
+            e = eNext;
+            if (std::fabs(e) <= band / 8)
+                break;
+        }
+        slope_ = m;
+        // The estimate at the ends must clear the margin; it is off by far less than that,
+        // and a bracket that fails is widened.
+        double halfWidth = (1.25 * margin(x, target) + std::fabs(e)) * -m;
+        const double centre = x - e * m;
+        for (int widening = 0; widening < kMaxWidenings; ++widening, halfWidth *= 2) {
+            if (certify(centre - halfWidth, centre + halfWidth, target))
+                return;
+        }
+    }
+
+    /// Whether the bracket tells the sign of the exact d at a pass's HConc @p H.
+    bool decides(double H) const {
+        // Bitwise, without branches: a pass's side is as hard to foresee as a coin toss.
+        return ((H <= below_) | (H >= above_)) & (H >= BalanceEvaluator::kEstimateMinH) &
+               (H <= BalanceEvaluator::kEstimateMaxH);
+    }
+    /// Where the bracket decides: whether @p H lies below the root, so that d > 0.
+    bool isBelow(double H) const { return H <= below_; }
+    double below() const { return below_; }
+
+    /// Whether a pass of replayDecidedPasses that follows one at a decided HConc is
+    /// decided too, at HConc @p H. Since the bracket lies within twice the estimate's
+    /// bounds, such a pass is within them: after a pass below the bracket f < 0, so the
+    /// next HConc is at least as high, and at most 1.1 times as high as the bracket's
+    /// lower end, at most half the upper bound; after a pass above it f > 0, and the next
+    /// HConc is at most as high and at least 0.9 times the bracket's upper end.
+    bool decidesNext(double H) const { return !(H > below_ && H < above_); }
+
+private:
+    /// Takes [@p below, @p above] as the bracket if certainSide certifies both ends.
+    bool certify(double below, double above, double target) {
+        if (!(below >= 2 * BalanceEvaluator::kEstimateMinH &&
+              above <= BalanceEvaluator::kEstimateMaxH / 2))
+            return false;
+        if (balance_.certainSide(below, Kw_, target) != 1 ||
+            balance_.certainSide(above, Kw_, target) != -1)
+            return false;
+        below_ = below;
+        above_ = above;
+        return true;
+    }
+
+    static bool inRange(double H) {
+        return H >= BalanceEvaluator::kEstimateMinH && H <= BalanceEvaluator::kEstimateMaxH;
+    }
+    double rough(double H, double target) const {
+        return balance_.roughDifference(H, Kw_ / H, target);
+    }
+    double margin(double H, double target) const {
+        return balance_.certaintyMargin(H, Kw_ / H, target);
+    }
+
+    static constexpr int kMaxSecantSteps = 8;
+    static constexpr int kMaxWidenings = 6;
+    static constexpr double kHuge = 1e300;
+
+    const BalanceEvaluator& balance_;
+    double Kw_;
+    bool usable_;
+    double below_ = 0;
+    double above_ = std::numeric_limits<double>::infinity();
+    double slope_ = 0; ///< dHConc / d(balance) near the last root; negative once known
+};
+
 enum class SolveEnd { Solved, Cancelled, NotANumber };
+
+/// d at HConc = @p H, OHConc = @p OH, or a number of its sign; NaN when the balance is not
+/// a number. Kept out of the passes' loop, which needs it only now and then.
+[[gnu::noinline]] double computedDifference(BalanceEvaluator& balanceAt, double H, double OH,
+                                            double target, RunOutcome& outcome) {
+    double d = 0;
+    if (!balanceAt.estimateDifference(H, OH, target, d)) {
+        ++outcome.exactEvaluations;
+        d = balanceAt(H, OH) - target;
+    }
+    return d;
+}
+
+/// Two lanes that hold the same double: in them a comparison gives a mask and a choice
+/// between two values is three bit operations, so a pass needs no branch on its sign.
+typedef double Lanes __attribute__((vector_size(16)));
+typedef long long LaneMask __attribute__((vector_size(16)));
+
+inline Lanes pick(LaneMask choose, Lanes ifNot, Lanes ifSo) {
+    return (Lanes)(((LaneMask)ifSo & choose) | ((LaneMask)ifNot & ~choose));
+}
+
+/// Where a run of passes that the bracket decides stopped.
+struct Replay {
+    enum Stop { Ended, Look, Undecided };
+    double H;        ///< HConc of the last pass done
+    double f;        ///< the factor that pass left
+    unsigned passes; ///< passes done beyond the first
+    Stop stop;       ///< the step is over, the monitor must look, or the next pass is
+                     ///< one the bracket can't decide
+};
+
+/// Carries on from a pass at HConc @p H, whose sign the bracket decides and which found
+/// the factor @p f, with the passes as written for as long as the bracket decides them:
+/// that pass's reversal, then for each pass its end test, its look at the monitor (which
+/// allows @p quiet passes), HConc := (1 - f) HConc, and its reversal; @p threshold is
+/// |AcidStep / 1e6|. Returns after the last pass it did, before that pass's end test and
+/// look, which are the caller's: they come out as Replay::stop says.
+///
+/// Each pass computes the next HConc for both outcomes of its reversal while it compares,
+/// and picks one: (1 - f) H and (1 - (-f * 0.5)) H are the numbers the pass as written
+/// computes in either case, and -f * 0.5 is its reversed factor. The multipliers 1 - f'
+/// of the next pass are picked too, from 1 - f, 1 - (-f * 0.5) and 1 - f * 0.25, the last
+/// being 1 - (-(-f * 0.5) * 0.5): halving is exact.
+Replay replayDecidedPasses(double H, double f, double threshold, unsigned quiet,
+                           const RootBracket& bracket) {
+    const Lanes below = {bracket.below(), bracket.below()};
+    Lanes Hc = {H, H};
+    Lanes F = {f, f};
+    LaneMask fPositive = F > 0;
+    Lanes keep = 1 - F;           // the multiplier if this pass does not reverse
+    Lanes reverse = 1 - F * -0.5; // and if it does
+    for (unsigned passes = 0;; ++passes) {
+        // This pass's reversal: d > 0 below the bracket, d < 0 above it, and a reversal
+        // when d has the sign of f.
+        const LaneMask reverses = ~((Hc <= below) ^ fPositive);
+        const Lanes next = pick(reverses, keep * Hc, reverse * Hc);
+        const Lanes twiceReversed = 1 - F * 0.25;
+        F = pick(reverses, F, F * -0.5);
+        fPositive ^= reverses;
+        const Lanes nextKeep = pick(reverses, keep, reverse);
+        reverse = pick(reverses, reverse, twiceReversed);
+        keep = nextKeep;
+        // Its end test and look, then the next pass.
+        if (threshold > std::fabs(F[0]))
+            return {Hc[0], F[0], passes, Replay::Ended};
+        if (passes == quiet)
+            return {Hc[0], F[0], passes, Replay::Look};
+        if (!bracket.decidesNext(next[0]))
+            return {Hc[0], F[0], passes, Replay::Undecided};
+        Hc = next;
+    }
+}
 
 /// Finds the HConc at which the proton balance meets ProtonBalanceTarget, pass by pass:
 /// HConc := (1 - f) HConc, evaluate the balance, d := balance - target; the first pass
@@ -64,48 +264,60 @@ enum class SolveEnd { Solved, Cancelled, NotANumber };
 /// f. The solver ends as soon as |f| is below |AcidStep| / 1e6, so every step ends on the
 /// 37th reversal (0.1 / 2^37 is the first magnitude below 1e-12).
 ///
-/// The passes work on local copies; on return the state holds HConc, OHConc, the species,
-/// ProtonBalance and HStepFactor of the last pass, as if every pass had written them.
-SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& monitor,
-                       std::uint64_t& passes) {
+/// Only the sign of d steers the passes, and the sign is all that is taken here: from the
+/// step's bracket where it holds one, else from the sign estimate, else from the exact
+/// balance. Each gives the sign of the exact d of that HConc (the bracket and the estimate
+/// by their certificates; d = balance - target is a correctly rounded subtraction, so its
+/// sign is that of balance - target and it is 0 only when they are equal), so pass after
+/// pass the same sign meets the same f and the same HConc as in the passes as written:
+/// every HConc, every f and the pass count are theirs. Runs of passes that the bracket
+/// decides go to replayDecidedPasses, which computes the same numbers without a branch.
+///
+/// The passes work on local copies; on return the state holds HConc, OHConc and
+/// HStepFactor of the last pass. The species and ProtonBalance, which nothing reads
+/// between steps, are left to settle().
+SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, const RootBracket& bracket,
+                       RunMonitor& monitor, RunOutcome& outcome) {
     const double threshold = std::fabs(s.AcidStep / 1000000);
     const double Kw = s.Kw;
     const double target = s.ProtonBalanceTarget;
+    const double pH = s.pH; // the last step's, for the progress
     double H = s.HConc;
-    double OH = 0;
-    double B = 0;
     double f = 0;
     bool firstPass = true;
     SolveEnd end = SolveEnd::Solved;
     std::uint64_t pass = 0;
-    bool exact = true; // whether B belongs to the current H
     for (;;) {
         ++pass;
         H = (1 - f) * H;
-        OH = Kw / H;
-        // Only the sign of d steers the solver; the exact balance is needed only where
-        // the estimate can't tell the sign, and for the last pass.
-        double d = 0;
-        exact = !balanceAt.estimateDifference(H, OH, target, d);
-        if (exact) {
-            B = balanceAt(H, OH);
-            d = B - target;
+        if (!firstPass && bracket.decides(H)) {
+            const Replay r = replayDecidedPasses(H, f, threshold, monitor.quietPasses(), bracket);
+            monitor.passedQuietly(r.passes);
+            pass += r.passes;
+            H = r.H;
+            f = r.f;
+        } else {
+            double d = 0;
+            if (bracket.decides(H))
+                d = bracket.isBelow(H) ? 1 : -1;
+            else
+                d = computedDifference(balanceAt, H, Kw / H, target, outcome);
+            if (d != d) { // a balance that is not a number never crosses the target
+                end = SolveEnd::NotANumber;
+                break;
+            }
+            if (firstPass) {
+                f = d < 0 ? 0.1 : -0.1;
+                firstPass = false;
+            }
+            if (f > 0 && d > 0)
+                f = -f * 0.5;
+            if (f < 0 && d < 0)
+                f = -f * 0.5;
         }
-        if (d != d) { // a balance that is not a number never crosses the target
-            end = SolveEnd::NotANumber;
-            break;
-        }
-        if (firstPass) {
-            f = d < 0 ? 0.1 : -0.1;
-            firstPass = false;
-        }
-        if (f > 0 && d > 0)
-            f = -f * 0.5;
-        if (f < 0 && d < 0)
-            f = -f * 0.5;
         if (threshold > std::fabs(f))
             break;
-        if (monitor.shouldStop(s.pH)) {
+        if (monitor.shouldStop(pH)) {
             end = SolveEnd::Cancelled;
             break;
         }
@@ -115,15 +327,20 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, RunMonitor& m
             break;
         }
     }
-    passes += pass;
-    if (!exact)
-        B = balanceAt(H, OH);
+    outcome.solverPasses += pass;
     s.HConc = H;
-    s.OHConc = OH;
+    s.OHConc = Kw / H;
     s.HStepFactor = f;
-    s.ProtonBalance = B;
-    ComputeSpeciation(s);
     return end;
+}
+
+/// The species and ProtonBalance that belong to HConc, with OHConc, as the last pass at
+/// that HConc leaves them.
+void settle(WaterState& s, RunOutcome& outcome) {
+    ++outcome.exactEvaluations;
+    s.OHConc = s.Kw / s.HConc;
+    ComputeSpeciation(s);
+    s.ProtonBalance = EvaluateProtonBalance(s);
 }
 
 } // namespace
@@ -189,6 +406,8 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
     RunMonitor monitor(control, s.pH, s.LowerpHTarget, StepCount, s.AcidStep);
     monitor.publish(s.pH);
     BalanceEvaluator balanceAt(s);
+    RootBracket bracket(balanceAt, s.Kw);
+    bool settled = true;
 
     if (std::isnan(s.ProtonBalanceTarget)) {
         outcome.end = RunEnd::NotANumber;
@@ -199,14 +418,15 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
             const double previousTarget = s.ProtonBalanceTarget;
             const double previousH = s.HConc;
             s.ProtonBalanceTarget = s.ProtonBalanceTarget - s.AcidStep;
-            const SolveEnd solved = solveForHConc(s, balanceAt, monitor, outcome.solverPasses);
+            bracket.find(s.HConc, previousTarget - s.ProtonBalanceTarget, s.ProtonBalanceTarget);
+            const SolveEnd solved = solveForHConc(s, balanceAt, bracket, monitor, outcome);
+            settled = false;
             if (solved != SolveEnd::Solved) {
                 // The step is abandoned: leave the state as the last completed step left it.
                 s.ProtonBalanceTarget = previousTarget;
                 s.HConc = previousH;
-                s.OHConc = s.Kw / s.HConc;
-                ComputeSpeciation(s);
-                s.ProtonBalance = EvaluateProtonBalance(s);
+                settle(s, outcome);
+                settled = true;
                 outcome.end =
                     solved == SolveEnd::Cancelled ? RunEnd::Cancelled : RunEnd::NotANumber;
                 break;
@@ -234,6 +454,8 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
             }
         }
     }
+    if (!settled)
+        settle(s, outcome);
     titration.AddXY(addedAcid(StepCount, s.AcidStep), s.pH);
     // Below the target the share comes out as 1.
     monitor.publish(s.pH);

@@ -60,6 +60,9 @@ struct RunOutcome {
     RunEnd end = RunEnd::ReachedTarget;
     std::uint32_t StepCount = 0;    ///< acid steps completed
     std::uint64_t solverPasses = 0; ///< passes of the solver over all steps
+    /// Speciations over all slots that the solver computed to the last bit, for a pass's
+    /// sign or for the state it leaves; what a run costs beyond the passes themselves.
+    std::uint64_t exactEvaluations = 0;
 };
 
 /// Where a run first fell below a pH value: what a run with that value as its lower target

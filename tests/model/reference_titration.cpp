@@ -8,7 +8,7 @@ namespace phbuffer::testing {
 using namespace model;
 
 RunOutcome ReferenceTitration(WaterState& s, Series& titration, Series& bufferStrength,
-                              std::uint32_t maxSteps) {
+                              std::uint32_t maxSteps, std::uint64_t* exactHits) {
     s.Kw = 1e-14;
     s.HConc = tenToMinus(s.pH);
     s.OHConc = s.Kw / s.HConc;
@@ -31,6 +31,8 @@ RunOutcome ReferenceTitration(WaterState& s, Series& titration, Series& bufferSt
             ComputeSpeciation(s);
             s.ProtonBalance = EvaluateProtonBalance(s);
             const double d = s.ProtonBalance - s.ProtonBalanceTarget;
+            if (exactHits && d == 0)
+                ++*exactHits;
             if (firstPass) {
                 s.HStepFactor = d < 0 ? 0.1 : -0.1;
                 firstPass = false;

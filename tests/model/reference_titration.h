@@ -22,7 +22,9 @@ inline std::uint64_t Bits(double v) {
     return b;
 }
 
+/// Counts in @p exactHits, if given, the passes whose balance equals the target exactly.
 model::RunOutcome ReferenceTitration(model::WaterState& s, model::Series& titration,
-                                     model::Series& bufferStrength, std::uint32_t maxSteps);
+                                     model::Series& bufferStrength, std::uint32_t maxSteps,
+                                     std::uint64_t* exactHits = nullptr);
 
 } // namespace phbuffer::testing

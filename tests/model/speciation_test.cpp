@@ -234,4 +234,39 @@ TEST(BalanceEvaluator, SignEstimateNeverContradictsTheExactBalance) {
     EXPECT_GT(refused, 5000);
 }
 
+/// Where certainSide answers, every HConc beyond, up to the estimate's bounds, gives an
+/// exact d of that sign: the ground on which the solver skips the balance.
+TEST(BalanceEvaluator, CertainSideHoldsForEveryHConcBeyond) {
+    RandomWaters waters;
+    int certain = 0, refused = 0;
+    for (int water = 0; water < 300; ++water) {
+        const WaterState s = waters.next(water);
+        const BalanceEvaluator balanceAt(s);
+        for (const double H : HValues(waters)) {
+            const double B = LiteralBalance(s, H, 1e-14 / H);
+            const double offset = std::fabs(B) * tenToMinus(18 * waters.unit());
+            for (const double target : {B, B + offset, B - offset}) {
+                const int side = balanceAt.certainSide(H, 1e-14, target);
+                if (side == 0) {
+                    ++refused;
+                    continue;
+                }
+                ++certain;
+                // from H itself to a few roundings, a few per cent and decades beyond
+                for (const double step : {0.0, 4e-16, 1e-12, 1e-6, 0.03, 0.9, 0.999999}) {
+                    const double x = side > 0 ? H * (1 - step) : H / (1 - step);
+                    if (x < 1e-30 || x > 1e10)
+                        continue;
+                    const double exact = LiteralBalance(s, x, 1e-14 / x) - target;
+                    ASSERT_TRUE(side > 0 ? exact > 0 : exact < 0)
+                        << "water " << water << ", H " << H << ", x " << x << ", target " << target
+                        << ", exact d " << exact;
+                }
+            }
+        }
+    }
+    EXPECT_GT(certain, 30000);
+    EXPECT_GT(refused, 5000);
+}
+
 } // namespace
