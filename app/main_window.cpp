@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window.h"
 
+#include "analysis_window.h"
 #include "application_style.h"
 #include "chart_view.h"
 #include "file_dialogs.h"
@@ -79,6 +80,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     QPushButton* copy = addButton(panel1_, form_.CopyToClipButton, {8, 6, 105, 25});
     QPushButton* exportData = addButton(panel1_, form_.ExportPlotDataBitBtn, {127, 6, 105, 25});
     QPushButton* clear = addButton(panel1_, form_.ClearGraphButton, {248, 6, 105, 25});
+    // Beside the specified buttons, in the free space of the bar.
+    analysisButton_ = new QPushButton(QStringLiteral("Analysis"), panel1_);
+    analysisButton_->setObjectName(QStringLiteral("AnalysisButton"));
+    analysisButton_->setGeometry(367, 6, 105, 25);
+    analysisButton_->setAutoDefault(false);
 
     // Panel2, the input panel.
     label1_ = new QLabel(panel2_);
@@ -153,10 +159,14 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     form_.ExecuteFileDialog = [this](ui::FileDialog& settings, ui::FileDialogKind kind) {
         QFileDialog dialog(this);
         ConfigureFileDialog(dialog, settings, kind);
-        return fileDialogRunner_(dialog);
+        std::optional<QString> chosen = fileDialogRunner_(dialog);
+        fileChosen_ = chosen.has_value();
+        return chosen;
     };
     form_.CopyChartToClipboard = [this] { copyChartToClipboard(); };
+    analysis_ = new AnalysisWindow(this);
     connectHandlers();
+    connectAnalysis();
     addShortcuts();
     setAcceptDrops(true);
 
@@ -204,12 +214,21 @@ void MainWindow::connectHandlers() {
     on(form_.ClearGraphButton, [this] { form_.ClearGraphButtonClick(&form_.ClearGraphButton); });
     on(form_.CO2EqButton, [this] { form_.CO2EqButtonClick(&form_.CO2EqButton); });
     on(form_.SaveDataBitBtn, [this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); });
-    on(form_.GetDataBitBtn, [this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); });
+    on(form_.GetDataBitBtn, [this] {
+        fileChosen_ = false;
+        form_.GetDataBitBtnClick(&form_.GetDataBitBtn);
+        // Loaded: the next run's curve is kept under the file's name.
+        if (fileChosen_)
+            pinned_.dataFileLoaded(form_.OpenDialog1.FileName);
+    });
     // One handler for the five presets; the form tells them apart by the sender.
     for (const ui::Button* preset :
          {&form_.ZPmediumBitBtn, &form_.ZPhighBitBtn, &form_.ZPmediumhighBitBtn,
           &form_.ZPmediumlowBitBtn, &form_.ZPlowBitBtn})
-        on(*preset, [this, preset] { form_.ZPmediumBitBtnClick(preset); });
+        on(*preset, [this, preset] {
+            form_.ZPmediumBitBtnClick(preset);
+            pinned_.presetChosen(*preset);
+        });
 
     connect(buttons_.value(&form_.DoTitrationButton), &QPushButton::clicked, this, [this] {
         if (timings_)
@@ -244,6 +263,11 @@ void MainWindow::addShortcuts() {
     add(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
     add(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
     add(form_.CopyToClipButton, {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
+    auto* analysis = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(analysis, &QShortcut::activated, analysisButton_, &QPushButton::click);
+    analysisButton_->setToolTip(ShortcutToolTip(analysisButton_->text(), {Qt::Key_F6}));
+    shortcutKeysFirst_->addKeys({Qt::Key_F6});
+    buttonShortcuts_ << analysis;
 
     // Quit works during a run too, from the progress dialog as well: closing the window
     // stops the run.
@@ -393,7 +417,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::loadDroppedFile(const QString& path) {
     // The same loading, checks and errors as for a file chosen in the open dialog, which
     // then offers it next time.
-    handle([this, &path] { form_.LoadDataFile(path); });
+    handle([this, &path] {
+        form_.LoadDataFile(path);
+        pinned_.dataFileLoaded(path);
+    });
 }
 
 // ---- the titration run -------------------------------------------------------------------
@@ -412,6 +439,7 @@ void MainWindow::startRun() {
         emit runFinished();
         return;
     }
+    runWater_ = input->state;
     // Drawn once, when the run has ended.
     runner_->start(std::move(*input), form_.DecimalSeparator);
 }
@@ -438,6 +466,12 @@ void MainWindow::finishRun() {
             error = ui::ErrorBoxText(e);
         }
     }
+    if (!error && runWater_) {
+        // The analysis runs again over the run's own input, off this thread.
+        pinned_.runShown();
+        analysis_->analyse(*runWater_, form_.DecimalSeparator);
+    }
+    runWater_.reset();
     if (localeChangedDuringRun_) {
         localeChangedDuringRun_ = false;
         refreshDecimalSeparator();
@@ -448,6 +482,36 @@ void MainWindow::finishRun() {
     if (error)
         presentError(*error);
     emit runFinished();
+}
+
+void MainWindow::connectAnalysis() {
+    connect(analysisButton_, &QPushButton::clicked, this, [this] {
+        analysis_->show();
+        analysis_->raise();
+        analysis_->activateWindow();
+    });
+    connect(chart_, &ChartView::pointRead, analysis_, &AnalysisWindow::showBreakdownAt);
+    connect(analysis_, &AnalysisWindow::keepCurveClicked, this, [this] {
+        if (!isRunning() && pinned_.keep(form_.TitrationSeries, form_.BufferStrengthSeries))
+            showPinnedCurves();
+    });
+    connect(analysis_, &AnalysisWindow::removeCurveClicked, this, [this](int index) {
+        pinned_.remove(static_cast<std::size_t>(index));
+        showPinnedCurves();
+    });
+    connect(analysis_, &AnalysisWindow::removeAllCurvesClicked, this, [this] {
+        pinned_.removeAll();
+        showPinnedCurves();
+    });
+    connect(analysis_, &AnalysisWindow::exportClicked, this, [this] {
+        if (const auto& view = analysis_->view())
+            handle([this, &view] { ui::exportAnalysis(form_, view->analysis); });
+    });
+}
+
+void MainWindow::showPinnedCurves() {
+    chart_->setPinnedCurves(pinned_.curves());
+    analysis_->showPinnedCurves(pinned_.curves());
 }
 
 void MainWindow::setInputEnabled(bool enabled) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "ui/main_form.h"
+#include "ui/pinned_curves.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -29,6 +30,7 @@ class QShortcut;
 
 namespace phbuffer::app {
 
+class AnalysisWindow;
 class ChartView;
 class RunTimings;
 class ShortcutKeysFirst;
@@ -62,6 +64,8 @@ public:
     /// The progress dialog of the run going on, once it has appeared.
     QProgressDialog* progressDialog() const;
     ChartView* chartView() const { return chart_; }
+    /// The analysis of the last run and the kept curves, in a window of their own.
+    AnalysisWindow* analysisWindow() const { return analysis_; }
 
 signals:
     /// A click on "Run pH model" has been dealt with: the run has ended and the window
@@ -105,6 +109,9 @@ private:
     void holdInput();
     void finishRun();
     void setInputEnabled(bool enabled);
+    /// The analysis window's connections: the kept curves and the analysis export.
+    void connectAnalysis();
+    void showPinnedCurves();
 
     ui::TpHmainForm form_;
 
@@ -130,6 +137,14 @@ private:
     bool formShown_ = false;
     bool localeChangedDuringRun_ = false;
     RunTimings* timings_ = nullptr;
+
+    AnalysisWindow* analysis_ = nullptr;
+    QPushButton* analysisButton_ = nullptr;
+    ui::PinnedCurves pinned_;
+    /// The water of the run going on, analysed once the run has been shown.
+    std::optional<model::WaterState> runWater_;
+    /// The last file dialog was answered with a name.
+    bool fileChosen_ = false;
 };
 
 } // namespace phbuffer::app

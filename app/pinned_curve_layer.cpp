@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "pinned_curve_layer.h"
+
+#include <QChart>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QValueAxis>
+
+namespace phbuffer::app {
+
+namespace {
+
+QLineSeries* CurveSeries(const QString& name, QRgb colour,
+                         const std::vector<model::SeriesPoint>& points) {
+    auto* series = new QLineSeries;
+    series->setName(name);
+    // Dashed, so a kept curve can't be taken for the current run's even where colours
+    // are hard to tell apart.
+    QPen pen{QColor::fromRgba(colour)};
+    pen.setWidthF(1.5);
+    pen.setStyle(Qt::DashLine);
+    series->setPen(pen);
+    QList<QPointF> list;
+    list.reserve(static_cast<qsizetype>(points.size()));
+    for (const model::SeriesPoint& p : points)
+        list.append(QPointF(p.x, p.y));
+    series->replace(list);
+    return series;
+}
+
+} // namespace
+
+PinnedCurveLayer::PinnedCurveLayer(QChart* chart, QValueAxis* bottom, QValueAxis* left)
+    : chart_(chart), bottom_(bottom), left_(left) {
+    for (QLegendMarker* marker : chart_->legend()->markers())
+        marker->setVisible(false);
+    chart_->legend()->setAlignment(Qt::AlignTop);
+    chart_->legend()->setBackgroundVisible(false);
+    chart_->legend()->hide();
+}
+
+void PinnedCurveLayer::clear() {
+    for (QLineSeries* series : titration_ + bufferStrength_) {
+        chart_->removeSeries(series);
+        delete series;
+    }
+    titration_.clear();
+    bufferStrength_.clear();
+}
+
+void PinnedCurveLayer::set(const std::vector<ui::PinnedCurve>& curves) {
+    clear();
+    curves_ = curves;
+    for (const ui::PinnedCurve& curve : curves_) {
+        titration_ << CurveSeries(curve.name, curve.colour, curve.titration);
+        bufferStrength_ << CurveSeries(curve.name, curve.colour, curve.bufferStrength);
+    }
+    for (QLineSeries* series : titration_ + bufferStrength_) {
+        chart_->addSeries(series);
+        series->attachAxis(bottom_);
+        series->attachAxis(left_);
+    }
+    showView(titrationShown_, bufferStrengthShown_);
+}
+
+void PinnedCurveLayer::showView(bool titration, bool bufferStrength) {
+    titrationShown_ = titration;
+    bufferStrengthShown_ = bufferStrength;
+    const auto show = [this](const QList<QLineSeries*>& list, bool shown) {
+        for (QLineSeries* series : list) {
+            series->setVisible(shown);
+            for (QLegendMarker* marker : chart_->legend()->markers(series))
+                marker->setVisible(shown);
+        }
+    };
+    show(titration_, titration);
+    show(bufferStrength_, bufferStrength);
+    const bool any = !curves_.empty() && (titration || bufferStrength);
+    chart_->legend()->setVisible(any);
+}
+
+ui::AxisRanges PinnedCurveLayer::widen(const ui::AxisRanges& ranges) const {
+    if (titrationShown_)
+        return ui::widenedRanges(ranges, curves_, true);
+    if (bufferStrengthShown_)
+        return ui::widenedRanges(ranges, curves_, false);
+    return ranges;
+}
+
+} // namespace phbuffer::app
