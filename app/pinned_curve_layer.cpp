@@ -33,8 +33,6 @@ QLineSeries* CurveSeries(const QString& name, QRgb colour,
 
 PinnedCurveLayer::PinnedCurveLayer(QChart* chart, QValueAxis* bottom, QValueAxis* left)
     : chart_(chart), bottom_(bottom), left_(left) {
-    for (QLegendMarker* marker : chart_->legend()->markers())
-        marker->setVisible(false);
     chart_->legend()->setAlignment(Qt::AlignTop);
     chart_->legend()->setBackgroundVisible(false);
     chart_->legend()->hide();
@@ -67,17 +65,19 @@ void PinnedCurveLayer::set(const std::vector<ui::PinnedCurve>& curves) {
 void PinnedCurveLayer::showView(bool titration, bool bufferStrength) {
     titrationShown_ = titration;
     bufferStrengthShown_ = bufferStrength;
-    const auto show = [this](const QList<QLineSeries*>& list, bool shown) {
-        for (QLineSeries* series : list) {
-            series->setVisible(shown);
-            for (QLegendMarker* marker : chart_->legend()->markers(series))
-                marker->setVisible(shown);
-        }
-    };
-    show(titration_, titration);
-    show(bufferStrength_, bufferStrength);
-    const bool any = !curves_.empty() && (titration || bufferStrength);
-    chart_->legend()->setVisible(any);
+    for (QLineSeries* series : titration_)
+        series->setVisible(titration);
+    for (QLineSeries* series : bufferStrength_)
+        series->setVisible(bufferStrength);
+    // Shown first: a marker made visible inside a hidden legend stays hidden.
+    chart_->legend()->setVisible(!curves_.empty() && (titration || bufferStrength));
+    // The legend names the kept curves only. A marker follows its series' visibility by
+    // itself, so the run's own curves lose theirs again whenever they are shown.
+    const QList<QLineSeries*> kept = titration_ + bufferStrength_;
+    for (QLegendMarker* marker : chart_->legend()->markers()) {
+        auto* series = qobject_cast<QLineSeries*>(marker->series());
+        marker->setVisible(series && kept.contains(series) && series->isVisible());
+    }
 }
 
 ui::AxisRanges PinnedCurveLayer::widen(const ui::AxisRanges& ranges) const {

@@ -19,8 +19,8 @@ namespace phbuffer::app {
 
 class PinnedCurveLayer {
 public:
-    /// Draws into @p chart on its axes @p bottom and @p left. The series already in the
-    /// chart stay out of the legend.
+    /// Draws into @p chart on its axes @p bottom and @p left. The chart's other series
+    /// stay out of the legend.
     PinnedCurveLayer(QChart* chart, QValueAxis* bottom, QValueAxis* left);
 
     /// Shows @p curves in place of those shown before.

@@ -12,6 +12,7 @@
 #include <QAreaSeries>
 #include <QFile>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -107,6 +108,12 @@ TEST_F(AnalysisShown, KeepsACurveUnderItsPresetsNameUntilRemoved) {
     EXPECT_TRUE(kept.front()->isVisible());
     EXPECT_EQ(kept.front()->points(), chart()->titrationSeries()->points());
     EXPECT_TRUE(chart()->chart()->legend()->isVisible());
+    // The legend names the kept curve only, once it has laid itself out.
+    QLegend* legend = chart()->chart()->legend();
+    QTRY_VERIFY(legend->markers(kept.front()).value(0)->isVisible());
+    for (QLegendMarker* marker : legend->markers())
+        EXPECT_EQ(marker->isVisible(), marker->series() == kept.front())
+            << marker->label().toStdString();
 
     // Another run replaces the current curve only.
     click("ZPhighBitBtn");
