@@ -85,6 +85,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     analysisButton_->setObjectName(QStringLiteral("AnalysisButton"));
     analysisButton_->setGeometry(367, 6, 105, 25);
     analysisButton_->setAutoDefault(false);
+    // Outside the form's tab order, which stays as it is; F6 reaches it from the keyboard.
+    analysisButton_->setFocusPolicy(Qt::ClickFocus);
 
     // Panel2, the input panel.
     label1_ = new QLabel(panel2_);
