@@ -169,6 +169,24 @@ QString AnalysisWindow::number(double value, int digits) const {
     return ui::FloatToStrF(value, 15, digits, decimalSeparator_);
 }
 
+void AnalysisWindow::clear() {
+    if (worker_) {
+        job_->control.cancelRequested.store(true);
+        worker_->wait(-1);
+        worker_.reset();
+        job_.reset();
+    }
+    view_.reset();
+    water_.reset();
+    summary_->setText(QStringLiteral("The last run did not reach its lower target: no analysis."));
+    points_->setRowCount(0);
+    breakdown_->setRowCount(0);
+    breakdownTitle_->clear();
+    capacityChart_->show({}, {});
+    system_->clear();
+    export_->setEnabled(false);
+}
+
 void AnalysisWindow::analyse(const model::WaterState& water, char32_t decimalSeparator) {
     if (worker_) {
         job_->control.cancelRequested.store(true);

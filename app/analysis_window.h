@@ -42,6 +42,8 @@ public:
     /// points and the pH values added; numbers are written with @p decimalSeparator. An
     /// analysis still going on is stopped first.
     void analyse(const model::WaterState& water, char32_t decimalSeparator);
+    /// Stops an analysis going on and shows none: the run shown has none.
+    void clear();
     bool isAnalysing() const { return worker_ != nullptr; }
     /// The analysis shown, once one has ended.
     const std::optional<ui::AnalysisView>& view() const { return view_; }

@@ -461,6 +461,9 @@ void MainWindow::finishRun() {
     focusBeforeRun_ = nullptr;
 
     std::optional<QString> error = std::move(ending.error);
+    // A stopped run may have been stopped for taking too long: it is not run again.
+    const bool reachedTarget =
+        ending.result && ending.result->outcome.end == model::RunEnd::ReachedTarget;
     if (ending.result) {
         try {
             form_.applyRun(std::move(*ending.result));
@@ -469,9 +472,12 @@ void MainWindow::finishRun() {
         }
     }
     if (!error && runWater_) {
-        // The analysis runs again over the run's own input, off this thread.
         pinned_.runShown();
-        analysis_->analyse(*runWater_, form_.DecimalSeparator);
+        // The analysis runs again over the run's own input, off this thread.
+        if (reachedTarget)
+            analysis_->analyse(*runWater_, form_.DecimalSeparator);
+        else
+            analysis_->clear();
     }
     runWater_.reset();
     if (localeChangedDuringRun_) {

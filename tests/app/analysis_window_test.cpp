@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QProgressDialog>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -145,6 +147,23 @@ TEST_F(AnalysisShown, ExportsTheBreakdownAlongTheRunThroughASaveDialog) {
     EXPECT_EQ(file.readAll(),
               files::toWindows1252(ui::AnalysisCsv(analysis()->view()->analysis,
                                                    window.form().DecimalSeparator, false)));
+}
+
+TEST_F(AnalysisShown, IsNotComputedAgainForARunThatWasStopped) {
+    runAndOpen();
+    // About a hundred million acid steps: stopped by the user, not to be repeated unseen.
+    type(2, 1, 0, QStringLiteral("7"));
+    type(2, 1, 3, QStringLiteral("-2"));
+    click("DoTitrationButton");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.progressDialog() && window.progressDialog()->isVisible(); }, 10000));
+    QSignalSpy finished(&window, &MainWindow::runFinished);
+    QTest::mouseClick(window.progressDialog()->findChild<QPushButton*>(), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(analysis()->isAnalysing());
+    EXPECT_FALSE(analysis()->view().has_value());
+    EXPECT_EQ(part<QTableWidget>("AnalysisPoints")->rowCount(), 0);
+    EXPECT_FALSE(part<QPushButton>("ExportAnalysisButton")->isEnabled());
 }
 
 } // namespace
