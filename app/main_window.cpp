@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window.h"
 
+#include "analysis_window.h"
 #include "application_style.h"
 #include "chart/chart_file.h"
 #include "chart/chart_view.h"
@@ -101,6 +102,13 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     // The chart's own commands, beside the buttons that act on the chart.
     QPushButton* saveGraph = addActionButton(panel1_, chart_->saveAction(), {367, 6, 105, 25});
     QPushButton* printGraph = addActionButton(panel1_, chart_->printAction(), {486, 6, 105, 25});
+    // Beside the specified buttons, in the free space of the bar.
+    analysisButton_ = new QPushButton(QStringLiteral("Analysis"), panel1_);
+    analysisButton_->setObjectName(QStringLiteral("AnalysisButton"));
+    analysisButton_->setGeometry(605, 6, 105, 25);
+    analysisButton_->setAutoDefault(false);
+    // Outside the form's tab order, which stays as it is; F6 reaches it from the keyboard.
+    analysisButton_->setFocusPolicy(Qt::ClickFocus);
 
     // Panel2, the input panel.
     label1_ = new QLabel(panel2_);
@@ -177,7 +185,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     form_.ExecuteFileDialog = [this](ui::FileDialog& settings, ui::FileDialogKind kind) {
         QFileDialog dialog(this);
         ConfigureFileDialog(dialog, settings, kind);
-        return fileDialogRunner_(dialog);
+        std::optional<QString> chosen = fileDialogRunner_(dialog);
+        fileChosen_ = chosen.has_value();
+        return chosen;
     };
     unsavedChangesAsker_ = [this] {
         return static_cast<int>(QMessageBox::question(
@@ -190,7 +200,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     undoStack_ = new QUndoStack(this);
     recentMenu_ = new QMenu(this);
     recentMenu_->setObjectName(QStringLiteral("RecentFilesMenu"));
+    analysis_ = new AnalysisWindow(this);
     connectHandlers();
+    connectAnalysis();
     addShortcuts();
     setAcceptDrops(true);
 
@@ -259,9 +271,17 @@ void MainWindow::connectHandlers() {
     });
     QPushButton* get = buttons_.value(&form_.GetDataBitBtn);
     connect(get, &QPushButton::clicked, this, [this] {
-        if (!isRunning() && mayDropEdits())
-            handle([this] { form_.GetDataBitBtnClick(&form_.GetDataBitBtn); },
-                   QStringLiteral("Load"));
+        if (!isRunning() && mayDropEdits()) {
+            fileChosen_ = false;
+            handle(
+                [this] {
+                    form_.GetDataBitBtnClick(&form_.GetDataBitBtn);
+                    // Loaded: the next run's curve is kept under the file's name.
+                    if (fileChosen_)
+                        pinned_.dataFileLoaded(form_.OpenDialog1.FileName);
+                },
+                QStringLiteral("Load"));
+        }
     });
     get->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(get, &QWidget::customContextMenuRequested, this,
@@ -271,7 +291,12 @@ void MainWindow::connectHandlers() {
          {&form_.ZPmediumBitBtn, &form_.ZPhighBitBtn, &form_.ZPmediumhighBitBtn,
           &form_.ZPmediumlowBitBtn, &form_.ZPlowBitBtn})
         connect(buttons_.value(preset), &QPushButton::clicked, this, [this, preset] {
-            handle([this, preset] { form_.ZPmediumBitBtnClick(preset); }, QStringLiteral("Preset"));
+            handle(
+                [this, preset] {
+                    form_.ZPmediumBitBtnClick(preset);
+                    pinned_.presetChosen(*preset);
+                },
+                QStringLiteral("Preset"));
         });
 
     connect(buttons_.value(&form_.DoTitrationButton), &QPushButton::clicked, this, [this] {
@@ -325,6 +350,11 @@ void MainWindow::addShortcuts() {
     add(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
     add(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
     add(form_.CopyToClipButton, {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
+    auto* analysis = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(analysis, &QShortcut::activated, analysisButton_, &QPushButton::click);
+    analysisButton_->setToolTip(ShortcutToolTip(analysisButton_->text(), {Qt::Key_F6}));
+    shortcutKeysFirst_->addKeys({Qt::Key_F6});
+    buttonShortcuts_ << analysis;
 
     // Undo and redo take the grids back, not the text of an editor: what is typed into a
     // cell is committed first and taken back as one edit.
@@ -471,7 +501,12 @@ bool MainWindow::mayDropEdits() {
 
 void MainWindow::loadFile(const QString& path) {
     if (!isRunning() && mayDropEdits())
-        handle([this, &path] { form_.LoadDataFile(path); }, QStringLiteral("Load"));
+        handle(
+            [this, &path] {
+                form_.LoadDataFile(path);
+                pinned_.dataFileLoaded(path);
+            },
+            QStringLiteral("Load"));
 }
 
 void MainWindow::showRecentFiles(const QPoint& globalPos) {
@@ -670,6 +705,7 @@ void MainWindow::startRun() {
         emit runFinished();
         return;
     }
+    runWater_ = input->state;
     // Drawn once, when the run has ended.
     runner_->start(std::move(*input), form_.DecimalSeparator);
 }
@@ -689,6 +725,9 @@ void MainWindow::finishRun() {
     focusBeforeRun_ = nullptr;
 
     std::optional<QString> error = std::move(ending.error);
+    // A stopped run may have been stopped for taking too long: it is not run again.
+    const bool reachedTarget =
+        ending.result && ending.result->outcome.end == model::RunEnd::ReachedTarget;
     if (ending.result) {
         try {
             form_.applyRun(std::move(*ending.result));
@@ -696,6 +735,15 @@ void MainWindow::finishRun() {
             error = ui::ErrorBoxText(e);
         }
     }
+    if (!error && runWater_) {
+        pinned_.runShown();
+        // The analysis runs again over the run's own input, off this thread.
+        if (reachedTarget)
+            analysis_->analyse(*runWater_, form_.DecimalSeparator);
+        else
+            analysis_->clear();
+    }
+    runWater_.reset();
     if (localeChangedDuringRun_) {
         localeChangedDuringRun_ = false;
         refreshDecimalSeparator();
@@ -706,6 +754,36 @@ void MainWindow::finishRun() {
     if (error)
         presentError(*error);
     emit runFinished();
+}
+
+void MainWindow::connectAnalysis() {
+    connect(analysisButton_, &QPushButton::clicked, this, [this] {
+        analysis_->show();
+        analysis_->raise();
+        analysis_->activateWindow();
+    });
+    connect(chart_, &ChartView::pointRead, analysis_, &AnalysisWindow::showBreakdownAt);
+    connect(analysis_, &AnalysisWindow::keepCurveClicked, this, [this] {
+        if (!isRunning() && pinned_.keep(form_.TitrationSeries, form_.BufferStrengthSeries))
+            showPinnedCurves();
+    });
+    connect(analysis_, &AnalysisWindow::removeCurveClicked, this, [this](int index) {
+        pinned_.remove(static_cast<std::size_t>(index));
+        showPinnedCurves();
+    });
+    connect(analysis_, &AnalysisWindow::removeAllCurvesClicked, this, [this] {
+        pinned_.removeAll();
+        showPinnedCurves();
+    });
+    connect(analysis_, &AnalysisWindow::exportClicked, this, [this] {
+        if (const auto& view = analysis_->view())
+            handle([this, &view] { ui::exportAnalysis(form_, view->analysis); });
+    });
+}
+
+void MainWindow::showPinnedCurves() {
+    chart_->setPinnedCurves(pinned_.curves());
+    analysis_->showPinnedCurves(pinned_.curves());
 }
 
 void MainWindow::setInputEnabled(bool enabled) {

@@ -11,6 +11,7 @@
 #include "recent_files.h"
 
 #include "ui/main_form.h"
+#include "ui/pinned_curves.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -41,6 +42,7 @@ class ChartView;
 namespace phbuffer::app {
 
 using chart::ChartView;
+class AnalysisWindow;
 class RunTimings;
 class ShortcutKeysFirst;
 class StringGridView;
@@ -85,6 +87,8 @@ public:
     /// The progress dialog of the run going on, once it has appeared.
     QProgressDialog* progressDialog() const;
     ChartView* chartView() const { return chart_; }
+    /// The analysis of the last run and the kept curves, in a window of their own.
+    AnalysisWindow* analysisWindow() const { return analysis_; }
 
 signals:
     /// A click on "Run pH model" has been dealt with: the run has ended and the window
@@ -151,6 +155,9 @@ private:
     void holdInput();
     void finishRun();
     void setInputEnabled(bool enabled);
+    /// The analysis window's connections: the kept curves and the analysis export.
+    void connectAnalysis();
+    void showPinnedCurves();
 
     ui::TpHmainForm form_;
 
@@ -184,6 +191,14 @@ private:
     bool formShown_ = false;
     bool localeChangedDuringRun_ = false;
     RunTimings* timings_ = nullptr;
+
+    AnalysisWindow* analysis_ = nullptr;
+    QPushButton* analysisButton_ = nullptr;
+    ui::PinnedCurves pinned_;
+    /// The water of the run going on, analysed once the run has been shown.
+    std::optional<model::WaterState> runWater_;
+    /// The last file dialog was answered with a name.
+    bool fileChosen_ = false;
 };
 
 } // namespace phbuffer::app

@@ -19,7 +19,7 @@ constexpr int kPanel2Height = 262;
 constexpr int kPanel2Width = 841;
 /// The smallest client area: every button, grid and box is on the screen, the input panel
 /// scrolling sideways, and the chart keeps room for its axes.
-constexpr QSize kMinimumClientSize(640, 480);
+constexpr QSize kMinimumClientSize(860, 480);
 /// "Run pH model" keeps this distance from the right edge of Panel1, wherever that is.
 constexpr int kRunButtonRightGap = 1218 - 1101;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chart_view.h"
 
+#include "pinned_curve_layer.h"
+
 #include "ui/errors.h"
 #include "ui/number_format.h"
 
@@ -159,6 +161,7 @@ ChartView::ChartView(QWidget* parent)
     marker_->hide();
     scene()->addItem(marker_);
     viewport()->setMouseTracking(true);
+    pinned_ = std::make_unique<PinnedCurveLayer>(c, bottomAxis_, leftAxis_);
 
     saveAction_->setObjectName(QStringLiteral("SaveGraphAction"));
     saveAction_->setShortcut(Qt::CTRL | Qt::Key_G);
@@ -178,6 +181,14 @@ ChartView::ChartView(QWidget* parent)
     setDecimalSeparator(decimalSeparator_);
 
     draw(ui::Chart(QStringLiteral("Chart1"), QString()), model::Series(), model::Series());
+}
+
+ChartView::~ChartView() = default;
+
+void ChartView::setPinnedCurves(const std::vector<ui::PinnedCurve>& curves) {
+    pinned_->set(curves);
+    ranges_ = pinned_->widen(seriesRanges_);
+    applyRanges();
 }
 
 void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
@@ -206,7 +217,9 @@ void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
     if (changed)
         zoom_.reset();
 
-    ranges_ = ui::axisRanges(titration, bufferStrength);
+    pinned_->showView(titration.Active, bufferStrength.Active);
+    seriesRanges_ = ui::axisRanges(titration, bufferStrength);
+    ranges_ = pinned_->widen(seriesRanges_);
     applyRanges();
 }
 
@@ -424,6 +437,7 @@ void ChartView::showReadout(QPoint pos) {
         std::clamp(topLeft.y(), 0, std::max(0, viewport()->height() - readout_->height())));
     readout_->move(topLeft);
     readout_->show();
+    emit pointRead(nearestSeries == titration_ ? nearest.y() : nearest.x());
 }
 
 void ChartView::hideReadout() {

@@ -8,10 +8,13 @@
 #include "model/series.h"
 #include "ui/chart_scale.h"
 #include "ui/components.h"
+#include "ui/pinned_curves.h"
 
 #include <QChartView>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QGraphicsEllipseItem;
@@ -22,6 +25,8 @@ class QMimeData;
 class QValueAxis;
 
 namespace phbuffer::chart {
+
+class PinnedCurveLayer;
 
 /// The chart's look. The colours are those the form's views are described with.
 struct ChartColours {
@@ -36,11 +41,17 @@ class ChartView : public QChartView {
     Q_OBJECT
 public:
     explicit ChartView(QWidget* parent = nullptr);
+    ~ChartView() override;
 
     /// Shows the chart and axis titles of @p chart and the points and activity of the two
     /// series; the axes scale to the active series (ui::axisRanges).
     void draw(const ui::Chart& chart, const model::Series& titration,
               const model::Series& bufferStrength);
+
+    /// Draws @p curves, kept from earlier runs, beside the run's own, in the view that
+    /// is shown; the axes widen to hold them.
+    void setPinnedCurves(const std::vector<ui::PinnedCurve>& curves);
+    const PinnedCurveLayer& pinnedCurves() const { return *pinned_; }
 
     /// The chart exactly as drawn at its current size, for the clipboard: a vector picture
     /// (image/svg+xml) and a bitmap. Throws ui::HandlerError when the picture can't be made.
@@ -76,6 +87,8 @@ public:
 signals:
     /// Emitted after every paint of the chart, when the picture is on the screen.
     void painted();
+    /// The readout shows a point of the run's curves, which lies at @p pH.
+    void pointRead(double pH);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -114,7 +127,9 @@ private:
     QAction* saveAction_;
     QAction* printAction_;
     QAction* wholeCurveAction_;
-    ui::AxisRanges ranges_;
+    std::unique_ptr<PinnedCurveLayer> pinned_;
+    ui::AxisRanges seriesRanges_; ///< of the run's own curves
+    ui::AxisRanges ranges_;       ///< shown: widened to the kept curves
     std::optional<ui::AxisRanges> zoom_;
     /// Where a drag for a zoom rectangle began, while the left button is down.
     std::optional<QPoint> dragStart_;

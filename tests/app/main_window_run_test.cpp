@@ -72,7 +72,7 @@ TEST_F(LongRun, ShowsThePhReachedAndTheAcidAddedAndEscStopsItAtOnce) {
     const QLabel* text = dialog->findChild<QLabel*>();
     ASSERT_NE(text, nullptr);
     const QRegularExpression reached(
-        QStringLiteral("\\npH (\\d\\.\\d\\d), (\\d+\\.\\d\\d) mmol/L H\\+ added$"));
+        QStringLiteral("\\npH (-?\\d+\\.\\d\\d), (\\d+\\.\\d\\d) mmol/L H\\+ added$"));
     const auto acidShown = [&] {
         const QRegularExpressionMatch m = reached.match(text->text());
         return m.hasMatch() ? m.captured(2).toDouble() : -1.0;

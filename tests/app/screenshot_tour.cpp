@@ -9,6 +9,7 @@
 // after a run of the medium water.
 #include "gui_driver.h"
 
+#include "app/analysis_window.h"
 #include "app/application_style.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -52,6 +54,36 @@ template <class T> void ShootModalWhenShown(const QString& name, std::function<v
         close(dialog);
     });
     poll->start(20);
+}
+
+/// The analysis window: a kept curve beside a new run, then each tab of the window.
+bool TourAnalysis(MainWindow& window) {
+    // Back from the long run's target to one of a few thousand steps.
+    TypeIntoCell(GridNumber(window, 2), 1, 3, QStringLiteral("5"));
+    Click(ButtonNamed(window, QStringLiteral("ZPlowBitBtn")));
+    RunAndWait(window);
+    Click(ButtonNamed(window, QStringLiteral("AnalysisButton")));
+    AnalysisWindow* analysis = window.analysisWindow();
+    if (!QTest::qWaitFor([&] { return analysis->view().has_value(); }, 20000))
+        return false;
+    Click(analysis->findChild<QPushButton*>(QStringLiteral("KeepCurveButton")));
+    Click(ButtonNamed(window, QStringLiteral("ZPhighBitBtn")));
+    RunAndWait(window);
+    if (!QTest::qWaitFor([&] { return !analysis->isAnalysing(); }, 20000))
+        return false;
+    analysis->move(window.geometry().topRight() - QPoint(660, -40));
+    Shoot(QStringLiteral("8-kept-curve-and-analysis"));
+    window.grab().save(QDir(g_outDir).filePath(QStringLiteral("window-kept-curve.png")));
+    auto* tabs = analysis->findChild<QTabWidget*>();
+    const char* names[] = {"analysis-breakdown", "analysis-capacity-by-system", "analysis-species",
+                           "analysis-compare"};
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QTest::qWait(300);
+        analysis->grab().save(
+            QDir(g_outDir).filePath(QString::fromLatin1(names[i]) + QStringLiteral(".png")));
+    }
+    return true;
 }
 
 } // namespace
@@ -102,5 +134,5 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitFor([&] { return !window.isRunning(); }, 5000))
         return 1;
     Shoot(QStringLiteral("7-run-stopped"));
-    return 0;
+    return TourAnalysis(window) ? 0 : 1;
 }

@@ -1,0 +1,330 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis_window.h"
+
+#include "application_style.h"
+#include "background_run.h"
+#include "species_chart.h"
+#include "stacked_capacity_chart.h"
+
+#include "model/number_text.h"
+#include "ui/number_format.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace phbuffer::app {
+
+/// What the analysing thread may touch: its input, its control and its result slot.
+struct AnalysisWindow::Job {
+    model::WaterState water;
+    std::vector<double> atPh;
+    model::RunControl control;
+    std::optional<ui::AnalysisView> view;
+};
+
+namespace {
+
+QTableWidget* Table(const QStringList& header, QWidget* parent) {
+    auto* table = new QTableWidget(0, static_cast<int>(header.size()), parent);
+    table->setHorizontalHeaderLabels(header);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
+
+void SetCell(QTableWidget* table, int row, int column, const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    if (column > 0)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->setItem(row, column, item);
+}
+
+} // namespace
+
+AnalysisWindow::AnalysisWindow(QWidget* parent)
+    : QWidget(parent, Qt::Tool), atPh_(ui::StandardEndPoints()) {
+    setObjectName(QStringLiteral("AnalysisWindow"));
+    setWindowTitle(QStringLiteral("Analysis"));
+    tabs_ = new QTabWidget(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+
+    // The breakdown: the points, the pH box to add one, the buffer capacity by source.
+    auto* breakdownPage = new QWidget(tabs_);
+    auto* page = new QVBoxLayout(breakdownPage);
+    summary_ = new QLabel(QStringLiteral("Run the pH model to analyse the water."), breakdownPage);
+    summary_->setObjectName(QStringLiteral("AnalysisSummary"));
+    summary_->setWordWrap(true);
+    points_ = Table({QStringLiteral("To pH"), QStringLiteral("H+ [mmol/L]"),
+                     QStringLiteral("pH reached"), QStringLiteral("Buffer capacity")},
+                    breakdownPage);
+    points_->setObjectName(QStringLiteral("AnalysisPoints"));
+    auto* addRow = new QHBoxLayout;
+    phEdit_ = new QLineEdit(breakdownPage);
+    phEdit_->setObjectName(QStringLiteral("AnalysisPhEdit"));
+    phEdit_->setPlaceholderText(QStringLiteral("pH"));
+    phEdit_->setMaximumWidth(80);
+    addPh_ = new QPushButton(QStringLiteral("Add pH"), breakdownPage);
+    addPh_->setObjectName(QStringLiteral("AddPhButton"));
+    addPh_->setAutoDefault(false);
+    export_ = new QPushButton(QStringLiteral("Export analysis"), breakdownPage);
+    export_->setObjectName(QStringLiteral("ExportAnalysisButton"));
+    export_->setAutoDefault(false);
+    export_->setEnabled(false);
+    addRow->addWidget(phEdit_);
+    addRow->addWidget(addPh_);
+    addRow->addStretch(1);
+    addRow->addWidget(export_);
+    breakdownTitle_ = new QLabel(breakdownPage);
+    breakdownTitle_->setObjectName(QStringLiteral("BreakdownTitle"));
+    breakdown_ = Table({QStringLiteral("Source"), QStringLiteral("mmol/L per pH"),
+                        QStringLiteral("Share [%]"), SpeciesChart::kFormNames[0],
+                        SpeciesChart::kFormNames[1], SpeciesChart::kFormNames[2],
+                        SpeciesChart::kFormNames[3]},
+                       breakdownPage);
+    breakdown_->setObjectName(QStringLiteral("AnalysisBreakdown"));
+    page->addWidget(summary_);
+    page->addWidget(points_, 2);
+    page->addLayout(addRow);
+    page->addWidget(breakdownTitle_);
+    page->addWidget(breakdown_, 3);
+    tabs_->addTab(breakdownPage, QStringLiteral("Breakdown"));
+
+    capacityChart_ = new StackedCapacityChart(tabs_);
+    tabs_->addTab(capacityChart_, QStringLiteral("Buffer capacity by system"));
+
+    auto* speciesPage = new QWidget(tabs_);
+    auto* speciesLayout = new QVBoxLayout(speciesPage);
+    system_ = new QComboBox(speciesPage);
+    system_->setObjectName(QStringLiteral("SpeciesSystem"));
+    speciesChart_ = new SpeciesChart(speciesPage);
+    speciesLayout->addWidget(system_);
+    speciesLayout->addWidget(speciesChart_, 1);
+    tabs_->addTab(speciesPage, QStringLiteral("Species distribution"));
+
+    auto* comparePage = new QWidget(tabs_);
+    auto* compareLayout = new QVBoxLayout(comparePage);
+    auto* compareButtons = new QHBoxLayout;
+    keep_ = new QPushButton(QStringLiteral("Keep curve"), comparePage);
+    keep_->setObjectName(QStringLiteral("KeepCurveButton"));
+    remove_ = new QPushButton(QStringLiteral("Remove"), comparePage);
+    remove_->setObjectName(QStringLiteral("RemoveCurveButton"));
+    removeAll_ = new QPushButton(QStringLiteral("Remove all"), comparePage);
+    removeAll_->setObjectName(QStringLiteral("RemoveAllCurvesButton"));
+    for (QPushButton* b : {keep_, remove_, removeAll_}) {
+        b->setAutoDefault(false);
+        compareButtons->addWidget(b);
+    }
+    compareButtons->addStretch(1);
+    pinned_ = new QListWidget(comparePage);
+    pinned_->setObjectName(QStringLiteral("PinnedCurveList"));
+    compareLayout->addLayout(compareButtons);
+    compareLayout->addWidget(pinned_, 1);
+    tabs_->addTab(comparePage, QStringLiteral("Compare"));
+    showPinnedCurves({});
+
+    connect(addPh_, &QPushButton::clicked, this, &AnalysisWindow::addPh);
+    connect(phEdit_, &QLineEdit::returnPressed, this, &AnalysisWindow::addPh);
+    connect(export_, &QPushButton::clicked, this, &AnalysisWindow::exportClicked);
+    connect(points_, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (view_ && row >= 0 && static_cast<std::size_t>(row) < view_->analysis.points.size()) {
+            const ui::AnalysisPoint& p = view_->analysis.points[static_cast<std::size_t>(row)];
+            showBreakdown(p.capacity,
+                          QStringLiteral("Buffer capacity at pH %1").arg(number(p.atPh, 2)));
+        }
+    });
+    connect(system_, &QComboBox::currentIndexChanged, this, &AnalysisWindow::showSpecies);
+    connect(keep_, &QPushButton::clicked, this, &AnalysisWindow::keepCurveClicked);
+    connect(remove_, &QPushButton::clicked, this, [this] {
+        if (pinned_->currentRow() >= 0)
+            emit removeCurveClicked(pinned_->currentRow());
+    });
+    connect(removeAll_, &QPushButton::clicked, this, &AnalysisWindow::removeAllCurvesClicked);
+    resize(640, 520);
+}
+
+AnalysisWindow::~AnalysisWindow() {
+    if (!worker_)
+        return;
+    job_->control.cancelRequested.store(true);
+    worker_->wait(-1);
+}
+
+QString AnalysisWindow::number(double value, int digits) const {
+    return ui::FloatToStrF(value, 15, digits, decimalSeparator_);
+}
+
+void AnalysisWindow::clear() {
+    if (worker_) {
+        job_->control.cancelRequested.store(true);
+        worker_->wait(-1);
+        worker_.reset();
+        job_.reset();
+    }
+    view_.reset();
+    water_.reset();
+    summary_->setText(QStringLiteral("The last run did not reach its lower target: no analysis."));
+    points_->setRowCount(0);
+    breakdown_->setRowCount(0);
+    breakdownTitle_->clear();
+    capacityChart_->show({}, {});
+    system_->clear();
+    export_->setEnabled(false);
+}
+
+void AnalysisWindow::analyse(const model::WaterState& water, char32_t decimalSeparator) {
+    if (worker_) {
+        job_->control.cancelRequested.store(true);
+        worker_->wait(-1);
+        worker_.reset();
+    }
+    decimalSeparator_ = decimalSeparator;
+    water_ = water;
+    job_ = std::make_unique<Job>();
+    job_->water = water;
+    job_->atPh = atPh_;
+    summary_->setText(QStringLiteral("Analysing\u2026"));
+    export_->setEnabled(false);
+    worker_ = std::make_unique<BackgroundRun>([job = job_.get()] {
+        job->view = ui::computeAnalysisView(job->water, job->atPh, &job->control);
+    });
+    connect(worker_.get(), &BackgroundRun::finished, this, &AnalysisWindow::finishAnalysis);
+    worker_->start();
+}
+
+void AnalysisWindow::finishAnalysis() {
+    if (!worker_)
+        return;
+    worker_->wait(-1);
+    const std::optional<QString> error = worker_->error();
+    std::optional<ui::AnalysisView> view = std::move(job_->view);
+    worker_.reset();
+    job_.reset();
+    if (error || !view) {
+        summary_->setText(error.value_or(QStringLiteral("The analysis did not end.")));
+        emit analysed();
+        return;
+    }
+    view_ = std::move(view);
+    const ui::Analysis& a = view_->analysis;
+    summary_->setText(
+        a.stopped
+            ? QStringLiteral("Initial pH %1; the run stopped at pH %2 after %3 mmol/L H+.")
+                  .arg(number(a.initialPh, 2), number(a.finalPh, 4), number(a.acidToTarget(), 3))
+            : QStringLiteral("Initial pH %1; %2 mmol/L H+ to the lower target, pH %3.")
+                  .arg(number(a.initialPh, 2), number(a.acidToTarget(), 3),
+                       number(a.lowerTarget, 2)));
+    showPoints();
+    capacityChart_->show(view_->capacityProfile, a.names);
+    const QString chosen = system_->currentText();
+    {
+        const QSignalBlocker block(system_);
+        system_->clear();
+        for (std::size_t i = 0; i < model::kBufferSystemCount; ++i)
+            if (!view_->speciesProfile.empty() && view_->speciesProfile.front().systems[i].inUse)
+                system_->addItem(a.names[i], static_cast<int>(i));
+        system_->setCurrentIndex(std::max(0, system_->findText(chosen)));
+    }
+    showSpecies();
+    export_->setEnabled(!a.rows.empty());
+    emit analysed();
+}
+
+void AnalysisWindow::showPoints() {
+    const ui::Analysis& a = view_->analysis;
+    points_->setRowCount(static_cast<int>(a.points.size()));
+    for (int row = 0; row < points_->rowCount(); ++row) {
+        const ui::AnalysisPoint& p = a.points[static_cast<std::size_t>(row)];
+        SetCell(points_, row, 0, number(p.atPh, 2));
+        SetCell(points_, row, 1, p.reached ? number(p.acid(), 3) : QStringLiteral("not reached"));
+        SetCell(points_, row, 2, p.reached ? number(p.pH, 4) : QString());
+        SetCell(points_, row, 3, number(p.capacity.total, 4));
+    }
+    if (points_->rowCount() > 0) {
+        points_->setCurrentCell(0, 0);
+        const ui::AnalysisPoint& p = a.points.front();
+        showBreakdown(p.capacity,
+                      QStringLiteral("Buffer capacity at pH %1").arg(number(p.atPh, 2)));
+    }
+}
+
+void AnalysisWindow::showBreakdown(const model::CapacityBreakdown& capacity, const QString& title) {
+    if (!view_)
+        return;
+    breakdownTitle_->setText(title);
+    const std::vector<ui::BreakdownRow> rows = ui::breakdownRows(capacity, view_->analysis.names);
+    breakdown_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < breakdown_->rowCount(); ++r) {
+        const ui::BreakdownRow& row = rows[static_cast<std::size_t>(r)];
+        SetCell(breakdown_, r, 0, row.name);
+        SetCell(breakdown_, r, 1, number(row.value, 4));
+        SetCell(breakdown_, r, 2, number(row.share, 1));
+        for (int f = 0; f < 4; ++f)
+            SetCell(breakdown_, r, 3 + f,
+                    row.fractions ? number((*row.fractions)[static_cast<std::size_t>(f)], 4)
+                                  : QString());
+    }
+}
+
+void AnalysisWindow::showBreakdownAt(double pH) {
+    if (!view_ || !std::isfinite(pH))
+        return;
+    showBreakdown(
+        model::bufferCapacityAt(view_->water, pH),
+        QStringLiteral("Buffer capacity at pH %1 (point of the curve)").arg(number(pH, 3)));
+}
+
+void AnalysisWindow::showSpecies() {
+    if (!view_ || system_->currentIndex() < 0) {
+        speciesChart_->show({}, 0, QString());
+        return;
+    }
+    speciesChart_->show(view_->speciesProfile,
+                        static_cast<std::size_t>(system_->currentData().toInt()),
+                        system_->currentText());
+}
+
+void AnalysisWindow::addPh() {
+    double pH = 0;
+    if (!model::tryParse(phEdit_->text().trimmed().toStdString(), pH, decimalSeparator_) ||
+        !std::isfinite(pH) || pH < ui::kMinRunpH || pH > ui::kMaxRunpH) {
+        summary_->setText(
+            QStringLiteral("\"%1\" is not a pH between %2 and %3.")
+                .arg(phEdit_->text(), number(ui::kMinRunpH, 0), number(ui::kMaxRunpH, 0)));
+        return;
+    }
+    if (std::find(atPh_.begin(), atPh_.end(), pH) == atPh_.end())
+        atPh_.push_back(pH);
+    phEdit_->clear();
+    // The run is computed again down to the new pH; it needs the water of the last run.
+    if (water_)
+        analyse(*water_, decimalSeparator_);
+}
+
+void AnalysisWindow::showPinnedCurves(const std::vector<ui::PinnedCurve>& curves) {
+    pinned_->clear();
+    for (const ui::PinnedCurve& curve : curves) {
+        QPixmap swatch(14, 14);
+        swatch.fill(QColor::fromRgba(curve.colour));
+        pinned_->addItem(new QListWidgetItem(QIcon(swatch), curve.name));
+    }
+    remove_->setEnabled(!curves.empty());
+    removeAll_->setEnabled(!curves.empty());
+}
+
+} // namespace phbuffer::app

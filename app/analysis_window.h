@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The analysis window beside the main window: for the last run, the acid to reach pH 8.2,
+// pH 4.3 and any pH the user adds, the buffer capacity there by source, the buffer
+// capacity and the species distribution against pH as charts, the curves kept for
+// comparison, and the export of the analysis. It computes nothing on the user-interface
+// thread but the breakdown at one pH.
+#pragma once
+
+#include "ui/analysis_panel.h"
+#include "ui/pinned_curves.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+
+namespace phbuffer::app {
+
+class BackgroundRun;
+class SpeciesChart;
+class StackedCapacityChart;
+
+class AnalysisWindow : public QWidget {
+    Q_OBJECT
+public:
+    /// A window of its own over @p parent, hidden until shown.
+    explicit AnalysisWindow(QWidget* parent);
+    /// Stops an analysis that goes on and waits for it.
+    ~AnalysisWindow() override;
+
+    /// Analyses @p water (as a run's input) on a thread of its own at the standard end
+    /// points and the pH values added; numbers are written with @p decimalSeparator. An
+    /// analysis still going on is stopped first.
+    void analyse(const model::WaterState& water, char32_t decimalSeparator);
+    /// Stops an analysis going on and shows none: the run shown has none.
+    void clear();
+    bool isAnalysing() const { return worker_ != nullptr; }
+    /// The analysis shown, once one has ended.
+    const std::optional<ui::AnalysisView>& view() const { return view_; }
+    /// Shows the breakdown at @p pH of the water analysed, as for a point of the curve.
+    void showBreakdownAt(double pH);
+    /// Lists @p curves as the kept ones, in their colours.
+    void showPinnedCurves(const std::vector<ui::PinnedCurve>& curves);
+
+signals:
+    /// An analysis has ended and is shown (or failed, and its error is shown).
+    void analysed();
+    void keepCurveClicked();
+    void removeCurveClicked(int index);
+    void removeAllCurvesClicked();
+    void exportClicked();
+
+private:
+    void finishAnalysis();
+    void addPh();
+    void showPoints();
+    void showBreakdown(const model::CapacityBreakdown& capacity, const QString& title);
+    void showSpecies();
+    QString number(double value, int digits) const;
+
+    std::vector<double> atPh_;
+    std::optional<model::WaterState> water_; ///< of the analysis going on
+    char32_t decimalSeparator_ = U'.';
+    struct Job;
+    std::unique_ptr<Job> job_;
+    std::unique_ptr<BackgroundRun> worker_;
+    std::optional<ui::AnalysisView> view_;
+
+    QTabWidget* tabs_;
+    QLabel* summary_;
+    QTableWidget* points_;
+    QLineEdit* phEdit_;
+    QPushButton* addPh_;
+    QLabel* breakdownTitle_;
+    QTableWidget* breakdown_;
+    QPushButton* export_;
+    StackedCapacityChart* capacityChart_;
+    QComboBox* system_;
+    SpeciesChart* speciesChart_;
+    QListWidget* pinned_;
+    QPushButton* keep_;
+    QPushButton* remove_;
+    QPushButton* removeAll_;
+};
+
+} // namespace phbuffer::app

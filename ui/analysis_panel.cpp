@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis_panel.h"
+
+#include "files/text_file.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace phbuffer::ui {
+
+namespace {
+const QString kAnalysisFileExtension = QStringLiteral("csv");
+const QString kAnalysisFileFilter = QStringLiteral("CSV files (*.csv)|*.CSV");
+} // namespace
+
+std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& water, double fromPh,
+                                                      double toPh, int count) {
+    std::vector<model::CapacityBreakdown> profile;
+    if (count < 1)
+        return profile;
+    if (count == 1 || fromPh == toPh) {
+        profile.push_back(model::bufferCapacityAt(water, fromPh));
+        return profile;
+    }
+    profile.reserve(static_cast<std::size_t>(count));
+    // Each pH from the ends, so the last one is toPh exactly.
+    for (int i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / (count - 1);
+        profile.push_back(model::bufferCapacityAt(water, fromPh + t * (toPh - fromPh)));
+    }
+    return profile;
+}
+
+AnalysisView computeAnalysisView(const model::WaterState& water, const std::vector<double>& atPh,
+                                 model::RunControl* control) {
+    AnalysisView view;
+    view.water = water;
+    view.analysis = Analyse(water, atPh, control);
+    double lowest = view.analysis.initialPh;
+    for (const AnalysisRow& row : view.analysis.rows)
+        lowest = std::min(lowest, row.pH);
+    view.capacityProfile = capacityProfile(water, view.analysis.initialPh, lowest, kProfilePoints);
+    view.speciesProfile = capacityProfile(water, kSpeciesMaxPh, kSpeciesMinPh, kProfilePoints);
+    return view;
+}
+
+std::vector<BreakdownRow>
+breakdownRows(const model::CapacityBreakdown& capacity,
+              const std::array<QString, model::kBufferSystemCount>& names) {
+    const auto share = [&capacity](double value) {
+        return capacity.total > 0 ? 100 * value / capacity.total : 0.0;
+    };
+    std::vector<BreakdownRow> rows;
+    rows.push_back({QStringLiteral("Water"), capacity.water, share(capacity.water), std::nullopt});
+    for (int i = 0; i < model::kBufferSystemCount; ++i) {
+        const model::SystemCapacity& system = capacity.systems[static_cast<std::size_t>(i)];
+        if (system.inUse)
+            rows.push_back({names[static_cast<std::size_t>(i)], system.capacity,
+                            share(system.capacity), system.fractions});
+    }
+    rows.push_back(
+        {QStringLiteral("Total"), capacity.total, capacity.total > 0 ? 100.0 : 0.0, std::nullopt});
+    return rows;
+}
+
+void exportAnalysis(TpHmainForm& form, const Analysis& analysis) {
+    FileDialog& dialog = form.SaveDialog1;
+    dialog.InitialDir = QDir::currentPath();
+    dialog.DefaultExt = kAnalysisFileExtension;
+    dialog.Filter = kAnalysisFileFilter;
+    const std::optional<QString> chosen = form.ExecuteFileDialog(dialog, FileDialogKind::Save);
+    if (!chosen)
+        return;
+    dialog.FileName = files::withDefaultExtension(*chosen, dialog.DefaultExt);
+    // AnalysisCsv ends every line in CR LF already, as the other files of the program.
+    form.Files->replace(dialog.FileName,
+                        files::toWindows1252(AnalysisCsv(analysis, form.DecimalSeparator, false)));
+}
+
+} // namespace phbuffer::ui
