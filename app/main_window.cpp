@@ -214,7 +214,7 @@ QPushButton* MainWindow::addActionButton(QWidget* panel, QAction* action, const 
 }
 
 void MainWindow::connectHandlers() {
-    const auto on = [this](const ui::Button& button, std::function<void()> handler) {
+    const auto on = [this](const ui::Button& button, const std::function<void()>& handler) {
         connect(buttons_.value(&button), &QPushButton::clicked, this,
                 [this, handler] { handle(handler); });
     };
