@@ -220,7 +220,7 @@ QPushButton* MainWindow::addButton(QWidget* panel, const ui::Button& button,
 }
 
 void MainWindow::connectHandlers() {
-    const auto on = [this](const ui::Button& button, std::function<void()> handler) {
+    const auto on = [this](const ui::Button& button, const std::function<void()>& handler) {
         connect(buttons_.value(&button), &QPushButton::clicked, this,
                 [this, handler] { handle(handler); });
     };
@@ -301,7 +301,7 @@ void MainWindow::addShortcuts() {
     // Undo and redo take the grids back, not the text of an editor: what is typed into a
     // cell is committed first and taken back as one edit.
     const auto addDocumentKey = [this](const QList<QKeySequence>& keys,
-                                       std::function<void()> action) {
+                                       const std::function<void()>& action) {
         auto* shortcut = new QShortcut(this);
         shortcut->setKeys(keys);
         connect(shortcut, &QShortcut::activated, this, [this, action] {

@@ -15,7 +15,8 @@ RunTimings::RunTimings(QElapsedTimer started, ChartView* chart, QObject* parent)
 void RunTimings::stopped() {
     if (!sinceCancel_.isValid())
         return;
-    qInfo("Run stopped %.1f ms after Cancel", sinceCancel_.nsecsElapsed() / 1e6);
+    qInfo("Run stopped %.1f ms after Cancel",
+          static_cast<double>(sinceCancel_.nsecsElapsed()) / 1e6);
     sinceCancel_.invalidate();
 }
 
@@ -24,12 +25,13 @@ void RunTimings::painted() {
         shownReported_ = true;
         // The wall clock lets a launcher add the time before main() by hand.
         qInfo("Window drawn %.1f ms after start of main(), at %lld ms since the epoch",
-              sinceStart_.nsecsElapsed() / 1e6, QDateTime::currentMSecsSinceEpoch());
+              static_cast<double>(sinceStart_.nsecsElapsed()) / 1e6,
+              QDateTime::currentMSecsSinceEpoch());
     }
     if (runDrawPending_) {
         runDrawPending_ = false;
         qInfo("Run pH model: %.1f ms from click to redrawn chart",
-              sinceClick_.nsecsElapsed() / 1e6);
+              static_cast<double>(sinceClick_.nsecsElapsed()) / 1e6);
     }
 }
 

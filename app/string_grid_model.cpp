@@ -18,7 +18,8 @@ int StringGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 std::size_t StringGridModel::slot(int col, int row) const {
-    return static_cast<std::size_t>(row * grid_.ColCount + col);
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(grid_.ColCount) +
+           static_cast<std::size_t>(col);
 }
 
 bool StringGridModel::isFixed(int col, int row) const {

@@ -38,7 +38,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     /// Clicks @p buttonName; its dialog answers @p answer (nothing: cancel).
-    void clickAnswering(const char* buttonName, std::optional<QString> answer) {
+    void clickAnswering(const char* buttonName, const std::optional<QString>& answer) {
         answerFileDialog = [this, answer](QFileDialog& d) {
             const QStringList offered = d.selectedFiles();
             seen.push_back({d.acceptMode(), QDir(d.directory()).canonicalPath(), d.nameFilters(),
