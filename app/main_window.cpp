@@ -359,7 +359,7 @@ void MainWindow::addShortcuts() {
     // Undo and redo take the grids back, not the text of an editor: what is typed into a
     // cell is committed first and taken back as one edit.
     const auto addDocumentKey = [this](const QList<QKeySequence>& keys,
-                                       std::function<void()> action) {
+                                       const std::function<void()>& action) {
         auto* shortcut = new QShortcut(this);
         shortcut->setKeys(keys);
         connect(shortcut, &QShortcut::activated, this, [this, action] {
