@@ -2,9 +2,9 @@
 #include "window_fixture.h"
 
 #include "app/analysis_window.h"
-#include "chart/pinned_curve_layer.h"
 #include "app/species_chart.h"
 #include "app/stacked_capacity_chart.h"
+#include "chart/pinned_curve_layer.h"
 
 #include "files/text_file.h"
 #include "ui/number_format.h"
