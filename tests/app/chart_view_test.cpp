@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_fixture.h"
 
+#include "../model/series_of.h"
+
 #include "chart/chart_file.h"
 #include "chart/chart_view.h"
 
@@ -18,19 +20,12 @@
 #include <QXmlStreamReader>
 
 using namespace phbuffer;
+using phbuffer::model::SeriesOf;
 using namespace phbuffer::app;
 using namespace phbuffer::chart;
 using namespace phbuffer::app::gui;
 
 namespace {
-
-model::Series SeriesOf(std::initializer_list<model::SeriesPoint> points, bool active = true) {
-    model::Series s;
-    for (const auto& p : points)
-        s.AddXY(p.x, p.y);
-    s.Active = active;
-    return s;
-}
 
 /// The form's chart component with its three titles.
 struct TitledChart : ui::Chart {

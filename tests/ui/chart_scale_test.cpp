@@ -1,23 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/chart_scale.h"
 
+#include "../model/series_of.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <initializer_list>
 
 using namespace phbuffer;
+using phbuffer::model::SeriesOf;
 using namespace phbuffer::ui;
 
 namespace {
-
-model::Series SeriesOf(std::initializer_list<model::SeriesPoint> points, bool active = true) {
-    model::Series s;
-    for (const auto& p : points)
-        s.AddXY(p.x, p.y);
-    s.Active = active;
-    return s;
-}
 
 TEST(NiceLabelStep, IsOneTwoOrFiveTimesAPowerOfTenWithinTheLabelCountAndTheSmallestStep) {
     EXPECT_DOUBLE_EQ(niceLabelStep(10, 4), 5);
