@@ -19,19 +19,88 @@ namespace {
 // the cancel request keep the reaction time well below a millisecond.
 constexpr unsigned kPassesPerCheck = 4096;
 
+/// The pH of the last completed acid step, computed from its HConc only when asked for:
+/// a step's pH is an extended-precision logarithm, dearer than the step's passes put
+/// together in a long run, and most steps need no more than to know it is in a range.
+class StepPh {
+public:
+    /// Before the first step the pH is the initial pH as given, not one computed back.
+    explicit StepPh(double initialpH) : pH_(initialpH) {}
+
+    /// A step has ended at HConc = @p H.
+    void step(double H) {
+        H_ = H;
+        current_ = false;
+    }
+    double pH() {
+        if (!current_) {
+            pH_ = phOf(H_);
+            current_ = true;
+        }
+        return pH_;
+    }
+
+    /// Rounded once from extended precision, like the powers of ten: a double logarithm
+    /// is now and then one unit in the last place off, enough to move a point across the
+    /// recording threshold or the target.
+    static double phOf(double H) {
+        return static_cast<double>(-std::log10(static_cast<long double>(H)));
+    }
+
+private:
+    double pH_;
+    double H_ = 0;
+    bool current_ = true;
+};
+
+/// The HConc range in which a step's pH is certain to change nothing the run watches: it
+/// records no point (it lies within 0.01 of the last recorded pH), ends no run (it is not
+/// below the lower target) and crosses no watched value. Steps whose HConc falls inside
+/// need no pH of their own.
+///
+/// Why the range is certain: it ends a relative 1e-9 short of 10^-p for each watched pH
+/// value p, where the pH differs from p by at least log10(1 / (1 - 1e-9)) > 4.3e-10. The
+/// powers of ten here and the step's logarithm are each within a few units in the last
+/// place, below 1e-12 for the pH values it is used for (magnitude below 1e3), so the pH
+/// of a step inside lies on the same side of each p as the real value, and the rounded
+/// difference to the last recorded pH stays below 0.01 - 4e-10.
+class QuietRange {
+public:
+    /// Spans the HConc of pH values from @p lastPlotted - 0.01 up to @p lastPlotted + 0.01
+    /// that are not below @p lowerTarget nor @p nextWatched; empty where a pH value is
+    /// too large to be sure of.
+    void set(double lastPlotted, double lowerTarget, double nextWatched) {
+        low_ = std::numeric_limits<double>::infinity();
+        high_ = 0;
+        const double lowestQuiet = std::max({lastPlotted - 0.01, lowerTarget, nextWatched});
+        const double highestQuiet = lastPlotted + 0.01;
+        if (!(std::fabs(lowestQuiet) < kMaxPh && std::fabs(highestQuiet) < kMaxPh))
+            return;
+        low_ = std::pow(10.0, -highestQuiet) * (1 + kMargin);
+        high_ = std::pow(10.0, -lowestQuiet) * (1 - kMargin);
+    }
+    bool holds(double H) const { return H > low_ && H < high_; }
+
+private:
+    static constexpr double kMaxPh = 1e3;
+    static constexpr double kMargin = 1e-9;
+    double low_ = std::numeric_limits<double>::infinity();
+    double high_ = 0;
+};
+
 class RunMonitor {
 public:
     /// Follows the run that counts its completed acid steps of @p acidStep in @p steps.
     RunMonitor(RunControl* control, double startpH, double targetpH, const std::uint32_t& steps,
-               double acidStep)
+               double acidStep, StepPh& stepPh)
         : control_(control), startpH_(startpH), span_(startpH - targetpH), steps_(steps),
-          acidStep_(acidStep) {}
+          acidStep_(acidStep), stepPh_(stepPh) {}
 
-    /// Called once per solver pass with the pH of the last step; true when the run must stop.
-    bool shouldStop(double pH) {
+    /// Called once per solver pass; true when the run must stop.
+    bool shouldStop() {
         if (--countdown_ != 0)
             return false;
-        return look(pH);
+        return look();
     }
 
     /// How many passes may follow without a look: shouldStop would say false to each.
@@ -43,18 +112,20 @@ public:
         return control_ && control_->cancelRequested.load(std::memory_order_relaxed);
     }
 
-    void publish(double pH) {
+    /// Publishes the progress at the last completed step.
+    void publish() {
         if (!control_)
             return;
+        const double pH = stepPh_.pH();
         const double share = span_ > 0 ? (startpH_ - pH) / span_ : 1.0;
         control_->publish({std::clamp(share, 0.0, 1.0), pH, addedAcid(steps_, acidStep_)});
     }
 
 private:
     // Kept out of the passes' loop, which runs a few thousand times for every call.
-    [[gnu::noinline]] bool look(double pH) {
+    [[gnu::noinline]] bool look() {
         countdown_ = kPassesPerCheck;
-        publish(pH);
+        publish();
         return cancelled();
     }
 
@@ -63,6 +134,7 @@ private:
     double span_;
     const std::uint32_t& steps_;
     double acidStep_;
+    StepPh& stepPh_;
     unsigned countdown_ = kPassesPerCheck;
 };
 
@@ -138,14 +210,14 @@ public:
     /// Where the bracket decides: whether @p H lies below the root, so that d > 0.
     bool isBelow(double H) const { return H <= below_; }
     double below() const { return below_; }
+    double above() const { return above_; }
 
-    /// Whether a pass of replayDecidedPasses that follows one at a decided HConc is
-    /// decided too, at HConc @p H. Since the bracket lies within twice the estimate's
-    /// bounds, such a pass is within them: after a pass below the bracket f < 0, so the
-    /// next HConc is at least as high, and at most 1.1 times as high as the bracket's
-    /// lower end, at most half the upper bound; after a pass above it f > 0, and the next
-    /// HConc is at most as high and at least 0.9 times the bracket's upper end.
-    bool decidesNext(double H) const { return !(H > below_ && H < above_); }
+    // A pass of replayDecidedPasses that follows one at a decided HConc is decided as soon
+    // as it lies outside the bracket. Since the bracket lies within twice the estimate's
+    // bounds, such a pass is within them: after a pass below the bracket f < 0, so the
+    // next HConc is at least as high, and at most 1.1 times as high as the bracket's
+    // lower end, at most half the upper bound; after a pass above it f > 0, and the next
+    // HConc is at most as high and at least 0.9 times the bracket's upper end.
 
 private:
     /// Takes [@p below, @p above] as the bracket if certainSide certifies both ends.
@@ -231,6 +303,7 @@ struct Replay {
 Replay replayDecidedPasses(double H, double f, double threshold, unsigned quiet,
                            const RootBracket& bracket) {
     const Lanes below = {bracket.below(), bracket.below()};
+    const Lanes above = {bracket.above(), bracket.above()};
     Lanes Hc = {H, H};
     Lanes F = {f, f};
     LaneMask fPositive = F > 0;
@@ -252,7 +325,11 @@ Replay replayDecidedPasses(double H, double f, double threshold, unsigned quiet,
             return {Hc[0], F[0], passes, Replay::Ended};
         if (passes == quiet)
             return {Hc[0], F[0], passes, Replay::Look};
-        if (!bracket.decidesNext(next[0]))
+        // Outside the bracket the next pass is decided too (see RootBracket). Compared in
+        // lanes: a branch on each comparison would be foreseen as badly as the pass's
+        // side, one on their union almost always.
+        const LaneMask decided = (next <= below) | (next >= above);
+        if (!decided[0])
             return {Hc[0], F[0], passes, Replay::Undecided};
         Hc = next;
     }
@@ -281,7 +358,6 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, const RootBra
     const double threshold = std::fabs(s.AcidStep / 1000000);
     const double Kw = s.Kw;
     const double target = s.ProtonBalanceTarget;
-    const double pH = s.pH; // the last step's, for the progress
     double H = s.HConc;
     double f = 0;
     bool firstPass = true;
@@ -317,7 +393,7 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, const RootBra
         }
         if (threshold > std::fabs(f))
             break;
-        if (monitor.shouldStop(pH)) {
+        if (monitor.shouldStop()) {
             end = SolveEnd::Cancelled;
             break;
         }
@@ -379,6 +455,9 @@ public:
         }
     }
 
+    /// The highest value not yet crossed; minus infinity once none is left.
+    double next() const { return next_; }
+
 private:
     std::vector<PhCrossing*> pending_; ///< lowest first, so the next one is at the back
     double next_ = -std::numeric_limits<double>::infinity();
@@ -403,8 +482,11 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
     std::uint32_t StepCountLastPlotted = 0;
     const std::uint32_t maxSteps =
         control ? control->maxSteps : std::numeric_limits<std::uint32_t>::max();
-    RunMonitor monitor(control, s.pH, s.LowerpHTarget, StepCount, s.AcidStep);
-    monitor.publish(s.pH);
+    StepPh stepPh(s.pH);
+    RunMonitor monitor(control, s.pH, s.LowerpHTarget, StepCount, s.AcidStep, stepPh);
+    monitor.publish();
+    QuietRange quiet;
+    quiet.set(s.pHLastPlotted, s.LowerpHTarget, watch.next());
     BalanceEvaluator balanceAt(s);
     RootBracket bracket(balanceAt, s.Kw);
     bool settled = true;
@@ -431,22 +513,27 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
                     solved == SolveEnd::Cancelled ? RunEnd::Cancelled : RunEnd::NotANumber;
                 break;
             }
-            // Rounded once from extended precision, like the powers of ten: a double
-            // logarithm is now and then one unit in the last place off, enough to move a
-            // point across the recording threshold or the target.
-            s.pH = static_cast<double>(-std::log10(static_cast<long double>(s.HConc)));
+            stepPh.step(s.HConc);
             ++StepCount;
-            watch.step(s.pH, StepCount);
-            if (std::fabs(s.pH - s.pHLastPlotted) > 0.01) {
-                titration.AddXY(addedAcid(StepCount, s.AcidStep), s.pH);
-                bufferStrength.AddXY(s.pH, addedAcid(StepCount - StepCountLastPlotted, s.AcidStep) /
-                                               std::fabs(s.pHLastPlotted - s.pH));
-                s.pHLastPlotted = s.pH;
-                StepCountLastPlotted = StepCount;
-            }
-            if (s.pH < s.LowerpHTarget) {
-                outcome.end = RunEnd::ReachedTarget;
-                break;
+            if (!quiet.holds(s.HConc)) {
+                s.pH = stepPh.pH();
+                const double watched = watch.next();
+                watch.step(s.pH, StepCount);
+                const double lastPlotted = s.pHLastPlotted;
+                if (std::fabs(s.pH - s.pHLastPlotted) > 0.01) {
+                    titration.AddXY(addedAcid(StepCount, s.AcidStep), s.pH);
+                    bufferStrength.AddXY(s.pH,
+                                         addedAcid(StepCount - StepCountLastPlotted, s.AcidStep) /
+                                             std::fabs(s.pHLastPlotted - s.pH));
+                    s.pHLastPlotted = s.pH;
+                    StepCountLastPlotted = StepCount;
+                }
+                if (s.pH < s.LowerpHTarget) {
+                    outcome.end = RunEnd::ReachedTarget;
+                    break;
+                }
+                if (s.pHLastPlotted != lastPlotted || watch.next() != watched)
+                    quiet.set(s.pHLastPlotted, s.LowerpHTarget, watch.next());
             }
             if (StepCount >= maxSteps) {
                 outcome.end = RunEnd::StepLimit;
@@ -456,9 +543,10 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
     }
     if (!settled)
         settle(s, outcome);
+    s.pH = stepPh.pH();
     titration.AddXY(addedAcid(StepCount, s.AcidStep), s.pH);
     // Below the target the share comes out as 1.
-    monitor.publish(s.pH);
+    monitor.publish();
     return outcome;
 }
 
