@@ -90,29 +90,38 @@ public:
     /// (+1) or from @p H up to kEstimateMaxH (-1) is certain to give an exact d =
     /// balance - @p target of that sign; 0 when neither is certain. OHConc is Kw / HConc.
     ///
-    /// Why: let R(x) = Kw/x - x + sum of C (K1 x^2 + 2 K1 K2 x + 3 K1 K2 K3) / D(x) be the
-    /// real balance and S(x) = Kw/x + x + 3 sum C. As shown for estimateDifference, the
-    /// exact balance at any x within the estimate's bounds lies within 46 u S(x) of R(x).
-    /// The estimate of d below adds to the 46 u S(H) of its buffers and hydroxide the
-    /// roundings of OH - H, of the target's subtraction and of the last addition, each at
-    /// most u (S(H) + |target|), so it lies within 50 u (S(H) + |target|) of R(H) - target.
-    /// An estimate above kCertainError (S(H) + |target|) = 128 u (...), a sum that is
-    /// itself rounded by a few u at most, therefore gives R(H) - target > 77 u S(H) >
-    /// 46 u S(H). Now take x < H. Every term of R grows as x falls, Kw/x by Kw/x - Kw/H;
-    /// S grows by Kw/x - Kw/H - (H - x), less. So
-    ///   R(x) - target >= R(H) - target + (Kw/x - Kw/H) > 46 u S(H) + 46 u (Kw/x - Kw/H)
-    ///   >= 46 u S(x),
-    /// and the exact balance at x lies above the target: its d is positive. Below the
-    /// target the same holds for x > H with the roles of Kw/x and x exchanged: R falls
-    /// by at least x - H, and S grows by at most x - H. Monotonicity needs no negative
-    /// concentration or constant, which the shortcut's bounds exclude, and Kw > 0.
+    /// Why: let P(x) = sum of C (K1 x^2 + 2 K1 K2 x + 3 K1 K2 K3) / D(x), the buffers'
+    /// part, R(x) = Kw/x - x + P(x) the real balance and S(x) = Kw/x + x + P(x).
+    /// - The exact balance computes every species within 10 u of its real value (two
+    ///   roundings for a numerator, five for D, one for the division, one for C; one more
+    ///   for 3 A). It adds them to OH - H in 28 roundings, each within u of a partial sum
+    ///   of positive terms and -H, so within u S(x), and OH = Kw / x is one more: it lies
+    ///   within 40 u S(x) of R(x). This is the running bound: it follows the terms as they
+    ///   are at x rather than their largest value 3 sum C, and is the narrower the
+    ///   farther the buffers are from their deprotonated forms.
+    /// - The estimate below computes P within 20 u (four roundings for a precomputed
+    ///   product times a power of H, two more for its sums, five for D, one for the
+    ///   division, five for the pairwise sums) and adds the roundings of OH, of OH - H, of
+    ///   the target's subtraction and of the last addition, each within u (S(H) +
+    ///   |target|): it lies within 24 u (S(H) + |target|) of R(H) - target.
+    /// - The margin takes the computed P, within 20 u of the real one, and is itself
+    ///   rounded by a few u. An estimate above it, kCertainError (OH + H + P + |target|)
+    ///   with kCertainError = 128 u, therefore gives R(H) - target > 100 u S(H).
+    /// Now take x < H. Every term of R grows as x falls, and R grows by 2 (H - x) more
+    /// than S does: Kw/x and P grow alike in both, x falls in S and -x rises in R. So R
+    /// grows by a positive amount that is at least S's growth, and
+    ///   R(x) - target > 40 u S(H) + max(0, S(x) - S(H)) >= 40 u S(x):
+    /// the exact balance at x lies above the target and its d is positive. Below the
+    /// target, for x > H, R falls by at least x - H while S grows by at most x - H, so
+    ///   R(x) - target < -40 u S(H) - (x - H) <= -40 u S(x).
+    /// Monotonicity needs no negative concentration or constant, which the shortcut's
+    /// bounds exclude, and Kw > 0. Underflow adds absolute errors below 1e-300, and
+    /// S >= 2 sqrt(Kw) >= 2e-10 within the ion products allowed.
     int certainSide(double H, double Kw, double target) const {
         if (!certainSideUsable(Kw) || !(H >= kEstimateMinH && H <= kEstimateMaxH))
             return 0;
-        const double OH = Kw / H;
-        const double d = roughDifference(H, OH, target);
-        const double margin = certaintyMargin(H, OH, target);
-        return d > margin ? 1 : d < -margin ? -1 : 0;
+        const RoughDifference rough = roughDifference(H, Kw / H, target);
+        return rough.d > rough.margin ? 1 : rough.d < -rough.margin ? -1 : 0;
     }
 
     /// Whether certainSide can ever answer for the ion product @p Kw.
@@ -120,15 +129,18 @@ public:
         return shortcutUsable_ && concWithinEstimate_ && Kw >= kMinKw && Kw <= kMaxKw;
     }
 
-    /// The estimate of d that certainSide judges, with no promise about its sign; for
-    /// finding where d changes sign.
-    double roughDifference(double H, double OH, double target) const {
-        return ((OH - H) - target) + estimatedBuffers(H);
-    }
-
-    /// How far from the target an estimate at HConc = @p H must lie for certainSide.
-    double certaintyMargin(double H, double OH, double target) const {
-        return kCertainError * (OH + H + threeTotalConc_ + std::fabs(target));
+    /// The estimate of d that certainSide judges, with no promise about its sign, and how
+    /// far from 0 it must lie for certainSide to answer.
+    struct RoughDifference {
+        double d;
+        double margin;
+    };
+    /// The estimate of d at HConc = @p H, OHConc = @p OH; for finding where d changes
+    /// sign.
+    RoughDifference roughDifference(double H, double OH, double target) const {
+        const double buffers = estimatedBuffers(H);
+        return {((OH - H) - target) + buffers,
+                kCertainError * (((OH + H) + buffers) + std::fabs(target))};
     }
 
     /// The HConc range in which certainSide can answer.

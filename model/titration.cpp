@@ -164,36 +164,37 @@ public:
         double e = dAtH;
         double m = slope_;
         if (!(m < 0)) { // the first step: measure the slope
-            e = rough(x, target);
+            e = rough(x, target).d;
             const double x1 = x * 1.001;
-            const double e1 = rough(x1, target);
+            const double e1 = rough(x1, target).d;
             m = (x1 - x) / (e1 - e);
             if (!(m < 0 && m > -kHuge))
                 return;
             x = x1;
             e = e1;
         }
+        double band = 0;
         for (int i = 0;; ++i) {
             const double next = x - e * m;
             if (!inRange(next) || i == kMaxSecantSteps)
                 return;
-            const double eNext = rough(next, target);
-            const double band = margin(next, target);
+            const BalanceEvaluator::RoughDifference at = rough(next, target);
+            band = at.margin;
             // A secant across the band where rounding rules measures noise, not slope.
-            if (std::fabs(eNext - e) > 64 * band) {
-                const double mNext = (next - x) / (eNext - e);
+            if (std::fabs(at.d - e) > 64 * band) {
+                const double mNext = (next - x) / (at.d - e);
                 if (mNext < 0 && mNext > -kHuge)
                     m = mNext;
             }
             x = next;
-            e = eNext;
+            e = at.d;
             if (std::fabs(e) <= band / 8)
                 break;
         }
         slope_ = m;
         // The estimate at the ends must clear the margin; it is off by far less than that,
         // and a bracket that fails is widened.
-        double halfWidth = (1.25 * margin(x, target) + std::fabs(e)) * -m;
+        double halfWidth = (1.25 * band + std::fabs(e)) * -m;
         const double centre = x - e * m;
         for (int widening = 0; widening < kMaxWidenings; ++widening, halfWidth *= 2) {
             if (certify(centre - halfWidth, centre + halfWidth, target))
@@ -209,6 +210,8 @@ public:
     }
     /// Where the bracket decides: whether @p H lies below the root, so that d > 0.
     bool isBelow(double H) const { return H <= below_; }
+    /// Whether the step has a bracket at all.
+    bool held() const { return below_ > 0; }
     double below() const { return below_; }
     double above() const { return above_; }
 
@@ -236,11 +239,8 @@ private:
     static bool inRange(double H) {
         return H >= BalanceEvaluator::kEstimateMinH && H <= BalanceEvaluator::kEstimateMaxH;
     }
-    double rough(double H, double target) const {
+    BalanceEvaluator::RoughDifference rough(double H, double target) const {
         return balance_.roughDifference(H, Kw_ / H, target);
-    }
-    double margin(double H, double target) const {
-        return balance_.certaintyMargin(H, Kw_ / H, target);
     }
 
     static constexpr int kMaxSecantSteps = 8;
@@ -258,11 +258,12 @@ private:
 enum class SolveEnd { Solved, Cancelled, NotANumber };
 
 /// d at HConc = @p H, OHConc = @p OH, or a number of its sign; NaN when the balance is not
-/// a number. Kept out of the passes' loop, which needs it only now and then.
+/// a number. Kept out of the passes' loop, which needs it only now and then. Inside a
+/// step's bracket the estimate is not tried: its margin is wider than the bracket's.
 [[gnu::noinline]] double computedDifference(BalanceEvaluator& balanceAt, double H, double OH,
-                                            double target, RunOutcome& outcome) {
+                                            double target, bool bracketed, RunOutcome& outcome) {
     double d = 0;
-    if (!balanceAt.estimateDifference(H, OH, target, d)) {
+    if (bracketed || !balanceAt.estimateDifference(H, OH, target, d)) {
         ++outcome.exactEvaluations;
         d = balanceAt(H, OH) - target;
     }
@@ -377,7 +378,7 @@ SolveEnd solveForHConc(WaterState& s, BalanceEvaluator& balanceAt, const RootBra
             if (bracket.decides(H))
                 d = bracket.isBelow(H) ? 1 : -1;
             else
-                d = computedDifference(balanceAt, H, Kw / H, target, outcome);
+                d = computedDifference(balanceAt, H, Kw / H, target, bracket.held(), outcome);
             if (d != d) { // a balance that is not a number never crosses the target
                 end = SolveEnd::NotANumber;
                 break;
