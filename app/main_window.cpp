@@ -613,6 +613,9 @@ void MainWindow::printChart() {
 void MainWindow::refreshDecimalSeparator() {
     form_.DecimalSeparator = ui::SystemDecimalSeparator();
     chart_->setDecimalSeparator(form_.DecimalSeparator);
+    // Whether a pKa text counts as a number, and so its tint, follows the separator.
+    grid1_->sync();
+    grid2_->sync();
 }
 
 // ---- window events -----------------------------------------------------------------------

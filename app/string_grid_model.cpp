@@ -7,7 +7,7 @@ namespace phbuffer::app {
 
 StringGridModel::StringGridModel(ui::StringGrid& grid, QObject* parent)
     : QAbstractTableModel(parent), grid_(grid),
-      shown_(static_cast<std::size_t>(grid.ColCount * grid.RowCount)) {}
+      shown_(static_cast<std::size_t>(grid.ColCount * grid.RowCount)), hinted_(shown_.size()) {}
 
 int StringGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : grid_.RowCount;
@@ -51,6 +51,7 @@ bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, i
     if (shown != text) {
         shown = text;
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+        signalHints();
         emit cellEdited();
     }
     return true;
@@ -74,6 +75,23 @@ void StringGridModel::sync() {
             shown = cell;
             const QModelIndex i = index(row, col);
             emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+        }
+    }
+    signalHints();
+}
+
+void StringGridModel::signalHints() {
+    if (!hint_)
+        return;
+    for (int row = 0; row < grid_.RowCount; ++row) {
+        for (int col = 0; col < grid_.ColCount; ++col) {
+            QString hint = hint_(col, row);
+            QString& hinted = hinted_[slot(col, row)];
+            if (hinted == hint)
+                continue;
+            hinted = std::move(hint);
+            const QModelIndex i = index(row, col);
+            emit dataChanged(i, i, {Qt::ToolTipRole, Qt::BackgroundRole});
         }
     }
 }

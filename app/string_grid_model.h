@@ -30,7 +30,9 @@ public:
     /// Whether (@p col, @p row) is a fixed cell: a header row or a label column.
     bool isFixed(int col, int row) const;
     /// Copies the form's cells into the texts on screen and signals each cell whose text
-    /// changed, one by one, so that an open editor is refreshed only when its own cell is.
+    /// changed, one by one, so that an open editor is refreshed only when its own cell is;
+    /// then signals each cell whose hint came or went, since a hint may follow a text
+    /// elsewhere or the decimal separator. A grid with nothing new is not repainted.
     void sync();
     /// Where a cell's hint comes from: a text that, when not empty, is the cell's tooltip
     /// and tints it.
@@ -42,9 +44,12 @@ signals:
 
 private:
     std::size_t slot(int col, int row) const;
+    /// Signals each cell whose hint came or went since the last time.
+    void signalHints();
 
     ui::StringGrid& grid_;
     std::vector<QString> shown_;
+    std::vector<QString> hinted_; ///< the hints as last signalled
     std::function<QString(int col, int row)> hint_;
 };
 

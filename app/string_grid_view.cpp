@@ -59,7 +59,6 @@ void StringGridView::sync() {
         resize(grid_.Width, height());
     if (!currentIndex().isValid())
         setCurrentIndex(cellIndex(grid_.FixedCols, grid_.FixedRows));
-    viewport()->update(); // a hint may come or go with a text elsewhere, or a new separator
 }
 
 QLineEdit* StringGridView::openEditor() const {

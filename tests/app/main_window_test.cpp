@@ -9,9 +9,12 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QValueAxis>
 #include <QWindow>
+
+#include <algorithm>
 
 using namespace phbuffer;
 using namespace phbuffer::app;
@@ -233,6 +236,22 @@ TEST_F(StartedWindow, APkaThatCountsAsAbsentOnlyBecauseItIsNoNumberIsTintedWithA
     grid(1)->commitEditor();
     EXPECT_TRUE(pKa.data(Qt::ToolTipRole).toString().contains(QStringLiteral("absent")));
     EXPECT_TRUE(pKa.data(Qt::BackgroundRole).isValid());
+
+    // A new separator takes the tint away from a text that did not change, and the cell
+    // is told so: nothing else repaints the grid.
+    const QModelIndex dotted = grid(1)->cellIndex(2, 3);
+    window.form().DecimalSeparator = U'#';
+    type(1, 2, 3, QStringLiteral("4.76"));
+    grid(1)->commitEditor();
+    ASSERT_TRUE(dotted.data(Qt::BackgroundRole).isValid());
+    QSignalSpy changed(grid(1)->model(), &QAbstractItemModel::dataChanged);
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(&window, &change);
+    EXPECT_FALSE(dotted.data(Qt::BackgroundRole).isValid());
+    EXPECT_TRUE(std::any_of(changed.begin(), changed.end(), [&](const QList<QVariant>& args) {
+        return args[0].toModelIndex() == dotted &&
+               args[2].value<QList<int>>().contains(Qt::BackgroundRole);
+    }));
 }
 
 TEST_F(StartedWindow, AFailedHandlerShowsWhatItAssignedBeforeTheFailure) {
