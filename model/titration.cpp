@@ -297,30 +297,31 @@ struct Replay {
 /// look, which are the caller's: they come out as Replay::stop says.
 ///
 /// Each pass computes the next HConc for both outcomes of its reversal while it compares,
-/// and picks one: (1 - f) H and (1 - (-f * 0.5)) H are the numbers the pass as written
-/// computes in either case, and -f * 0.5 is its reversed factor. The multipliers 1 - f'
-/// of the next pass are picked too, from 1 - f, 1 - (-f * 0.5) and 1 - f * 0.25, the last
-/// being 1 - (-(-f * 0.5) * 0.5): halving is exact.
+/// and picks one: (1 - f) H and (1 - f * -0.5) H are the numbers the pass as written
+/// computes in either case, f * -0.5 being its reversed factor (the same number as
+/// -f * 0.5: negation and halving are exact).
+///
+/// Whether a pass reverses needs only its own side and the last pass's. After any pass
+/// whose d is not 0, f has the sign opposite to d: a pass that reverses gives f the sign
+/// of -d, one that does not already had it. So f > 0 exactly when the last pass lay above
+/// the root, and a pass reverses (d with the sign of f) exactly when it lies on the other
+/// side of the root from the last one. Before the first pass here, the side of the last
+/// one is read off the sign of @p f, which also covers a last pass whose d was 0.
 Replay replayDecidedPasses(double H, double f, double threshold, unsigned quiet,
                            const RootBracket& bracket) {
     const Lanes below = {bracket.below(), bracket.below()};
     const Lanes above = {bracket.above(), bracket.above()};
     Lanes Hc = {H, H};
     Lanes F = {f, f};
-    LaneMask fPositive = F > 0;
-    Lanes keep = 1 - F;           // the multiplier if this pass does not reverse
-    Lanes reverse = 1 - F * -0.5; // and if it does
+    LaneMask lastBelow = ~(F > 0);
     for (unsigned passes = 0;; ++passes) {
-        // This pass's reversal: d > 0 below the bracket, d < 0 above it, and a reversal
-        // when d has the sign of f.
-        const LaneMask reverses = ~((Hc <= below) ^ fPositive);
-        const Lanes next = pick(reverses, keep * Hc, reverse * Hc);
-        const Lanes twiceReversed = 1 - F * 0.25;
-        F = pick(reverses, F, F * -0.5);
-        fPositive ^= reverses;
-        const Lanes nextKeep = pick(reverses, keep, reverse);
-        reverse = pick(reverses, reverse, twiceReversed);
-        keep = nextKeep;
+        // This pass's reversal: d > 0 below the bracket, d < 0 above it.
+        const LaneMask isBelow = Hc <= below;
+        const LaneMask reverses = isBelow ^ lastBelow;
+        lastBelow = isBelow;
+        const Lanes reversed = F * -0.5;
+        const Lanes next = pick(reverses, (1 - F) * Hc, (1 - reversed) * Hc);
+        F = pick(reverses, F, reversed);
         // Its end test and look, then the next pass.
         if (threshold > std::fabs(F[0]))
             return {Hc[0], F[0], passes, Replay::Ended};
