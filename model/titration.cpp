@@ -61,9 +61,10 @@ private:
 /// Why the range is certain: it ends a relative 1e-9 short of 10^-p for each watched pH
 /// value p, where the pH differs from p by at least log10(1 / (1 - 1e-9)) > 4.3e-10. The
 /// powers of ten here and the step's logarithm are each within a few units in the last
-/// place, below 1e-12 for the pH values it is used for (magnitude below 1e3), so the pH
-/// of a step inside lies on the same side of each p as the real value, and the rounded
-/// difference to the last recorded pH stays below 0.01 - 4e-10.
+/// place, below 1e-12 for the pH values it is used for (magnitude below 300, where the
+/// powers of ten are normal numbers), so the pH of a step inside lies on the same side of
+/// each p as the real value, and the rounded difference to the last recorded pH stays
+/// below 0.01 - 4e-10.
 class QuietRange {
 public:
     /// Spans the HConc of pH values from @p lastPlotted - 0.01 up to @p lastPlotted + 0.01
@@ -82,7 +83,7 @@ public:
     bool holds(double H) const { return H > low_ && H < high_; }
 
 private:
-    static constexpr double kMaxPh = 1e3;
+    static constexpr double kMaxPh = 300;
     static constexpr double kMargin = 1e-9;
     double low_ = std::numeric_limits<double>::infinity();
     double high_ = 0;
