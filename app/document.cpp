@@ -25,9 +25,12 @@ void DocumentChange::redo() {
     done_ = true;
 }
 
-QString DocumentTitle(const QString& caption, const QString& dataFileName) {
+QString DocumentTitle(const QString& caption, const QString& dataFileName, bool modified) {
+    // The desktop appends the program's name to a title that does not end with it, so
+    // an edited water without a file is named as untitled rather than marked in the
+    // middle of the caption.
     if (dataFileName.isEmpty())
-        return caption + QStringLiteral("[*]");
+        return modified ? QObject::tr("Untitled[*] - %1").arg(caption) : caption;
     return QStringLiteral("%1[*] - %2").arg(QFileInfo(dataFileName).fileName(), caption);
 }
 

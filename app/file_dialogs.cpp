@@ -27,6 +27,8 @@ void ConfigureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
                          ui::FileDialogKind kind) {
     const bool save = kind == ui::FileDialogKind::Save;
     dialog.setObjectName(settings.Name);
+    if (!settings.Title.isEmpty())
+        dialog.setWindowTitle(settings.Title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The patterns are shown in the description already; the case variants would only

@@ -6,6 +6,8 @@
 #include "chart/chart_file.h"
 #include "chart/chart_view.h"
 #include "file_dialogs.h"
+#include "help_pages.h"
+#include "main_menu.h"
 #include "run_timings.h"
 #include "string_grid_model.h"
 #include "string_grid_view.h"
@@ -16,10 +18,13 @@
 #include "ui/errors.h"
 #include "ui/number_format.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -29,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
@@ -210,8 +216,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     connect(runner_, &TitrationRunner::continuing, this, &MainWindow::holdInput);
     connect(runner_, &TitrationRunner::finished, this, &MainWindow::finishRun);
 
-    setMinimumSize(layout::kMinimumClientSize);
-    resize(layout::kClientSize);
+    // The menu bar sits above the client area, which keeps its size.
+    const QSize menuHeight(0, menuBar_->sizeHint().height());
+    setMinimumSize(layout::kMinimumClientSize + menuHeight);
+    resize(layout::kClientSize + menuHeight);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     drawForm();
@@ -334,50 +342,90 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::addShortcuts() {
     shortcutKeysFirst_ = new ShortcutKeysFirst(this);
-    const auto add = [this](const ui::Button& button, const QList<QKeySequence>& keys) {
-        QPushButton* widget = buttons_.value(&button);
-        auto* shortcut = new QShortcut(this);
-        shortcut->setKeys(keys);
-        // The button's own click: the typed input is committed first, a failure shows the
-        // error box, and a disabled button (during a run) does nothing.
-        connect(shortcut, &QShortcut::activated, widget, &QPushButton::click);
-        widget->setToolTip(ShortcutToolTip(button.Caption, keys));
+    // An action of the window: its keys reach it from any of the window's widgets, before
+    // an editor that would take them for itself. Off while a run goes on.
+    const auto command = [this](const QString& text, const QList<QKeySequence>& keys,
+                                const char* name) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        addAction(action);
         shortcutKeysFirst_->addKeys(keys);
-        buttonShortcuts_ << shortcut;
+        inputActions_ << action;
+        return action;
     };
-    add(form_.GetDataBitBtn, StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
-    add(form_.SaveDataBitBtn, StandardKeys(QKeySequence::Save, Qt::CTRL | Qt::Key_S));
-    add(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
-    add(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
-    add(form_.CopyToClipButton, {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
-    auto* analysis = new QShortcut(QKeySequence(Qt::Key_F6), this);
-    connect(analysis, &QShortcut::activated, analysisButton_, &QPushButton::click);
+    // A button's action is its click: the typed input is committed first, a failure shows
+    // the error box, and a disabled button (during a run) does nothing.
+    const auto buttonCommand = [this, &command](const ui::Button& button,
+                                                const QList<QKeySequence>& keys) {
+        QPushButton* widget = buttons_.value(&button);
+        QAction* action =
+            command(button.Caption, keys, (button.Name + QStringLiteral("Action")).toLatin1());
+        connect(action, &QAction::triggered, widget, &QPushButton::click);
+        widget->setToolTip(ShortcutToolTip(button.Caption, keys));
+        return action;
+    };
+    WindowCommands menu;
+    menu.open =
+        buttonCommand(form_.GetDataBitBtn, StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
+    menu.open->setText(tr("&Open..."));
+    // The button always asks for a name, as "Save As" does; the Save key saves in place.
+    menu.saveAs = buttonCommand(
+        form_.SaveDataBitBtn, StandardKeys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    menu.saveAs->setText(tr("Save &As..."));
+    menu.save =
+        command(tr("&Save"), StandardKeys(QKeySequence::Save, Qt::CTRL | Qt::Key_S), "SaveAction");
+    connect(menu.save, &QAction::triggered, this, [this] {
+        if (!isRunning())
+            handle([this] { form_.saveDataInPlace(); });
+    });
+    menu.run = buttonCommand(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
+    menu.exportPlotData = buttonCommand(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
+    menu.copyGraph = buttonCommand(form_.CopyToClipButton, {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
+    menu.clearGraph = buttonCommand(form_.ClearGraphButton, {});
+    menu.co2Equilibrium = buttonCommand(form_.CO2EqButton, {});
+    for (const ui::Button* preset :
+         {&form_.ZPhighBitBtn, &form_.ZPmediumhighBitBtn, &form_.ZPmediumBitBtn,
+          &form_.ZPmediumlowBitBtn, &form_.ZPlowBitBtn})
+        menu.presets << buttonCommand(*preset, {});
+    menu.analysis = command(analysisButton_->text(), {Qt::Key_F6}, "AnalysisAction");
+    connect(menu.analysis, &QAction::triggered, analysisButton_, &QPushButton::click);
     analysisButton_->setToolTip(ShortcutToolTip(analysisButton_->text(), {Qt::Key_F6}));
-    shortcutKeysFirst_->addKeys({Qt::Key_F6});
-    buttonShortcuts_ << analysis;
+    menu.exportAnalysis = command(tr("Export &analysis..."), {}, "ExportAnalysisAction");
+    connect(menu.exportAnalysis, &QAction::triggered, this, [this] {
+        // What the analysis window's own export button does, once there is an analysis.
+        if (analysis_->view())
+            emit analysis_->exportClicked();
+        else
+            presentError(tr("There is no analysis to export yet: run the pH model first."));
+    });
 
     // Undo and redo take the grids back, not the text of an editor: what is typed into a
     // cell is committed first and taken back as one edit.
-    const auto addDocumentKey = [this](const QList<QKeySequence>& keys,
-                                       const std::function<void()>& action) {
-        auto* shortcut = new QShortcut(this);
-        shortcut->setKeys(keys);
-        connect(shortcut, &QShortcut::activated, this, [this, action] {
+    const auto documentCommand = [this, &command](const QString& text,
+                                                  const QList<QKeySequence>& keys, const char* name,
+                                                  const std::function<void()>& act) {
+        QAction* action = command(text, keys, name);
+        connect(action, &QAction::triggered, this, [this, act] {
             if (isRunning())
                 return;
             commitInput();
             recordChange(QStringLiteral("Edit pH")); // the grids' edits are recorded as made
-            action();
+            act();
         });
-        shortcutKeysFirst_->addKeys(keys);
-        buttonShortcuts_ << shortcut;
+        return action;
     };
-    addDocumentKey(StandardKeys(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z),
-                   [this] { undoStack_->undo(); });
-    addDocumentKey(StandardKeys(QKeySequence::Redo, Qt::CTRL | Qt::Key_Y),
-                   [this] { undoStack_->redo(); });
+    menu.undo = documentCommand(tr("&Undo"), StandardKeys(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z),
+                                "UndoAction", [this] { undoStack_->undo(); });
+    // Ctrl+Y beside the desktop's own redo key, as the spreadsheets have it.
+    QList<QKeySequence> redoKeys =
+        StandardKeys(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
+    menu.redo =
+        documentCommand(tr("&Redo"), redoKeys, "RedoAction", [this] { undoStack_->redo(); });
     const QList<QKeySequence> recentKeys = {Qt::CTRL | Qt::SHIFT | Qt::Key_O};
-    addDocumentKey(recentKeys, [this] {
+    documentCommand(tr("Recent files"), recentKeys, "RecentFilesAction", [this] {
         QPushButton* get = buttons_.value(&form_.GetDataBitBtn);
         showRecentFiles(get->mapToGlobal(QPoint(0, get->height())));
     });
@@ -385,18 +433,52 @@ void MainWindow::addShortcuts() {
     get->setToolTip(get->toolTip() +
                     QStringLiteral("; recent files: %1 or right-click")
                         .arg(recentKeys.constFirst().toString(QKeySequence::NativeText)));
+    menu.recentFiles = recentMenu_;
 
-    // Quit works during a run too, from the progress dialog as well: closing the window
-    // stops the run.
-    auto* quit = new QShortcut(this);
-    const QList<QKeySequence> quitKeys = StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
-    quit->setKeys(quitKeys);
-    quit->setContext(Qt::ApplicationShortcut);
-    connect(quit, &QShortcut::activated, this, &QWidget::close);
-    shortcutKeysFirst_->addKeys(quitKeys);
+    menu.cut = addFocusKeyAction(this, tr("Cu&t"), QKeySequence::Cut);
+    menu.copy = addFocusKeyAction(this, tr("&Copy"), QKeySequence::Copy);
+    menu.paste = addFocusKeyAction(this, tr("&Paste"), QKeySequence::Paste);
+    menu.del = addFocusKeyAction(this, tr("&Delete"), QKeySequence::Delete);
+    inputActions_ << menu.cut << menu.copy << menu.paste << menu.del;
+
+    menu.saveGraph = chart_->saveAction();
+    menu.printGraph = chart_->printAction();
+    menu.wholeCurve = chart_->wholeCurveAction();
     for (const QAction* action :
          {chart_->saveAction(), chart_->printAction(), chart_->wholeCurveAction()})
         shortcutKeysFirst_->addKeys(action->shortcuts());
+
+    auto* views = new QActionGroup(this);
+    for (QAbstractButton* item : radioButtons_->buttons()) {
+        auto* action = new QAction(item->text(), views);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, item, &QAbstractButton::click);
+        menu.views << action;
+        inputActions_ << action;
+    }
+    viewActions_ = menu.views;
+
+    // Quit works during a run too, from the progress dialog as well: closing the window
+    // stops the run.
+    menu.quit = new QAction(tr("&Quit"), this);
+    menu.quit->setObjectName(QStringLiteral("QuitAction"));
+    const QList<QKeySequence> quitKeys = StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
+    menu.quit->setShortcuts(quitKeys);
+    menu.quit->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(menu.quit);
+    connect(menu.quit, &QAction::triggered, this, &QWidget::close);
+    shortcutKeysFirst_->addKeys(quitKeys);
+
+    menu.help = new QAction(tr("&Help"), this);
+    menu.help->setShortcuts(StandardKeys(QKeySequence::HelpContents, Qt::Key_F1));
+    addAction(menu.help);
+    connect(menu.help, &QAction::triggered, this, [this] { showHelpPage(this); });
+    menu.keys = new QAction(tr("&Keys"), this);
+    connect(menu.keys, &QAction::triggered, this, [this] { showKeysPage(this); });
+    menu.about = new QAction(tr("&About"), this);
+    connect(menu.about, &QAction::triggered, this, [this] { showAbout(this); });
+    menuBar_ = buildMenuBar(this, menu);
+    layout()->setMenuBar(menuBar_);
 
     phEqEdit_->installEventFilter(shortcutKeysFirst_);
     grid1_->setEditorEventFilter(shortcutKeysFirst_);
@@ -490,7 +572,7 @@ bool MainWindow::mayDropEdits() {
         return true;
     switch (unsavedChangesAsker_()) {
     case QMessageBox::Save:
-        handle([this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); });
+        handle([this] { form_.saveDataInPlace(); });
         return !form_.isModified(); // not when the save was cancelled or failed
     case QMessageBox::Discard:
         return true;
@@ -528,7 +610,7 @@ void MainWindow::showRecentFiles(const QPoint& globalPos) {
 
 void MainWindow::updateTitle() {
     setWindowFilePath(form_.dataFileName);
-    setWindowTitle(DocumentTitle(ui::TpHmainForm::Caption, form_.dataFileName));
+    setWindowTitle(DocumentTitle(ui::TpHmainForm::Caption, form_.dataFileName, form_.isModified()));
     setWindowModified(form_.isModified());
 }
 
@@ -555,6 +637,8 @@ void MainWindow::drawForm() {
         phEqEdit_->setText(form_.phEqEdit.Text);
     updateTitle();
     const int item = form_.WhatToShowRadioGroup.ItemIndex;
+    for (qsizetype i = 0; i < viewActions_.size(); ++i)
+        viewActions_[i]->setChecked(i == item);
     if (QAbstractButton* selected = radioButtons_->button(item)) {
         selected->setChecked(true);
     } else if (QAbstractButton* checked = radioButtons_->checkedButton()) {
@@ -574,21 +658,34 @@ void MainWindow::copyChartToClipboard() {
 }
 
 void MainWindow::saveChartAs() {
-    QFileDialog dialog(this, chart_->saveAction()->text());
+    QFileDialog dialog(this, QStringLiteral("Save graph"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = {QStringLiteral("SVG picture (*.svg)"),
                                  QStringLiteral("PNG picture (*.png)"),
                                  QStringLiteral("PDF document (*.pdf)")};
     dialog.setNameFilters(filters);
+    // The type last chosen comes first again, and the name is the chart's own.
+    const QString suffix =
+        form_.saveNames.lastExtension(ui::SaveKind::Chart, QStringLiteral("svg"));
+    for (const QString& filter : filters)
+        if (filter.contains(QStringLiteral("*.") + suffix))
+            dialog.selectNameFilter(filter);
+    dialog.setDirectory(QDir::currentPath());
+    const QString proposal =
+        form_.saveNames.proposal(ui::SaveKind::Chart, form_.dataFileName, suffix);
+    if (!proposal.isEmpty())
+        dialog.selectFile(proposal);
     // A name typed without an extension gets the one of the type chosen in the dialog.
-    dialog.setDefaultSuffix(QStringLiteral("svg"));
+    dialog.setDefaultSuffix(suffix);
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
         dialog.setDefaultSuffix(filter.section(QLatin1String("*."), 1).chopped(1));
     });
     const std::optional<QString> path = fileDialogRunner_(dialog);
-    if (path)
+    if (path) {
+        form_.saveNames.chosen(ui::SaveKind::Chart, *path);
         chart::saveChart(*chart_, *path, *form_.Files);
+    }
 }
 
 void MainWindow::printChart() {
@@ -792,8 +889,8 @@ void MainWindow::showPinnedCurves() {
 void MainWindow::setInputEnabled(bool enabled) {
     panel1_->setEnabled(enabled);
     panel2_->setEnabled(enabled);
-    for (QShortcut* shortcut : buttonShortcuts_)
-        shortcut->setEnabled(enabled);
+    for (QAction* action : inputActions_)
+        action->setEnabled(enabled);
 }
 
 } // namespace phbuffer::app

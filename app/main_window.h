@@ -26,6 +26,7 @@ class QButtonGroup;
 class QFileDialog;
 class QFrame;
 class QMenu;
+class QMenuBar;
 class QUndoStack;
 class QGroupBox;
 class QLabel;
@@ -173,7 +174,11 @@ private:
     QLineEdit* phEqEdit_ = nullptr;
     /// Every button, by the form's component it shows.
     QHash<const ui::Button*, QPushButton*> buttons_;
-    QList<QShortcut*> buttonShortcuts_;
+    /// The window's commands that take input, off while a run goes on.
+    QList<QAction*> inputActions_;
+    /// The View menu's two curves, in step with the radio group.
+    QList<QAction*> viewActions_;
+    QMenuBar* menuBar_ = nullptr;
     ShortcutKeysFirst* shortcutKeysFirst_ = nullptr;
 
     ErrorPresenter errorPresenter_;

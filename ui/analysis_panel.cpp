@@ -65,16 +65,13 @@ breakdownRows(const model::CapacityBreakdown& capacity,
 }
 
 void exportAnalysis(TpHmainForm& form, const Analysis& analysis) {
-    FileDialog& dialog = form.SaveDialog1;
-    dialog.InitialDir = QDir::currentPath();
-    dialog.DefaultExt = kAnalysisFileExtension;
-    dialog.Filter = kAnalysisFileFilter;
-    const std::optional<QString> chosen = form.ExecuteFileDialog(dialog, FileDialogKind::Save);
+    const std::optional<QString> chosen =
+        form.chooseSaveName(SaveKind::Analysis, kAnalysisFileExtension, kAnalysisFileFilter,
+                            QStringLiteral("Export analysis"));
     if (!chosen)
         return;
-    dialog.FileName = files::withDefaultExtension(*chosen, dialog.DefaultExt);
     // AnalysisCsv ends every line in CR LF already, as the other files of the program.
-    form.Files->replace(dialog.FileName,
+    form.Files->replace(*chosen,
                         files::toWindows1252(AnalysisCsv(analysis, form.DecimalSeparator, false)));
 }
 

@@ -102,6 +102,7 @@ struct FileDialog : Component {
     QString DefaultExt; ///< without the dot
     QString Filter;     ///< "description|pattern"
     QString FileName;   ///< offered when shown; the chosen or completed name afterwards
+    QString Title;      ///< what the dialog saves or opens, for its title bar
 };
 
 } // namespace phbuffer::ui

@@ -18,6 +18,9 @@ const QString kDataFileExtension = QStringLiteral("prn");
 const QString kDataFileFilter = QStringLiteral("Water quality data (*.prn)|*.PRN");
 const QString kPlotFileExtension = QStringLiteral("txt");
 const QString kPlotFileFilter = QStringLiteral("Text files (*.txt)|*.TXT");
+const QString kSaveDataTitle = QStringLiteral("Save water quality data");
+const QString kOpenDataTitle = QStringLiteral("Open water quality data");
+const QString kExportPlotTitle = QStringLiteral("Export plot data");
 
 /// The dialogs are shared between buttons, so each use sets them up afresh.
 void SetUp(FileDialog& dialog, const QString& extension, const QString& filter) {
@@ -50,27 +53,45 @@ void Show(const files::WaterQualityTexts& texts, StringGrid& bufferSystems,
 
 } // namespace
 
-std::optional<QString> TpHmainForm::ChooseSaveName(const QString& extension,
-                                                   const QString& filter) {
+std::optional<QString> TpHmainForm::chooseSaveName(SaveKind kind, const QString& extension,
+                                                   const QString& filter, const QString& title) {
     SetUp(SaveDialog1, extension, filter);
+    SaveDialog1.Title = title;
+    const QString held = SaveDialog1.FileName;
+    SaveDialog1.FileName = saveNames.proposal(kind, dataFileName, extension);
     const std::optional<QString> chosen = ExecuteFileDialog(SaveDialog1, FileDialogKind::Save);
-    if (!chosen)
+    if (!chosen) {
+        SaveDialog1.FileName = held;
         return std::nullopt;
-    // The completed name stays in the dialog, which offers it the next time.
+    }
+    // The completed name stays in the dialog as well; what it offers next depends on
+    // the kind of file it saves then.
     SaveDialog1.FileName = files::withDefaultExtension(*chosen, SaveDialog1.DefaultExt);
+    saveNames.chosen(kind, SaveDialog1.FileName);
     return SaveDialog1.FileName;
 }
 
 void TpHmainForm::SaveDataBitBtnClick(const Component*) {
-    if (const auto name = ChooseSaveName(kDataFileExtension, kDataFileFilter)) {
+    if (const auto name = chooseSaveName(SaveKind::WaterData, kDataFileExtension, kDataFileFilter,
+                                         kSaveDataTitle)) {
         files::saveWaterQualityFile(*Files, *name, TextsOf(StringGrid1, StringGrid2));
         dataFileName = *name;
         savedTexts_ = gridTexts();
     }
 }
 
+void TpHmainForm::saveDataInPlace() {
+    if (dataFileName.isEmpty()) {
+        SaveDataBitBtnClick(&SaveDataBitBtn);
+        return;
+    }
+    files::saveWaterQualityFile(*Files, dataFileName, TextsOf(StringGrid1, StringGrid2));
+    savedTexts_ = gridTexts();
+}
+
 void TpHmainForm::GetDataBitBtnClick(const Component*) {
     SetUp(OpenDialog1, kDataFileExtension, kDataFileFilter);
+    OpenDialog1.Title = kOpenDataTitle;
     const std::optional<QString> chosen = ExecuteFileDialog(OpenDialog1, FileDialogKind::Open);
     if (chosen)
         LoadDataFile(*chosen);
@@ -86,7 +107,8 @@ void TpHmainForm::LoadDataFile(const QString& path) {
 }
 
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {
-    if (const auto name = ChooseSaveName(kPlotFileExtension, kPlotFileFilter))
+    if (const auto name = chooseSaveName(SaveKind::PlotData, kPlotFileExtension, kPlotFileFilter,
+                                         kExportPlotTitle))
         files::exportPlotData(*Files, *name, SelectedSeries(), DecimalSeparator);
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "components.h"
+#include "save_names.h"
 #include "titration_run.h"
 
 #include "files/file_system.h"
@@ -87,6 +88,8 @@ public:
     // ---- the document ------------------------------------------------------------------
     /// The data file last saved or loaded; empty before either.
     QString dataFileName;
+    /// What each kind of save dialog proposes: its own name, never another kind's.
+    SaveNames saveNames;
     /// The cell whose text the last failing ReadGrids, run check or CO2 equilibrium
     /// refused, so the window can show it; empty when the failure names no cell. ReadGrids
     /// clears it, and whoever calls another handler that may fail clears it first.
@@ -131,6 +134,10 @@ public:
     /// its dialog, and makes OpenDialog1 offer @p path next time. For a file dropped on
     /// the window, and for the open button once its dialog has answered.
     void LoadDataFile(const QString& path);
+    /// "Save": both grids' texts into the data file they came from or went to, in place,
+    /// as SaveDataBitBtnClick writes them; asks for a name as that handler does while the
+    /// water has no data file yet.
+    void saveDataInPlace();
     /// "Export plot data": the selected view's points into a file chosen in SaveDialog1,
     /// ".txt" appended to a name without an extension; replaces an old file like saving.
     void ExportPlotDataBitBtnClick(const Component* Sender);
@@ -158,10 +165,14 @@ public:
     /// The series of the selected view, or null when the selection is neither view.
     const model::Series* SelectedSeries() const;
 
+    /// Shows SaveDialog1 set up for @p extension and @p filter, titled @p title and
+    /// offering the name saveNames proposes for @p kind; the chosen name completed with the
+    /// default extension, or nothing when the user cancels (the dialog then keeps the name
+    /// it held before).
+    std::optional<QString> chooseSaveName(SaveKind kind, const QString& extension,
+                                          const QString& filter, const QString& title);
+
 private:
-    /// Shows SaveDialog1 set up for @p extension and @p filter; the chosen name completed
-    /// with the default extension, or nothing when the user cancels.
-    std::optional<QString> ChooseSaveName(const QString& extension, const QString& filter);
     /// Refuses, naming the cell, input under which a run can't give a sound result.
     void CheckRunInput();
     void ApplyViewActivity();

@@ -74,7 +74,7 @@ TEST_F(ActiveWindow, ButtonsKeepTheirCaptionsAndShowTheirKeysInTheirTooltips) {
         {"DoTitrationButton", "Run pH model (F5, Ctrl+R)"},
         {"ExportPlotDataBitBtn", "Export plot data (Ctrl+E)"},
         {"CopyToClipButton", "Copy graph to clip (Ctrl+Shift+C)"},
-        {"SaveDataBitBtn", "Save water quality data to file (Ctrl+S)"},
+        {"SaveDataBitBtn", "Save water quality data to file (Ctrl+Shift+S)"},
         {"GetDataBitBtn", "Get water quality data from file (Ctrl+O); recent files: Ctrl+Shift+O "
                           "or right-click"},
     };

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -46,7 +47,9 @@ TEST_F(StartedWindow, ShowsTheFormAsItIsAfterStart) {
 }
 
 TEST_F(StartedWindow, LaysOutEveryComponentInsideItsPanelWithoutOverlapAndTheChartAbove) {
-    EXPECT_EQ(window.size(), layout::kClientSize);
+    // The menu bar sits above the client area, which keeps its size.
+    const int menuHeight = window.findChild<QMenuBar*>()->height();
+    EXPECT_EQ(window.size(), layout::kClientSize + QSize(0, menuHeight));
     EXPECT_EQ(window.font().pixelSize(), 11);
     const QWidget* panel1 = button("DoTitrationButton")->parentWidget();
     const QWidget* panel2 = grid(1)->parentWidget();
@@ -57,7 +60,8 @@ TEST_F(StartedWindow, LaysOutEveryComponentInsideItsPanelWithoutOverlapAndTheCha
     };
     EXPECT_EQ(inWindow(panel2),
               QRect(0, panel1->y() - layout::kPanel2Height, window.width(), layout::kPanel2Height));
-    EXPECT_EQ(chart()->geometry(), QRect(0, 0, window.width(), inWindow(panel2).y()));
+    EXPECT_EQ(chart()->geometry(),
+              QRect(0, menuHeight, window.width(), inWindow(panel2).y() - menuHeight));
     EXPECT_EQ(button("DoTitrationButton")->geometry(), QRect(1101, 6, 105, 25));
     for (const QWidget* panel : {panel1, panel2}) {
         const QList<QWidget*> parts = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);

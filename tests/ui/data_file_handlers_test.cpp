@@ -71,7 +71,7 @@ TEST_F(FileButtonsWithComma, SavingRightAfterStartWritesTheExampleFileWithCommas
     EXPECT_EQ(FileBytes(dir.filePath("water.prn")), StartUpFile(','));
 }
 
-TEST_F(FileButtons, TheDialogsAreSetUpAtEachClickAndShareTheSaveName) {
+TEST_F(FileButtons, TheDialogsAreSetUpAtEachClickAndOfferTheirOwnKindOfName) {
     MemoryFileSystem fs;
     form.Files = &fs;
     const QString before = QDir::currentPath();
@@ -92,9 +92,9 @@ TEST_F(FileButtons, TheDialogsAreSetUpAtEachClickAndShareTheSaveName) {
     const QString prn = QStringLiteral("Water quality data (*.prn)|*.PRN");
     const QString txt = QStringLiteral("Text files (*.txt)|*.TXT");
     EXPECT_EQ(shown, (std::vector<QStringList>{{cwd, "prn", prn, "", "save"},
-                                               {cwd, "txt", txt, "/data/water.prn", "save"},
-                                               {cwd, "txt", txt, "/data/curve.txt", "save"},
-                                               {cwd, "prn", prn, "/data/curve.csv", "save"},
+                                               {cwd, "txt", txt, "/data/water.txt", "save"},
+                                               {cwd, "txt", txt, "/data/water.txt", "save"},
+                                               {cwd, "prn", prn, "/data/water.prn", "save"},
                                                {cwd, "prn", prn, "", "open"}}));
     EXPECT_EQ(form.SaveDialog1.FileName, QStringLiteral("/data/curve.csv")) << "kept on cancel";
     EXPECT_EQ(form.OpenDialog1.FileName, QStringLiteral("/data/water.prn"));
