@@ -12,11 +12,13 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -57,7 +59,7 @@ void SetCell(QTableWidget* table, int row, int column, const QString& text) {
 } // namespace
 
 AnalysisWindow::AnalysisWindow(QWidget* parent)
-    : QWidget(parent, Qt::Tool), atPh_(ui::StandardEndPoints()) {
+    : QWidget(parent, Qt::Window), atPh_(ui::StandardEndPoints()) {
     setObjectName(QStringLiteral("AnalysisWindow"));
     setWindowTitle(QStringLiteral("Analysis"));
     tabs_ = new QTabWidget(this);
@@ -155,7 +157,22 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
             emit removeCurveClicked(pinned_->currentRow());
     });
     connect(removeAll_, &QPushButton::clicked, this, &AnalysisWindow::removeAllCurvesClicked);
+    // Closed as any window of its kind; Delete on the list removes the selected curve.
+    auto* close = new QShortcut(this);
+    close->setKeys(
+        {QKeySequence(Qt::Key_Escape), QKeySequence::Close, QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(close, &QShortcut::activated, this, &QWidget::close);
+    pinned_->installEventFilter(this);
     resize(640, 520);
+}
+
+bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pinned_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Delete)) {
+        remove_->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 AnalysisWindow::~AnalysisWindow() {

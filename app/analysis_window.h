@@ -33,7 +33,9 @@ class StackedCapacityChart;
 class AnalysisWindow : public QWidget {
     Q_OBJECT
 public:
-    /// A window of its own over @p parent, hidden until shown.
+    /// A window of its own, hidden until shown. Without a @p parent it is an ordinary
+    /// top-level window: the desktop neither keeps it above the main window nor minimises
+    /// it with that.
     explicit AnalysisWindow(QWidget* parent);
     /// Stops an analysis that goes on and waits for it.
     ~AnalysisWindow() override;
@@ -51,6 +53,10 @@ public:
     void showBreakdownAt(double pH);
     /// Lists @p curves as the kept ones, in their colours.
     void showPinnedCurves(const std::vector<ui::PinnedCurve>& curves);
+
+protected:
+    /// Delete on the list of kept curves removes the selected one.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     /// An analysis has ended and is shown (or failed, and its error is shown).

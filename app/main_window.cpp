@@ -12,6 +12,7 @@
 #include "string_grid_model.h"
 #include "string_grid_view.h"
 #include "titration_runner.h"
+#include "window_geometry.h"
 #include "window_layout.h"
 #include "window_shortcuts.h"
 
@@ -206,7 +207,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     undoStack_ = new QUndoStack(this);
     recentMenu_ = new QMenu(this);
     recentMenu_->setObjectName(QStringLiteral("RecentFilesMenu"));
-    analysis_ = new AnalysisWindow(this);
+    // Apart from the window, so that the desktop treats it as a window of its own; it
+    // goes with the window (see the destructor and closeEvent).
+    analysis_ = new AnalysisWindow(nullptr);
+    analysis_->setAttribute(Qt::WA_QuitOnClose, false);
     connectHandlers();
     connectAnalysis();
     addShortcuts();
@@ -220,13 +224,23 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     const QSize menuHeight(0, menuBar_->sizeHint().height());
     setMinimumSize(layout::kMinimumClientSize + menuHeight);
     resize(layout::kClientSize + menuHeight);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    if (const QScreen* screen = this->screen()) {
+        // The whole window on the screen it opens on, at any scale: a title bar's height
+        // above and a border's width around are kept free for the window manager.
+        const QRect available = screen->availableGeometry();
+        const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+        const QMargins frame(border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border,
+                             border, border);
+        QRect wanted(QPoint(), size());
+        wanted.moveCenter(available.center());
+        setGeometry(fittedOnScreen(wanted, available, minimumSize(), frame));
+    }
     drawForm();
 }
 
 MainWindow::~MainWindow() {
-    delete runner_; // stops a run, if one goes on, before the widgets go
+    delete analysis_; // stops an analysis, if one goes on
+    delete runner_;   // stops a run, if one goes on, before the widgets go
     // The widgets go next, while the form still stands: an open cell editor commits its
     // text into the form's grid when the focus leaves it on the way out.
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
@@ -738,6 +752,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     // A run stops within a millisecond of the request; its dialog goes with it.
     runner_->stop();
+    analysis_->close();
     event->accept();
 }
 
@@ -858,6 +873,12 @@ void MainWindow::finishRun() {
 
 void MainWindow::connectAnalysis() {
     connect(analysisButton_, &QPushButton::clicked, this, [this] {
+        if (!analysis_->isVisible() && !analysisPlaced_) {
+            // Beside the main window, where the screen has room, rather than over its chart.
+            analysisPlaced_ = true;
+            analysis_->move(besideWindow(frameGeometry(), analysis_->frameGeometry().size(),
+                                         screen()->availableGeometry()));
+        }
         analysis_->show();
         analysis_->raise();
         analysis_->activateWindow();

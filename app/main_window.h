@@ -199,6 +199,7 @@ private:
 
     AnalysisWindow* analysis_ = nullptr;
     QPushButton* analysisButton_ = nullptr;
+    bool analysisPlaced_ = false; ///< the analysis window has been placed once
     ui::PinnedCurves pinned_;
     /// The water of the run going on, analysed once the run has been shown.
     std::optional<model::WaterState> runWater_;

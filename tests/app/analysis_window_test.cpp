@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QWindow>
 
 namespace phbuffer::app::gui {
 
@@ -129,6 +130,33 @@ TEST_F(AnalysisShown, KeepsACurveUnderItsPresetsNameUntilRemoved) {
     EXPECT_EQ(list->count(), 0);
     EXPECT_TRUE(chart()->pinnedCurves().titrationSeries().isEmpty());
     EXPECT_FALSE(chart()->chart()->legend()->isVisible());
+}
+
+TEST_F(AnalysisShown, IsAWindowOfItsOwnClosedByItsKeysAndDeleteRemovesTheSelectedCurve) {
+    runAndOpen();
+    // Not a tool window of the main window: the desktop keeps neither above the other.
+    EXPECT_EQ(analysis()->parentWidget(), nullptr);
+    EXPECT_EQ(analysis()->windowType(), Qt::Window);
+    EXPECT_EQ(analysis()->windowHandle()->transientParent(), nullptr);
+
+    Click(part<QPushButton>("KeepCurveButton"));
+    auto* list = part<QListWidget>("PinnedCurveList");
+    ASSERT_EQ(list->count(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0)).center());
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_TRUE(chart()->pinnedCurves().titrationSeries().isEmpty());
+
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        click("AnalysisButton");
+        QApplication::setActiveWindow(analysis());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(analysis()));
+        QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : analysis(),
+                           key);
+        QTRY_VERIFY(!analysis()->isVisible());
+    }
 }
 
 TEST_F(AnalysisShown, ExportsTheBreakdownAlongTheRunThroughASaveDialog) {

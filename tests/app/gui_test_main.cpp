@@ -11,10 +11,20 @@
 #include <QTemporaryDir>
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The recent files and any other setting go to a folder of this run's own.
     const QTemporaryDir settings;
+    // Offscreen, on a screen of a laptop's size (the platform's own is 800 x 600, smaller
+    // than the window, which would shrink to fit it).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+        qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        const QString config = settings.filePath(QStringLiteral("offscreen.json"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens": [{"name": "Screen", "x": 0, "y": 0, "width": 1366,
+                           "height": 900, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    }
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication app(argc, argv);
     QApplication::setFont(phbuffer::app::WindowFont());
