@@ -64,6 +64,14 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Analysis"));
     tabs_ = new QTabWidget(this);
     auto* layout = new QVBoxLayout(this);
+    outdated_ = new QLabel(tr("The grids have changed since this analysis: it belongs to the "
+                              "water before the last change. Run the pH model again."),
+                           this);
+    outdated_->setObjectName(QStringLiteral("AnalysisOutdated"));
+    outdated_->setWordWrap(true);
+    outdated_->setForegroundRole(QPalette::PlaceholderText);
+    outdated_->hide();
+    layout->addWidget(outdated_);
     layout->addWidget(tabs_);
 
     // The breakdown: the points, the pH box to add one, the buffer capacity by source.
@@ -173,6 +181,11 @@ bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void AnalysisWindow::setOutdated(bool outdated) {
+    outdated_->setVisible(outdated);
+    setWindowTitle(outdated ? tr("Analysis (before the last change)") : tr("Analysis"));
 }
 
 AnalysisWindow::~AnalysisWindow() {

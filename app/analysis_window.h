@@ -51,6 +51,9 @@ public:
     const std::optional<ui::AnalysisView>& view() const { return view_; }
     /// Shows the breakdown at @p pH of the water analysed, as for a point of the curve.
     void showBreakdownAt(double pH);
+    /// Marks what is shown as the analysis of the water before the last change, or takes
+    /// the mark away.
+    void setOutdated(bool outdated);
     /// Lists @p curves as the kept ones, in their colours.
     void showPinnedCurves(const std::vector<ui::PinnedCurve>& curves);
 
@@ -84,6 +87,7 @@ private:
 
     QTabWidget* tabs_;
     QLabel* summary_;
+    QLabel* outdated_; ///< the note that the water has changed since this analysis
     QTableWidget* points_;
     QLineEdit* phEdit_;
     QPushButton* addPh_;

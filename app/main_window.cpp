@@ -47,6 +47,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QStyle>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -60,8 +61,6 @@ namespace {
 // The grids' heights; their widths are the form's.
 constexpr int kStringGrid1Height = 255;
 constexpr int kStringGrid2Height = 104;
-// Label1 may take the width up to the preset buttons; a longer caption wraps.
-constexpr int kLabel1MaxWidth = 656 - 399 - 4;
 
 /// The local file that @p data carries, when it carries exactly one and nothing else.
 std::optional<QString> DroppedFile(const QMimeData* data) {
@@ -100,6 +99,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     layout->addWidget(chart_, 1);
     layout->addWidget(inputScroller_);
     layout->addWidget(panel1_);
+    addStatusBar(layout);
 
     // Panel1, the button bar.
     QPushButton* run = addButton(panel1_, form_.DoTitrationButton, {1101, 6, 105, 25});
@@ -220,8 +220,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     connect(runner_, &TitrationRunner::continuing, this, &MainWindow::holdInput);
     connect(runner_, &TitrationRunner::finished, this, &MainWindow::finishRun);
 
-    // The menu bar sits above the client area, which keeps its size.
-    const QSize menuHeight(0, menuBar_->sizeHint().height());
+    // The menu bar above and the status bar below the client area, which keeps its size.
+    const QSize menuHeight(0, menuBar_->sizeHint().height() + statusBar_->sizeHint().height());
     setMinimumSize(layout::kMinimumClientSize + menuHeight);
     resize(layout::kClientSize + menuHeight);
     if (const QScreen* screen = this->screen()) {
@@ -283,13 +283,26 @@ void MainWindow::connectHandlers() {
                 [this, handler] { handle(handler); });
     };
     on(form_.CopyToClipButton, [this] { form_.CopyToClipButtonClick(&form_.CopyToClipButton); });
-    on(form_.ExportPlotDataBitBtn,
-       [this] { form_.ExportPlotDataBitBtnClick(&form_.ExportPlotDataBitBtn); });
+    connect(buttons_.value(&form_.ExportPlotDataBitBtn), &QPushButton::clicked, this, [this] {
+        fileChosen_ = false;
+        handle(
+            [this] { form_.ExportPlotDataBitBtnClick(&form_.ExportPlotDataBitBtn); }, {},
+            [this] { return savedStatus(tr("Exported the plot data to %1"), form_.SaveDialog1); });
+    });
     on(form_.ClearGraphButton, [this] { form_.ClearGraphButtonClick(&form_.ClearGraphButton); });
-    on(form_.SaveDataBitBtn, [this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); });
+    connect(buttons_.value(&form_.SaveDataBitBtn), &QPushButton::clicked, this, [this] {
+        fileChosen_ = false;
+        handle([this] { form_.SaveDataBitBtnClick(&form_.SaveDataBitBtn); }, {},
+               [this] { return savedStatus(tr("Saved %1"), form_.SaveDialog1); });
+    });
     connect(buttons_.value(&form_.CO2EqButton), &QPushButton::clicked, this, [this] {
         handle([this] { form_.CO2EqButtonClick(&form_.CO2EqButton); },
-               QStringLiteral("CO2 equilibrium"));
+               QStringLiteral("CO2 equilibrium"),
+               [this] {
+                   return tr("Inorganic carbon in equilibrium with the gas phase at pH %1 "
+                             "written into row 1")
+                       .arg(form_.phEqEdit.Text);
+               });
     });
     QPushButton* get = buttons_.value(&form_.GetDataBitBtn);
     connect(get, &QPushButton::clicked, this, [this] {
@@ -302,7 +315,8 @@ void MainWindow::connectHandlers() {
                     if (fileChosen_)
                         pinned_.dataFileLoaded(form_.OpenDialog1.FileName);
                 },
-                QStringLiteral("Load"));
+                QStringLiteral("Load"),
+                [this] { return savedStatus(tr("Loaded %1"), form_.OpenDialog1); });
         }
     });
     get->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -318,7 +332,8 @@ void MainWindow::connectHandlers() {
                     form_.ZPmediumBitBtnClick(preset);
                     pinned_.presetChosen(*preset);
                 },
-                QStringLiteral("Preset"));
+                QStringLiteral("Preset"),
+                [preset] { return tr("Preset loaded: %1").arg(preset->Caption); });
         });
 
     connect(buttons_.value(&form_.DoTitrationButton), &QPushButton::clicked, this, [this] {
@@ -344,10 +359,13 @@ void MainWindow::connectHandlers() {
         connect(grid->gridModel(), &StringGridModel::cellEdited, this, [this] {
             recordChange(QStringLiteral("Edit cell"));
             updateTitle();
+            showResultsState();
         });
         connect(grid, &StringGridView::blockPasted, this, [this] {
             recordChange(QStringLiteral("Paste"));
             updateTitle();
+            showResultsState();
+            showStatus(tr("Pasted a block of cells"));
         });
     }
     grid1_->gridModel()->setCellHint(
@@ -391,7 +409,13 @@ void MainWindow::addShortcuts() {
         command(tr("&Save"), StandardKeys(QKeySequence::Save, Qt::CTRL | Qt::Key_S), "SaveAction");
     connect(menu.save, &QAction::triggered, this, [this] {
         if (!isRunning())
-            handle([this] { form_.saveDataInPlace(); });
+            handle(
+                [this] { form_.saveDataInPlace(); }, {},
+                [this] {
+                    return form_.isModified()
+                               ? QString()
+                               : tr("Saved %1").arg(QDir::toNativeSeparators(form_.dataFileName));
+                });
     });
     menu.run = buttonCommand(form_.DoTitrationButton, {Qt::Key_F5, Qt::CTRL | Qt::Key_R});
     menu.exportPlotData = buttonCommand(form_.ExportPlotDataBitBtn, {Qt::CTRL | Qt::Key_E});
@@ -534,7 +558,8 @@ void MainWindow::commitInput() {
     form_.phEqEdit.Text = phEqEdit_->text();
 }
 
-void MainWindow::handle(const std::function<void()>& handler, const QString& change) {
+void MainWindow::handle(const std::function<void()>& handler, const QString& change,
+                        const std::function<QString()>& status) {
     if (isRunning()) // the panels are disabled during a run; this guards a click already queued
         return;
     commitInput();
@@ -551,8 +576,12 @@ void MainWindow::handle(const std::function<void()>& handler, const QString& cha
     if (!error && !form_.dataFileName.isEmpty())
         recentFiles_.add(form_.dataFileName);
     if (error) {
+        showStatus(tr("Failed: %1").arg(error->section(QLatin1Char('\n'), 0, 0)));
         showErrorCell();
         presentError(*error);
+    } else if (status) {
+        if (const QString said = status(); !said.isEmpty())
+            showStatus(said);
     }
 }
 
@@ -571,6 +600,11 @@ void MainWindow::recordChange(const QString& change) {
     undoStack_->push(new DocumentChange(
         [this](const DocumentTexts& texts) { applyDocumentTexts(texts); }, recorded_, now, change));
     recorded_ = std::move(now);
+}
+
+QString MainWindow::savedStatus(const QString& text, const ui::FileDialog& dialog) const {
+    // Nothing to say when the dialog was cancelled.
+    return fileChosen_ ? text.arg(QDir::toNativeSeparators(dialog.FileName)) : QString();
 }
 
 void MainWindow::applyDocumentTexts(const DocumentTexts& texts) {
@@ -602,7 +636,8 @@ void MainWindow::loadFile(const QString& path) {
                 form_.LoadDataFile(path);
                 pinned_.dataFileLoaded(path);
             },
-            QStringLiteral("Load"));
+            QStringLiteral("Load"),
+            [&path] { return tr("Loaded %1").arg(QDir::toNativeSeparators(path)); });
 }
 
 void MainWindow::showRecentFiles(const QPoint& globalPos) {
@@ -642,11 +677,7 @@ void MainWindow::drawForm() {
     chart_->setDecimalSeparator(form_.DecimalSeparator);
     chart_->draw(form_.Chart1, form_.TitrationSeries, form_.BufferStrengthSeries);
     // Sized to its text, on as many lines as it takes not to run under the buttons.
-    const QString caption = ui::KeepQuantitiesTogether(form_.Label1.Caption);
-    label1_->setText(caption);
-    const int textWidth = label1_->fontMetrics().horizontalAdvance(caption) + 1;
-    const int labelWidth = std::min(textWidth, kLabel1MaxWidth);
-    label1_->resize(labelWidth, label1_->heightForWidth(labelWidth));
+    showResultsState();
     if (phEqEdit_->text() != form_.phEqEdit.Text)
         phEqEdit_->setText(form_.phEqEdit.Text);
     updateTitle();
@@ -866,6 +897,7 @@ void MainWindow::finishRun() {
     drawForm();
     if (timings_)
         timings_->runDrawn();
+    showStatus(error ? tr("Run failed") : tr("Run finished: %1").arg(form_.Label1.Caption));
     if (error)
         presentError(*error);
     emit runFinished();

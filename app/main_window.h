@@ -27,6 +27,8 @@ class QFileDialog;
 class QFrame;
 class QMenu;
 class QMenuBar;
+class QStatusBar;
+class QVBoxLayout;
 class QUndoStack;
 class QGroupBox;
 class QLabel;
@@ -121,7 +123,18 @@ private:
 
     /// Calls a handler on the user-interface thread with the typed input committed, then
     /// draws the form and shows the handler's failure, if any.
-    void handle(const std::function<void()>& handler, const QString& change = {});
+    /// @p status, when given, says in the status bar what the handler did once it succeeded.
+    void handle(const std::function<void()>& handler, const QString& change = {},
+                const std::function<QString()>& status = nullptr);
+    /// The status bar at the bottom of @p layout, with the count of hinted cells beside.
+    QStatusBar* addStatusBar(QVBoxLayout* layout);
+    void showStatus(const QString& text);
+    /// @p text with the name of the file that @p dialog chose, or nothing when it was
+    /// cancelled.
+    QString savedStatus(const QString& text, const ui::FileDialog& dialog) const;
+    /// Marks Label1, the chart and the analysis as the previous water's while the grids
+    /// differ from those of the last run, and counts the hinted cells.
+    void showResultsState();
     /// Pushes the change of the grids or the pH box since the last one onto the undo stack,
     /// named @p change.
     void recordChange(const QString& change);
@@ -179,6 +192,8 @@ private:
     /// The View menu's two curves, in step with the radio group.
     QList<QAction*> viewActions_;
     QMenuBar* menuBar_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QLabel* hintedCells_ = nullptr;
     ShortcutKeysFirst* shortcutKeysFirst_ = nullptr;
 
     ErrorPresenter errorPresenter_;

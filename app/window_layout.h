@@ -20,6 +20,8 @@ constexpr int kPanel2Width = 841;
 /// The smallest client area: every button, grid and box is on the screen, the input panel
 /// scrolling sideways, and the chart keeps room for its axes.
 constexpr QSize kMinimumClientSize(860, 480);
+/// Label1 may take the width up to the preset buttons; a longer caption wraps.
+constexpr int kLabel1MaxWidth = 656 - 399 - 4;
 /// "Run pH model" keeps this distance from the right edge of Panel1, wherever that is.
 constexpr int kRunButtonRightGap = 1218 - 1101;
 

@@ -209,6 +209,7 @@ void TpHmainForm::RunModel(const Component*) {
 }
 
 void TpHmainForm::applyRun(RunResult result) {
+    runTexts_ = gridTexts();
     State = std::move(result.state);
     TitrationSeries.points = std::move(result.titration);
     BufferStrengthSeries.points = std::move(result.bufferStrength);
@@ -284,6 +285,19 @@ void TpHmainForm::ApplyViewTitles() {
 void TpHmainForm::WhatToShowRadioGroupClick(const Component*) {
     ApplyViewActivity();
     ApplyViewTitles();
+}
+
+bool TpHmainForm::resultsOutdated() const {
+    return runTexts_ && *runTexts_ != gridTexts();
+}
+
+int TpHmainForm::hintedCellCount() const {
+    int count = 0;
+    for (int row = 1; row < StringGrid1.RowCount; ++row)
+        for (int col = 0; col < StringGrid1.ColCount; ++col)
+            if (!cellHint(StringGrid1, col, row).isEmpty())
+                ++count;
+    return count;
 }
 
 void TpHmainForm::ClearGraphButtonClick(const Component*) {

@@ -105,6 +105,12 @@ public:
     /// may not mean: a pKa that is not a number under the decimal separator, so its step
     /// counts as absent. "-" and an empty cell are absent steps on purpose and get none.
     QString cellHint(const StringGrid& grid, int col, int row) const;
+    /// How many pKa cells of StringGrid1 have a hint: they count as absent only because
+    /// they are no number under the decimal separator.
+    int hintedCellCount() const;
+    /// Whether the last run's results (Label1, the series, the analysis) belong to grids
+    /// other than those shown: the grids have changed since that run. False before any run.
+    bool resultsOutdated() const;
 
     // ---- handlers ----------------------------------------------------------------------
     /// Lays out the grids, loads the catalogue and the medium preset, fills the water
@@ -180,6 +186,8 @@ private:
     QString Format(double value, int precision, int digits) const;
 
     std::vector<QString> savedTexts_;
+    /// The grids' texts of the run last applied; none before the first.
+    std::optional<std::vector<QString>> runTexts_;
 };
 
 } // namespace phbuffer::ui

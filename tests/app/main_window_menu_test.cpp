@@ -8,12 +8,14 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QChart>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 namespace phbuffer::app::gui {
@@ -173,6 +175,38 @@ TEST_F(MenuWindow, EveryMenuCommandClicksItsButton) {
     EXPECT_TRUE(action("ViewMenu", RadioItem(window, 1)->text())->isChecked());
     EXPECT_TRUE(
         action("EditMenu", "Redo")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
+}
+
+TEST_F(MenuWindow, ResultsOfAnEarlierWaterAreMarkedUntilTheNextRun) {
+    ASSERT_TRUE(RunAndWait(window));
+    QTRY_VERIFY(window.analysisWindow()->view().has_value());
+    const QString label = labelText();
+    const QString note = QStringLiteral(" (before the last change)");
+    auto* status = window.findChild<QStatusBar*>();
+    EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("Run finished: ")));
+
+    type(1, 1, 2, QStringLiteral("0.777"));
+    press(QKeySequence(Qt::Key_Return));
+    EXPECT_EQ(labelText(), label + note);
+    EXPECT_EQ(chart()->chart()->title(), window.form().Chart1.Title + note);
+    EXPECT_TRUE(window.analysisWindow()->windowTitle().endsWith(note));
+    EXPECT_EQ(window.form().Label1.Caption, label) << "the form's caption stays the run's";
+
+    press(QKeySequence::Undo); // the water of the run again: nothing is out of date
+    EXPECT_EQ(labelText(), label);
+    press(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_EQ(labelText(), label + note);
+    ASSERT_TRUE(RunAndWait(window));
+    EXPECT_FALSE(labelText().endsWith(note));
+    EXPECT_EQ(chart()->chart()->title(), window.form().Chart1.Title);
+
+    // A pKa that is no number under the decimal separator is counted in the status bar.
+    type(1, 2, 2, QStringLiteral("4;76"));
+    press(QKeySequence(Qt::Key_Return));
+    auto* hinted = window.findChild<QLabel*>(QStringLiteral("HintedCellCount"));
+    EXPECT_TRUE(hinted->isVisible());
+    EXPECT_TRUE(hinted->text().startsWith(QStringLiteral("1 pKa cell")))
+        << hinted->text().toStdString();
 }
 
 } // namespace

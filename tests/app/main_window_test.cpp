@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTimer>
 #include <QValueAxis>
 #include <QWindow>
@@ -47,14 +48,15 @@ TEST_F(StartedWindow, ShowsTheFormAsItIsAfterStart) {
 }
 
 TEST_F(StartedWindow, LaysOutEveryComponentInsideItsPanelWithoutOverlapAndTheChartAbove) {
-    // The menu bar sits above the client area, which keeps its size.
+    // The menu bar above and the status bar below the client area, which keeps its size.
     const int menuHeight = window.findChild<QMenuBar*>()->height();
-    EXPECT_EQ(window.size(), layout::kClientSize + QSize(0, menuHeight));
+    const int statusHeight = window.findChild<QStatusBar*>()->height();
+    EXPECT_EQ(window.size(), layout::kClientSize + QSize(0, menuHeight + statusHeight));
     EXPECT_EQ(window.font().pixelSize(), 11);
     const QWidget* panel1 = button("DoTitrationButton")->parentWidget();
     const QWidget* panel2 = grid(1)->parentWidget();
-    EXPECT_EQ(panel1->geometry(), QRect(0, window.height() - layout::kPanel1Height, window.width(),
-                                        layout::kPanel1Height));
+    EXPECT_EQ(panel1->geometry(), QRect(0, window.height() - statusHeight - layout::kPanel1Height,
+                                        window.width(), layout::kPanel1Height));
     const auto inWindow = [this](const QWidget* w) {
         return QRect(w->mapTo(&window, QPoint(0, 0)), w->size());
     };
@@ -181,9 +183,11 @@ TEST_F(StartedWindow, SwitchingTheViewRestoresTitlesAndCurvesWithoutANewRun) {
     EXPECT_LT(chart()->bottomAxis()->max(), 4.24 + 0.2);
     EXPECT_DOUBLE_EQ(chart()->leftAxis()->max(), 9);
     type(1, 1, 4, QStringLiteral("x")); // a new run would now fail
+    // and the curves shown belong to the water before that edit, as their titles say
+    const QString before = QStringLiteral(" (before the last change)");
 
     Click(RadioItem(window, 1));
-    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Buffer capacity"));
+    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Buffer capacity") + before);
     EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("pH [-]"));
     EXPECT_EQ(chart()->leftAxis()->titleText(),
               QStringLiteral("Buffer capacity [mmol H+/pH-unit]"));
@@ -195,7 +199,7 @@ TEST_F(StartedWindow, SwitchingTheViewRestoresTitlesAndCurvesWithoutANewRun) {
     EXPECT_GT(chart()->bottomAxis()->max(), buffer.back().x());
 
     Click(RadioItem(window, 0));
-    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve"));
+    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve") + before);
     EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("Added H+ [mmol/L]"));
     EXPECT_EQ(chart()->leftAxis()->titleText(), QStringLiteral("pH [-]"));
     EXPECT_FALSE(chart()->bufferStrengthSeries()->isVisible());
@@ -205,7 +209,7 @@ TEST_F(StartedWindow, SwitchingTheViewRestoresTitlesAndCurvesWithoutANewRun) {
     click("ClearGraphButton");
     EXPECT_EQ(chart()->titrationSeries()->count(), 0);
     EXPECT_EQ(chart()->bufferStrengthSeries()->count(), 0);
-    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve"));
+    EXPECT_EQ(chart()->chart()->title(), QStringLiteral("Titration curve") + before);
 }
 
 // ---- failures ----------------------------------------------------------------------------
@@ -227,7 +231,7 @@ TEST_F(StartedWindow, ABadCellShowsTheErrorBoxAndStartsNoRun) {
     EXPECT_EQ(grid(1)->selectionModel()->selectedIndexes(),
               QModelIndexList{grid(1)->cellIndex(1, 5)});
     EXPECT_EQ(chart()->titrationSeries()->points(), before) << "the chart keeps the last run";
-    EXPECT_EQ(labelText(), label);
+    EXPECT_EQ(labelText(), label + QStringLiteral(" (before the last change)"));
     // The window stays usable.
     click("ZPmediumBitBtn");
     EXPECT_EQ(cell(1, 1, 5), QStringLiteral("2.565"));
