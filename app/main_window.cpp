@@ -225,15 +225,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setMinimumSize(layout::kMinimumClientSize + menuHeight);
     resize(layout::kClientSize + menuHeight);
     if (const QScreen* screen = this->screen()) {
-        // The whole window on the screen it opens on, at any scale: a title bar's height
-        // above and a border's width around are kept free for the window manager.
+        // The whole window on the screen it opens on, at any scale. The frame is not known
+        // before the window manager has drawn it, so room for two title bars is kept above
+        // (a window manager may also place the client below where it was asked to) and a
+        // border's width around.
         const QRect available = screen->availableGeometry();
         const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
-        const QMargins frame(border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border,
+        const QMargins frame(border, 2 * style()->pixelMetric(QStyle::PM_TitleBarHeight) + border,
                              border, border);
         QRect wanted(QPoint(), size());
         wanted.moveCenter(available.center());
-        setGeometry(fittedOnScreen(wanted, available, minimumSize(), frame));
+        const QRect fitted = fittedOnScreen(wanted, available, minimumSize(), frame);
+        resize(fitted.size());
+        // A window's position is its frame's: the title bar goes above the client area.
+        move(fitted.topLeft() - QPoint(frame.left(), frame.top()));
     }
     drawForm();
 }
