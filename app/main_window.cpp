@@ -82,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
 
     chart_ = new ChartView(this);
+    chart_->setAccessibleName(tr("Chart"));
     panel1_ = addPanel("Panel1", layout::kPanel1Height);
     panel2_ = addPanel("Panel2", layout::kPanel2Height);
     panel2_->setMinimumWidth(layout::kPanel2Width);
@@ -144,6 +145,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     QPushButton* co2 = addButton(panel2_, form_.CO2EqButton, {399, 175, 156, 25});
     phEqEdit_ = new QLineEdit(panel2_);
     phEqEdit_->setObjectName(form_.phEqEdit.Name);
+    phEqEdit_->setAccessibleName(tr("pH of the CO2 equilibrium"));
     phEqEdit_->setGeometry(561, 177, 50, 21);
     // A file dropped on the pH box is for the window to load, not text for the box.
     phEqEdit_->setAcceptDrops(false);

@@ -58,6 +58,8 @@ void MainWindow::showResultsState() {
         outdated ? form_.Chart1.Title + QLatin1Char(' ') + kOutdatedNote : form_.Chart1.Title;
     if (chart_->chart()->title() != title)
         chart_->chart()->setTitle(title);
+    // A screen reader names the chart by what it shows.
+    chart_->setAccessibleDescription(title);
     analysis_->setOutdated(outdated);
 
     const int hinted = form_.hintedCellCount();
