@@ -43,7 +43,39 @@ void CellEditor::keyPressEvent(QKeyEvent* event) {
         paste(QGuiApplication::clipboard()->text());
         return;
     }
+    if (leaveCell(*event))
+        return;
     QLineEdit::keyPressEvent(event);
+}
+
+bool CellEditor::leaveCell(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const bool allSelected = !text().isEmpty() && selectedText() == text();
+    if (modifiers == Qt::NoModifier) {
+        switch (event.key()) {
+        case Qt::Key_Left:
+            if (!allSelected && cursorPosition() > 0)
+                return false;
+            view_->moveFromEditor(this, -1, 0); // may close this editor
+            return true;
+        case Qt::Key_Right:
+            if (!allSelected && cursorPosition() < text().size())
+                return false;
+            view_->moveFromEditor(this, 1, 0);
+            return true;
+        case Qt::Key_F2:
+            end(false);
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (modifiers == Qt::ControlModifier &&
+        (event.key() == Qt::Key_Home || event.key() == Qt::Key_End)) {
+        view_->moveToCorner(this, event.key() == Qt::Key_End);
+        return true;
+    }
+    return false;
 }
 
 void CellEditor::contextMenuEvent(QContextMenuEvent* event) {

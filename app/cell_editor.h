@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+class QKeyEvent;
+
 namespace phbuffer::app {
 
 class StringGridView;
@@ -27,6 +29,11 @@ protected:
 
 private:
     void paste(const QString& text);
+    /// The keys that leave the cell, as in a spreadsheet: Left at the text's start, Right
+    /// at its end, either with the whole text selected, Ctrl+Home and Ctrl+End to the
+    /// first and the last cell. Home and End stay in the text; F2 puts the caret at its
+    /// end. @returns whether @p event was such a key.
+    bool leaveCell(const QKeyEvent& event);
 
     StringGridView* view_;
     bool draggingCells_ = false; // a drag begun here has left the cell: it selects cells

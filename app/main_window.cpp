@@ -127,6 +127,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     grid1_->setGeometry(8, 1, form_.StringGrid1.Width, kStringGrid1Height);
     grid2_ = new StringGridView(form_.StringGrid2, panel2_);
     grid2_->setGeometry(399, 1, form_.StringGrid2.Width, kStringGrid2Height);
+    grid1_->setAccessibleName(QStringLiteral("Buffer systems"));
+    grid2_->setAccessibleName(QStringLiteral("Water conditions"));
 
     radioGroup_ = new QGroupBox(form_.WhatToShowRadioGroup.Caption, panel2_);
     radioGroup_->setObjectName(form_.WhatToShowRadioGroup.Name);
@@ -373,6 +375,10 @@ void MainWindow::connectHandlers() {
             updateTitle();
             showResultsState();
             showStatus(tr("Pasted a block of cells"));
+        });
+        connect(grid, &StringGridView::blockCleared, this, [this](const QString& change) {
+            recordChange(change);
+            updateTitle();
         });
     }
     grid1_->gridModel()->setCellHint(

@@ -2,6 +2,7 @@
 #include "string_grid_model.h"
 
 #include <QColor>
+#include <QStringList>
 
 namespace phbuffer::app {
 
@@ -31,6 +32,8 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return shown_[slot(index.column(), index.row())];
+    if (role == Qt::AccessibleTextRole)
+        return accessibleText(index.column(), index.row());
     if ((role == Qt::ToolTipRole || role == Qt::BackgroundRole) && hint_) {
         const QString hint = hint_(index.column(), index.row());
         if (hint.isEmpty())
@@ -63,6 +66,29 @@ Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const {
     if (isFixed(index.column(), index.row()))
         return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant StringGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return {};
+    if (orientation == Qt::Horizontal && section >= 0 && section < grid_.ColCount)
+        return grid_.FixedRows > 0 ? shown_[slot(section, 0)] : QString();
+    if (orientation == Qt::Vertical && section >= 0 && section < grid_.RowCount)
+        return shown_[slot(0, section)];
+    return {};
+}
+
+QString StringGridModel::accessibleText(int col, int row) const {
+    const QString& text = shown_[slot(col, row)];
+    if (isFixed(col, row))
+        return text;
+    QStringList parts;
+    if (col > 0 && !shown_[slot(0, row)].isEmpty())
+        parts << shown_[slot(0, row)];
+    if (grid_.FixedRows > 0 && !shown_[slot(col, 0)].isEmpty())
+        parts << shown_[slot(col, 0)];
+    parts << text;
+    return parts.join(QStringLiteral(", "));
 }
 
 void StringGridModel::sync() {

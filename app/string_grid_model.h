@@ -26,6 +26,10 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// The grid draws no headers of its own: for assistive tools a column is named by its
+    /// caption in the header row and a row by its label (the text in column 0).
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     /// Whether (@p col, @p row) is a fixed cell: a header row or a label column.
     bool isFixed(int col, int row) const;
@@ -46,6 +50,9 @@ private:
     std::size_t slot(int col, int row) const;
     /// Signals each cell whose hint came or went since the last time.
     void signalHints();
+    /// What a screen reader says for a cell: its row's label, its column's caption and its
+    /// text, e.g. "Ammonia, Conc. [mM], 2.565"; a header or label cell says just its text.
+    QString accessibleText(int col, int row) const;
 
     ui::StringGrid& grid_;
     std::vector<QString> shown_;

@@ -167,12 +167,12 @@ void StringGridView::mouseReleaseEvent(QMouseEvent* event) {
     showEditorAtCurrentIfWanted();
 }
 
-void StringGridView::copySelection() {
+QRect StringGridView::selectedBox() const {
     QModelIndexList cells = selectionModel()->selectedIndexes();
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
     if (cells.isEmpty())
-        return;
+        return {};
     // The selection is one range; fixed cells inside it are not selectable, so the block
     // is the box around the selected cells.
     int left = cells[0].column(), right = left, top = cells[0].row(), bottom = top;
@@ -182,14 +182,61 @@ void StringGridView::copySelection() {
         top = std::min(top, cell.row());
         bottom = std::max(bottom, cell.row());
     }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+void StringGridView::copySelection() {
+    const QRect box = selectedBox();
+    if (!box.isValid())
+        return;
     // The texts on screen, as the user sees them.
     QList<QStringList> rows;
-    for (int r = top; r <= bottom; ++r) {
+    for (int r = box.top(); r <= box.bottom(); ++r) {
         QStringList& fields = rows.emplace_back();
-        for (int c = left; c <= right; ++c)
+        for (int c = box.left(); c <= box.right(); ++c)
             fields << cellIndex(c, r).data().toString();
     }
     QGuiApplication::clipboard()->setText(ui::JoinCellBlock(rows));
+}
+
+void StringGridView::cutSelection() {
+    copySelection();
+    clearSelected(QStringLiteral("Cut"));
+}
+
+void StringGridView::deleteSelection() {
+    clearSelected(QStringLiteral("Delete"));
+}
+
+void StringGridView::clearSelected(const QString& change) {
+    const QRect box = selectedBox();
+    if (!box.isValid())
+        return;
+    if (ui::ClearCellBlock(grid_, box.left(), box.top(), box.right(), box.bottom()).isEmpty())
+        return;
+    model_->sync();
+    emit blockCleared(change);
+}
+
+void StringGridView::moveFromEditor(QWidget* editor, int cols, int rows) {
+    const QModelIndex current = currentIndex();
+    moveFromEditorTo(editor, current.column() + cols, current.row() + rows);
+}
+
+void StringGridView::moveToCorner(QWidget* editor, bool last) {
+    if (last)
+        moveFromEditorTo(editor, grid_.ColCount - 1, grid_.RowCount - 1);
+    else
+        moveFromEditorTo(editor, grid_.FixedCols, grid_.FixedRows);
+}
+
+void StringGridView::moveFromEditorTo(QWidget* editor, int col, int row) {
+    const QModelIndex target = cellIndex(col, row);
+    if (!target.isValid() || model_->isFixed(col, row) || target == currentIndex())
+        return;
+    commitData(editor);
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    scrollTo(target);
 }
 
 void StringGridView::pasteBlock(const QString& text) {
@@ -222,6 +269,23 @@ void StringGridView::keyPressEvent(QKeyEvent* event) {
     }
     if (event->matches(QKeySequence::Paste)) {
         pasteBlock(QGuiApplication::clipboard()->text());
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        cutSelection();
+        return;
+    }
+    if (event->matches(QKeySequence::Delete) && selectionModel()->selectedIndexes().size() > 1) {
+        deleteSelection();
+        return;
+    }
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        // F2 edits the current cell with the caret after its text, as in a spreadsheet.
+        rangeSelected_ = false;
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+        showEditorAtCurrent();
+        if (QLineEdit* editor = openEditor())
+            editor->end(false);
         return;
     }
     keyboardExtending_ = event->modifiers() & Qt::ShiftModifier;

@@ -59,6 +59,20 @@ public:
     /// selection, clipped to the grid; fixed cells keep their texts. Ctrl+V on the grid
     /// or in its editor.
     void pasteBlock(const QString& text);
+    /// Copies the selected cells as copySelection() does, then empties them as
+    /// deleteSelection() does. Ctrl+X on a selected range.
+    void cutSelection();
+    /// Empties the selected cells (the current one when none is selected); fixed cells
+    /// keep their texts, as a paste leaves them. Delete on a selected range; in an open
+    /// editor Delete and Ctrl+X work on its text.
+    void deleteSelection();
+    /// Leaves the cell of the editor @p editor for its neighbour @p cols columns and
+    /// @p rows rows away, committing the editor's text; at the grid's edge, and towards a
+    /// fixed cell, the cell stays current. Left and Right at the edge of the editor's text.
+    void moveFromEditor(QWidget* editor, int cols, int rows);
+    /// Commits the editor @p editor and makes the first editable cell (@p last false) or
+    /// the last cell (@p last true) current, as Ctrl+Home and Ctrl+End do in a spreadsheet.
+    void moveToCorner(QWidget* editor, bool last);
     /// Makes cell (@p col, @p row) the current and only selected cell, scrolled into sight,
     /// and gives the grid the focus, so the user sees the cell an error is about.
     void showCell(int col, int row);
@@ -70,6 +84,9 @@ public:
 signals:
     /// A block has been pasted into the form's cells.
     void blockPasted();
+    /// A block has been emptied by cutSelection() (@p change "Cut") or deleteSelection()
+    /// ("Delete"), in one step.
+    void blockCleared(const QString& change);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -85,6 +102,12 @@ private:
     void showEditorAtCurrentIfWanted();
     /// Whether the current cell should show its editor now.
     bool editorWanted() const;
+    /// The box around the selected cells (the current one when none is selected); an
+    /// invalid rectangle when there is no current cell.
+    QRect selectedBox() const;
+    void clearSelected(const QString& change);
+    /// Commits @p editor and makes cell (@p col, @p row) current, if it is editable.
+    void moveFromEditorTo(QWidget* editor, int col, int row);
 
     ui::StringGrid& grid_;
     StringGridModel* model_;

@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace phbuffer::ui {
 
 QString JoinCellBlock(const QList<QStringList>& rows) {
@@ -48,6 +50,20 @@ QList<QPoint> PasteCellBlock(StringGrid& grid, int col, int row, const QString& 
         }
     }
     return written;
+}
+
+QList<QPoint> ClearCellBlock(StringGrid& grid, int left, int top, int right, int bottom) {
+    QList<QPoint> cleared;
+    for (int r = std::max(top, grid.FixedRows); r <= std::min(bottom, grid.RowCount - 1); ++r) {
+        for (int c = std::max(left, grid.FixedCols); c <= std::min(right, grid.ColCount - 1); ++c) {
+            QString& cell = grid.Cells(c, r);
+            if (cell.isEmpty())
+                continue;
+            cell.clear();
+            cleared << QPoint(c, r);
+        }
+    }
+    return cleared;
 }
 
 } // namespace phbuffer::ui

@@ -32,4 +32,9 @@ bool IsCellBlock(const QString& text);
 /// @returns the cells written, as (column, row).
 QList<QPoint> PasteCellBlock(StringGrid& grid, int col, int row, const QString& text);
 
+/// Empties the cells of @p grid from (@p left, @p top) to (@p right, @p bottom), clipped
+/// to the grid; fixed cells keep their texts, as a paste leaves them.
+/// @returns the cells whose text was not empty before, as (column, row).
+QList<QPoint> ClearCellBlock(StringGrid& grid, int left, int top, int right, int bottom);
+
 } // namespace phbuffer::ui

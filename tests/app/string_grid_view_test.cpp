@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui_driver.h"
 #include "qt_printers.h"
+#include "window_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -217,6 +220,147 @@ TEST_F(GridOnScreen, SyncRefreshesAnOpenEditorOnlyWhenItsOwnCellChanged) {
     grid.Cells(1, 1) = QStringLiteral("replaced");
     view->sync();
     EXPECT_EQ(editor->text(), QStringLiteral("replaced"));
+}
+
+QPoint CurrentCell(const StringGridView* view) {
+    return {view->currentIndex().column(), view->currentIndex().row()};
+}
+
+TEST_F(GridOnScreen, LeftAndRightLeaveTheCellAtTheTextsEdgeOrWithItAllSelected) {
+    QTest::keyClicks(clickCell(1, 1), QStringLiteral("9"));
+    QTest::keyClick(view->openEditor(), Qt::Key_Right); // the caret after the typed text
+    EXPECT_EQ(CurrentCell(view), QPoint(2, 1));
+    EXPECT_EQ(grid.Cells(1, 1), QStringLiteral("9")) << "leaving commits";
+    QLineEdit* editor = view->openEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("2,1"));
+    QTest::keyClick(editor, Qt::Key_Right);
+    EXPECT_EQ(CurrentCell(view), QPoint(2, 1)) << "the last column keeps the cell";
+
+    QTest::keyClick(editor, Qt::Key_Home);
+    QTest::keyClick(editor, Qt::Key_Right);
+    EXPECT_EQ(CurrentCell(view), QPoint(2, 1)) << "in the middle the caret moves";
+    EXPECT_EQ(editor->cursorPosition(), 1);
+    QTest::keyClick(editor, Qt::Key_Left);
+    EXPECT_EQ(CurrentCell(view), QPoint(2, 1));
+    EXPECT_EQ(editor->cursorPosition(), 0);
+    QTest::keyClick(editor, Qt::Key_Left);
+    EXPECT_EQ(CurrentCell(view), QPoint(1, 1)) << "at the start the cell is left";
+    QTest::keyClick(view->openEditor(), Qt::Key_Left);
+    EXPECT_EQ(CurrentCell(view), QPoint(1, 1)) << "a label column is not entered";
+    EXPECT_EQ(grid.Cells(1, 1), QStringLiteral("9"));
+}
+
+TEST_F(GridOnScreen, F2PutsTheCaretAtTheEndAndCtrlHomeAndCtrlEndGoToTheCorners) {
+    QLineEdit* editor = clickCell(2, 2);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_F2);
+    EXPECT_EQ(editor->selectedText(), QString());
+    EXPECT_EQ(editor->cursorPosition(), 3);
+    QTest::keyClick(editor, Qt::Key_End);
+    EXPECT_EQ(CurrentCell(view), QPoint(2, 2)) << "End stays in the text";
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(CurrentCell(view), QPoint(1, 1));
+    QTest::keyClick(view->openEditor(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(CurrentCell(view), QPoint(2, 3));
+
+    dragOver(1, 1, 2, 2);
+    ASSERT_EQ(view->openEditor(), nullptr);
+    QTest::keyClick(view, Qt::Key_F2);
+    ASSERT_NE(view->openEditor(), nullptr) << "F2 edits the current cell of a range";
+    EXPECT_EQ(view->openEditor()->cursorPosition(), view->openEditor()->text().size());
+}
+
+TEST_F(GridOnScreen, DeleteAndCtrlXEmptyASelectedBlockInOneStepAndLeaveLabelsAlone) {
+    QSignalSpy cleared(view, &StringGridView::blockCleared);
+    dragOver(2, 1, 2, 2);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(row(1), (QStringList{"0,1", "1,1", ""}));
+    EXPECT_EQ(row(2), (QStringList{"0,2", "1,2", ""}));
+    ASSERT_EQ(cleared.size(), 1);
+    EXPECT_EQ(cleared.at(0).at(0).toString(), QStringLiteral("Delete"));
+
+    dragOver(1, 2, 1, 3);
+    QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1,2\n1,3"));
+    EXPECT_EQ(row(2), (QStringList{"0,2", "", ""}));
+    EXPECT_EQ(row(3), (QStringList{"0,3", "", "2,3"}));
+    ASSERT_EQ(cleared.size(), 2);
+    EXPECT_EQ(cleared.at(1).at(0).toString(), QStringLiteral("Cut"));
+    EXPECT_EQ(ShownCell(view, 1, 3), QString()) << "the grid shows it";
+
+    QTest::keyClicks(clickCell(1, 1), QStringLiteral("ab"));
+    QTest::keyClick(view->openEditor(), Qt::Key_Left);
+    QTest::keyClick(view->openEditor(), Qt::Key_Delete);
+    EXPECT_EQ(view->openEditor()->text(), QStringLiteral("a")) << "the editor's own Delete";
+    EXPECT_EQ(cleared.size(), 2);
+}
+
+class WindowGrids : public ShownWindow {
+protected:
+    WindowGrids() {
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    void selectBlock(int col1, int row1, int col2, int row2) {
+        StringGridView* view = grid(1);
+        const QPoint from = view->visualRect(view->cellIndex(col1, row1)).center();
+        const QPoint to = view->visualRect(view->cellIndex(col2, row2)).center();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    }
+    QStringList block() {
+        QStringList texts;
+        for (int r = 1; r <= 2; ++r)
+            for (int c = 1; c <= 2; ++c)
+                texts << window.form().StringGrid1.Cells(c, r);
+        return texts;
+    }
+};
+
+TEST_F(WindowGrids, DeleteAndCtrlXOnABlockAreEachUndoneByOneCtrlZ) {
+    const QStringList before = block();
+    ASSERT_NE(before, (QStringList{"", "", "", ""}));
+    for (const QKeySequence& key : std::initializer_list<QKeySequence>{
+             QKeySequence(Qt::Key_Delete), QKeySequence(QKeySequence::Cut)}) {
+        selectBlock(1, 1, 2, 2);
+        QTest::keySequence(QApplication::focusWidget(), key);
+        EXPECT_EQ(block(), (QStringList{"", "", "", ""})) << key.toString().toStdString();
+        EXPECT_TRUE(window.isWindowModified());
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        EXPECT_EQ(block(), before) << key.toString().toStdString() << " undone at once";
+        EXPECT_EQ(cell(1, 2, 2), before[3]) << "the grid shows it";
+    }
+}
+
+TEST_F(WindowGrids, ScreenReadersHearTheGridsNamesHeadersAndCellsInWords) {
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid(1));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->text(QAccessible::Name), QStringLiteral("Buffer systems"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(grid(2))->text(QAccessible::Name),
+              QStringLiteral("Water conditions"));
+    ASSERT_NE(table->tableInterface(), nullptr);
+
+    window.form().StringGrid1.Cells(0, 3) = QStringLiteral("Ammonia");
+    window.form().StringGrid1.Cells(1, 3) = QStringLiteral("2.565");
+    grid(1)->sync();
+    QAccessibleInterface* cell = table->tableInterface()->cellAt(3, 1);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("Ammonia, Conc. [mM], 2.565"));
+    const QList<QAccessibleInterface*> headers = cell->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers[0]->text(QAccessible::Name), QStringLiteral("Conc. [mM]"));
+    const QList<QAccessibleInterface*> labels = cell->tableCellInterface()->rowHeaderCells();
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0]->text(QAccessible::Name), QStringLiteral("Ammonia"));
+
+    QAccessibleInterface* henry =
+        QAccessible::queryAccessibleInterface(grid(2))->tableInterface()->cellAt(1, 1);
+    EXPECT_EQ(henry->text(QAccessible::Name),
+              QStringLiteral("Henry\u00B4s constant [atm/(mole fraction)], 1640"));
 }
 
 } // namespace

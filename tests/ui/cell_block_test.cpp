@@ -64,4 +64,14 @@ TEST_F(LabelledGrid, PasteLeavesHeadersAndLabelsAsTheyAre) {
     EXPECT_EQ(row(1), (QStringList{"0,1", "d", "2,1"}));
 }
 
+TEST_F(LabelledGrid, ClearEmptiesTheBlockButNotHeadersLabelsOrCellsOffTheGrid) {
+    grid.Cells(2, 2).clear();
+    const QList<QPoint> cleared = ClearCellBlock(grid, 0, 0, 5, 2);
+    EXPECT_EQ(cleared, (QList<QPoint>{{1, 1}, {2, 1}, {1, 2}})) << "only cells that held text";
+    EXPECT_EQ(row(0), (QStringList{"0,0", "1,0", "2,0"}));
+    EXPECT_EQ(row(1), (QStringList{"0,1", "", ""}));
+    EXPECT_EQ(row(2), (QStringList{"0,2", "", ""}));
+    EXPECT_EQ(row(3), (QStringList{"0,3", "1,3", "2,3"}));
+}
+
 } // namespace
