@@ -379,6 +379,7 @@ void MainWindow::connectHandlers() {
         connect(grid, &StringGridView::blockCleared, this, [this](const QString& change) {
             recordChange(change);
             updateTitle();
+            showResultsState();
         });
     }
     grid1_->gridModel()->setCellHint(
