@@ -56,6 +56,7 @@ struct Options {
     std::optional<std::pair<int, int>> chartSize;
     bool points = false;
     bool help = false;
+    bool version = false;
     bool progress = false;
     std::vector<std::string> atPhTexts;
     std::vector<double> atPh;
@@ -173,6 +174,8 @@ Options parse(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--preset") {
             const std::string& p = value(i);
             if (!presetButton(p))
@@ -237,7 +240,7 @@ Options parse(const std::vector<std::string>& args) {
             throw UsageError{"unexpected argument '" + a + "'"};
         }
     }
-    if (o.help)
+    if (o.help || o.version)
         return o;
     if (o.command.empty())
         throw UsageError{"no command given"};
@@ -362,6 +365,7 @@ std::string UsageText() {
            "  --view titration|buffer  select the curve to show\n"
            "  --decimal-separator C    use C instead of the locale's decimal separator\n"
            "  --progress               tell on stderr, once a second, how far a run has come\n"
+           "  --help, --version        print this text or the version, and exit\n"
            "Commands:\n"
            "  run        \"Run pH model\"; prints the result line, and with --points every\n"
            "             point of the selected curve as x TAB y; with --export FILE then\n"
@@ -397,6 +401,10 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     }
     if (o.help) {
         out << UsageText();
+        return kSuccess;
+    }
+    if (o.version) {
+        out << "phbuffer-cli " PHBUFFER_VERSION "\n";
         return kSuccess;
     }
 
