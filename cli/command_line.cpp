@@ -304,8 +304,10 @@ private:
     std::atomic<model::RunControl*>* slot_;
 };
 
-/// With --progress, tells on the error stream how far a run has come: a line at once, when
-/// the run can be interrupted, then one a second.
+/// With --progress, tells on the error stream how far a run has come: a line as soon as the
+/// run has added its first acid (it can then be interrupted), then one a second. Before that
+/// the progress is the empty one of a run not yet started, or of one refused before it began,
+/// and says nothing true.
 class ProgressTicker {
 public:
     ProgressTicker(bool enabled, const model::RunControl& control, char32_t separator,
@@ -314,11 +316,15 @@ public:
             return;
         thread_ = std::thread([this, &control, separator, &err] {
             std::unique_lock<std::mutex> lock(mutex_);
+            const auto stopped = [this] { return done_; };
+            while (!(control.progress().acidAdded > 0))
+                if (wake_.wait_for(lock, kFirstStepPoll, stopped))
+                    return;
             do {
                 err << "Running: "
                     << ui::runProgressText(control.progress(), separator).toStdString()
                     << std::endl;
-            } while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; }));
+            } while (!wake_.wait_for(lock, std::chrono::seconds(1), stopped));
         });
     }
     ~ProgressTicker() {
@@ -333,6 +339,7 @@ public:
     }
 
 private:
+    static constexpr std::chrono::milliseconds kFirstStepPoll{10};
     std::mutex mutex_;
     std::condition_variable wake_;
     bool done_ = false;
