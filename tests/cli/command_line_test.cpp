@@ -335,4 +335,13 @@ TEST(CommandLine, BatchReportsEveryFileInOrderAndFailsIfAnyFailed) {
         << json.out;
 }
 
+// A file name that a spreadsheet would run as a formula comes out as text.
+TEST(CommandLine, BatchDefusesAFileNameThatLooksLikeAFormula) {
+    const Result r = Cli({"batch", "=1+1.prn"});
+    EXPECT_EQ(r.status, 1);
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << r.out;
+    EXPECT_EQ(lines[1].rfind("'=1+1.prn,,,,,,,", 0), 0u) << lines[1];
+}
+
 } // namespace
