@@ -19,15 +19,15 @@
 namespace {
 std::atomic<phbuffer::model::RunControl*> g_activeRun{nullptr};
 
-extern "C" void onInterrupt(int) {
-    // A first interrupt stops the run, which then reports how far it came; with no run
-    // going, the program ends as usual.
+extern "C" void onInterrupt(int signal) {
+    // A first interrupt, or a request to terminate, stops the run, which then reports how far
+    // it came; with no run going, the program ends as that signal ends it.
     if (phbuffer::model::RunControl* run = g_activeRun.load()) {
         run->cancelRequested.store(true);
         return;
     }
-    std::signal(SIGINT, SIG_DFL);
-    std::raise(SIGINT);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 /// Puts /dev/null, opened for reading, on a standard descriptor that is closed: a file the
@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     static_assert(std::atomic<bool>::is_always_lock_free);
     static_assert(std::atomic<phbuffer::model::RunControl*>::is_always_lock_free);
     std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
     const std::vector<std::string> args(argv + 1, argv + argc);
     phbuffer::cli::ChartWriter chartWriter;
 #ifdef PHBUFFER_WITH_CHART
