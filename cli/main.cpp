@@ -7,6 +7,8 @@
 #include "chart/chart_file.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #endif
 
 #include <csignal>
@@ -51,9 +53,17 @@ int main(int argc, char** argv) {
 #ifdef PHBUFFER_WITH_CHART
     // The chart is drawn by the window's own chart code, on the offscreen platform: no
     // display is needed, and a command without --chart starts without any of it.
+    std::unique_ptr<QTemporaryDir> runtimeDir;
     std::unique_ptr<QApplication> app;
     if (phbuffer::cli::WantsChart(args)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A headless system may have no runtime folder; Qt would warn and make a shared one
+        // that stays behind. A private one of our own goes when the program ends.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            runtimeDir = std::make_unique<QTemporaryDir>();
+            if (runtimeDir->isValid())
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+        }
         app = std::make_unique<QApplication>(argc, argv);
         chartWriter = [](const QString& path, int width, int height,
                          const phbuffer::ui::TpHmainForm& form) {
