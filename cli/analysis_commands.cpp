@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_commands.h"
 
+#include "files/csv_field.h"
 #include "ui/analysis.h"
 #include "ui/errors.h"
 #include "ui/number_format.h"
@@ -59,14 +60,6 @@ BatchRecord AnalyseFile(const std::string& file, const std::vector<double>& atPh
         record.error = ui::ErrorBoxText(e);
     }
     return record;
-}
-
-QString CsvField(QString text, QChar field) {
-    if (!text.contains(field) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
 }
 
 } // namespace
@@ -139,7 +132,7 @@ bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& 
     out << header.join(field).toStdString() << "\r\n";
     for (std::size_t i = 0; i < records.size(); ++i) {
         const BatchRecord& r = records[i];
-        QStringList line{CsvField(fileName(i), field)};
+        QStringList line{files::csvTextField(fileName(i), field)};
         if (const ui::Analysis* a = r.analysis ? &*r.analysis : nullptr) {
             line << number(a->initialPh, 2) << number(a->lowerTarget, 2)
                  << (a->stopped ? QString() : number(a->acidToTarget(), 3)) << number(a->finalPh, 4)
@@ -151,7 +144,7 @@ bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& 
             allGood = false;
             for (int k = 0; k < 6 + static_cast<int>(atPh.size()); ++k)
                 line << QString();
-            line << CsvField(r.error, field);
+            line << files::csvTextField(r.error, field);
         }
         out << line.join(field).toStdString() << "\r\n";
     }

@@ -56,6 +56,7 @@ struct Options {
     std::optional<std::pair<int, int>> chartSize;
     bool points = false;
     bool help = false;
+    bool version = false;
     bool progress = false;
     std::vector<std::string> atPhTexts;
     std::vector<double> atPh;
@@ -173,6 +174,8 @@ Options parse(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--preset") {
             const std::string& p = value(i);
             if (!presetButton(p))
@@ -237,7 +240,7 @@ Options parse(const std::vector<std::string>& args) {
             throw UsageError{"unexpected argument '" + a + "'"};
         }
     }
-    if (o.help)
+    if (o.help || o.version)
         return o;
     if (o.command.empty())
         throw UsageError{"no command given"};
@@ -301,8 +304,10 @@ private:
     std::atomic<model::RunControl*>* slot_;
 };
 
-/// With --progress, tells on the error stream how far a run has come: a line at once, when
-/// the run can be interrupted, then one a second.
+/// With --progress, tells on the error stream how far a run has come: a line as soon as the
+/// run has added its first acid (it can then be interrupted), then one a second. Before that
+/// the progress is the empty one of a run not yet started, or of one refused before it began,
+/// and says nothing true.
 class ProgressTicker {
 public:
     ProgressTicker(bool enabled, const model::RunControl& control, char32_t separator,
@@ -311,11 +316,15 @@ public:
             return;
         thread_ = std::thread([this, &control, separator, &err] {
             std::unique_lock<std::mutex> lock(mutex_);
+            const auto stopped = [this] { return done_; };
+            while (!(control.progress().acidAdded > 0))
+                if (wake_.wait_for(lock, kFirstStepPoll, stopped))
+                    return;
             do {
                 err << "Running: "
                     << ui::runProgressText(control.progress(), separator).toStdString()
                     << std::endl;
-            } while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; }));
+            } while (!wake_.wait_for(lock, std::chrono::seconds(1), stopped));
         });
     }
     ~ProgressTicker() {
@@ -330,6 +339,7 @@ public:
     }
 
 private:
+    static constexpr std::chrono::milliseconds kFirstStepPoll{10};
     std::mutex mutex_;
     std::condition_variable wake_;
     bool done_ = false;
@@ -362,6 +372,7 @@ std::string UsageText() {
            "  --view titration|buffer  select the curve to show\n"
            "  --decimal-separator C    use C instead of the locale's decimal separator\n"
            "  --progress               tell on stderr, once a second, how far a run has come\n"
+           "  --help, --version        print this text or the version, and exit\n"
            "Commands:\n"
            "  run        \"Run pH model\"; prints the result line, and with --points every\n"
            "             point of the selected curve as x TAB y; with --export FILE then\n"
@@ -397,6 +408,10 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     }
     if (o.help) {
         out << UsageText();
+        return kSuccess;
+    }
+    if (o.version) {
+        out << "phbuffer-cli " PHBUFFER_VERSION "\n";
         return kSuccess;
     }
 

@@ -3,6 +3,8 @@
 
 #include "number_format.h"
 
+#include "files/csv_field.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -139,10 +141,6 @@ QString AnalysisCsv(const Analysis& a, char32_t sep, bool points) {
         if (inUse)
             used.push_back(i);
     }
-    const auto quoted = [](QString text) {
-        return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-               QLatin1Char('"');
-    };
     QStringList header;
     if (points)
         header << QStringLiteral("at pH");
@@ -152,7 +150,7 @@ QString AnalysisCsv(const Analysis& a, char32_t sep, bool points) {
     header << QStringLiteral("analytic buffer capacity [mmol/L per pH]")
            << QStringLiteral("water [mmol/L per pH]");
     for (int i : used)
-        header << quoted(QStringLiteral("%1 [mmol/L per pH]").arg(a.names[i]));
+        header << files::csvTextField(QStringLiteral("%1 [mmol/L per pH]").arg(a.names[i]), field);
     QString out = header.join(field) + QStringLiteral("\r\n");
 
     const auto number = [decimal](double v, int digits) {

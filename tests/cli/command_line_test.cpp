@@ -215,6 +215,28 @@ TEST(CommandLine, RunChartGoesToTheWriterAtTheDefaultOrTheGivenSize) {
     EXPECT_EQ(without.status, 1) << "a binary built without the chart says so";
 }
 
+// --progress tells only of steps taken: nothing for a run refused before it starts, and never
+// the empty progress of a run that has not begun.
+TEST(CommandLine, ProgressStartsWithTheFirstStep) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {{"--progress", "--cell", "2:1:3=abc", "run"}, 1},
+        {{"--progress", "--cell", "2:1:0=abc", "analyse"}, 1},
+        {{"--progress", "run"}, 0},
+        {{"--progress", "--preset", "low", "analyse"}, 0},
+    };
+    for (const auto& c : cases) {
+        const Result r = Cli(c.args);
+        EXPECT_EQ(r.status, c.status) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(r.err.find("pH 0.00, 0.00 mmol/L"), std::string::npos) << r.err;
+        if (c.status != 0) {
+            EXPECT_EQ(r.err, "'abc' is not a valid floating point value.\n");
+        }
+    }
+}
+
 TEST(CommandLine, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{},
@@ -311,6 +333,15 @@ TEST(CommandLine, BatchReportsEveryFileInOrderAndFailsIfAnyFailed) {
                              0),
               0u)
         << json.out;
+}
+
+// A file name that a spreadsheet would run as a formula comes out as text.
+TEST(CommandLine, BatchDefusesAFileNameThatLooksLikeAFormula) {
+    const Result r = Cli({"batch", "=1+1.prn"});
+    EXPECT_EQ(r.status, 1);
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << r.out;
+    EXPECT_EQ(lines[1].rfind("'=1+1.prn,,,,,,,", 0), 0u) << lines[1];
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 # with 130, instead of dying without a word or running on.
 set -u
 cli=$1
+# The signal to send: INT unless given, e.g. TERM, which stops a run the same way.
+sig=${2:-INT}
 out=$(mktemp)
 progress=$(mktemp)
 trap 'rm -f "$out" "$progress"' EXIT
@@ -17,7 +19,7 @@ for _ in $(seq 1 600); do
     sleep 0.05
 done
 [ -s "$progress" ] || { echo "the run never said it was going"; kill -KILL "$pid"; exit 1; }
-kill -INT "$pid"
+kill -"$sig" "$pid"
 for _ in $(seq 1 50); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
