@@ -330,16 +330,12 @@ void AnalysisWindow::showSpecies() {
 }
 
 void AnalysisWindow::addPh() {
-    double pH = 0;
-    if (!model::tryParse(phEdit_->text().trimmed().toStdString(), pH, decimalSeparator_) ||
-        !std::isfinite(pH) || pH < ui::kMinRunpH || pH > ui::kMaxRunpH) {
-        summary_->setText(
-            QStringLiteral("\"%1\" is not a pH between %2 and %3.")
-                .arg(phEdit_->text(), number(ui::kMinRunpH, 0), number(ui::kMaxRunpH, 0)));
+    const ui::TypedPh typed = ui::readTypedPh(phEdit_->text(), decimalSeparator_);
+    if (!typed.pH) {
+        summary_->setText(typed.message);
         return;
     }
-    if (std::find(atPh_.begin(), atPh_.end(), pH) == atPh_.end())
-        atPh_.push_back(pH);
+    atPh_ = ui::withAddedPh(atPh_, *typed.pH);
     phEdit_->clear();
     // The run is computed again down to the new pH; it needs the water of the last run.
     if (water_)

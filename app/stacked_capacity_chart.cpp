@@ -2,6 +2,7 @@
 #include "stacked_capacity_chart.h"
 
 #include "chart/chart_view.h"
+#include "ui/chart_scale.h"
 
 #include <QAreaSeries>
 #include <QLegend>
@@ -17,6 +18,19 @@ const std::array<QRgb, 10> kAnalysisColours = {
     0xFF0072B2, 0xFFE69F00, 0xFF009E73, 0xFFCC79A7, 0xFF56B4E9,
     0xFFD55E00, 0xFFF0E442, 0xFF000000, 0xFF8C564B,
 };
+
+namespace {
+constexpr int kBottomLabels = 8;
+constexpr int kLeftLabels = 6;
+
+void setAxis(QValueAxis* axis, const ui::AxisScale& scale) {
+    axis->setRange(scale.min, scale.max);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(scale.min);
+    axis->setTickInterval(scale.step);
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(ui::labelDecimals(scale.step)));
+}
+} // namespace
 
 StackedCapacityChart::StackedCapacityChart(QWidget* parent)
     : QChartView(new QChart, parent), bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis) {
@@ -77,9 +91,9 @@ void StackedCapacityChart::show(const std::vector<model::CapacityBreakdown>& pro
         area->attachAxis(leftAxis_);
         areas_ << area;
     }
-    bottomAxis_->setRange(minPh, maxPh > minPh ? maxPh : minPh + 1);
-    leftAxis_->setRange(0, top > 0 ? top * 1.05 : 1);
-    leftAxis_->applyNiceNumbers();
+    // The axes come from this data alone, on labels of 1, 2 or 5 times a power of ten.
+    setAxis(bottomAxis_, ui::labelledScale(minPh, maxPh, kBottomLabels));
+    setAxis(leftAxis_, ui::labelledScale(0, top > 0 ? top : 1, kLeftLabels));
 }
 
 } // namespace phbuffer::app

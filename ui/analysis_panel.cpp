@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_panel.h"
 
+#include "number_format.h"
+
 #include "files/text_file.h"
 
 #include <QDir>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 
 namespace phbuffer::ui {
 
@@ -13,6 +17,31 @@ namespace {
 const QString kAnalysisFileExtension = QStringLiteral("csv");
 const QString kAnalysisFileFilter = QStringLiteral("CSV files (*.csv)|*.CSV");
 } // namespace
+
+std::vector<double> withAddedPh(const std::vector<double>& atPh, double pH) {
+    std::vector<double> result = atPh;
+    if (std::find(result.begin(), result.end(), pH) == result.end())
+        result.push_back(pH);
+    const std::vector<double>& standard = StandardEndPoints();
+    const auto added = std::stable_partition(result.begin(), result.end(), [&](double x) {
+        return std::find(standard.begin(), standard.end(), x) != standard.end();
+    });
+    std::sort(added, result.end(), std::greater<>());
+    return result;
+}
+
+TypedPh readTypedPh(const QString& text, char32_t decimalSeparator) {
+    double pH = 0;
+    if (!TryStrToFloat(text.trimmed(), pH, decimalSeparator) || std::isnan(pH))
+        return {std::nullopt,
+                QStringLiteral("\"%1\" is not a number with '%2' as decimal separator.")
+                    .arg(text, QString::fromUcs4(&decimalSeparator, 1))};
+    if (!std::isfinite(pH) || pH < kMinRunpH || pH > kMaxRunpH)
+        return {std::nullopt, QStringLiteral("\"%1\" is not a pH between %2 and %3.")
+                                  .arg(text, FloatToStrF(kMinRunpH, 15, 0, decimalSeparator),
+                                       FloatToStrF(kMaxRunpH, 15, 0, decimalSeparator))};
+    return {pH, QString()};
+}
 
 std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& water, double fromPh,
                                                       double toPh, int count) {

@@ -62,6 +62,22 @@ std::vector<BreakdownRow>
 breakdownRows(const model::CapacityBreakdown& capacity,
               const std::array<QString, model::kBufferSystemCount>& names);
 
+/// The pH values to analyse after @p pH is added to @p atPh: the standard end points
+/// first, as they stand, then the values the user added from the highest pH down, each
+/// once.
+std::vector<double> withAddedPh(const std::vector<double>& atPh, double pH);
+
+/// A pH typed into the analysis window: the value, or why it is none.
+struct TypedPh {
+    std::optional<double> pH;
+    QString message;
+};
+
+/// Reads @p text as the window's grids read numbers, with @p decimalSeparator only. A
+/// text that is no number is told so with the separator named; a number outside the run's
+/// pH range is told the range.
+TypedPh readTypedPh(const QString& text, char32_t decimalSeparator);
+
 /// "Export analysis": the breakdown along the whole run (AnalysisCsv of every recorded
 /// point) into a file chosen in the form's SaveDialog1, ".csv" appended to a name without
 /// an extension, written through the form's Files and replaced like the plot data.

@@ -44,6 +44,12 @@ AxisScale labelledAround(double low, double high, int labels) {
 }
 } // namespace
 
+AxisScale labelledScale(double low, double high, int labels) {
+    if (!(high > low))
+        high = low + 1;
+    return labelledAround(low, high, labels);
+}
+
 double niceLabelStep(double span, int maxLabels, double minStep) {
     if (!(span > 0) || !std::isfinite(span) || maxLabels < 1)
         return std::max(1.0, minStep);

@@ -51,6 +51,11 @@ struct ChartScale {
 /// below 0), so that no point lies on the frame and the top of the axis has its number.
 ChartScale chartScale(const AxisRanges& ranges, int width, int height);
 
+/// One axis from @p low to @p high and a little beyond, at most @p labels intervals of a
+/// nice step, both ends on a label (@p low stays when it is 0): the same data always
+/// gets the same axis, whatever was shown before.
+AxisScale labelledScale(double low, double high, int labels);
+
 /// The axes of a zoomed part of the chart: exactly @p view, with as many labels as fit.
 ChartScale zoomedScale(const AxisRanges& view, int width, int height);
 

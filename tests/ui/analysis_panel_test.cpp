@@ -92,3 +92,26 @@ TEST_F(AnalysisExport, WritesTheWholeRunAsCsvUnderTheChosenNameOrNothingOnCancel
 }
 
 } // namespace
+
+namespace phbuffer::ui {
+namespace {
+
+TEST(AddedPh, StandardEndPointsFirstThenTheAddedOnesFromHighToLowOnce) {
+    std::vector<double> atPh = StandardEndPoints();
+    for (double pH : {5.0, 9.5, 6.0, 5.0})
+        atPh = withAddedPh(atPh, pH);
+    EXPECT_EQ(atPh, (std::vector<double>{8.2, 4.3, 9.5, 6.0, 5.0}));
+}
+
+TEST(AddedPh, IsReadWithTheGridsDecimalSeparatorAndToldInIt) {
+    EXPECT_EQ(readTypedPh(QStringLiteral("6,2"), U',').pH, 6.2);
+    const TypedPh point = readTypedPh(QStringLiteral("6.2"), U',');
+    EXPECT_FALSE(point.pH);
+    EXPECT_EQ(point.message,
+              QStringLiteral("\"6.2\" is not a number with ',' as decimal separator."));
+    EXPECT_EQ(readTypedPh(QStringLiteral("17"), U',').message,
+              QStringLiteral("\"17\" is not a pH between -2 and 16."));
+}
+
+} // namespace
+} // namespace phbuffer::ui
