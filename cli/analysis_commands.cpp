@@ -2,6 +2,7 @@
 #include "analysis_commands.h"
 
 #include "files/csv_field.h"
+#include "files/file_name.h"
 #include "ui/analysis.h"
 #include "ui/errors.h"
 #include "ui/number_format.h"
@@ -53,7 +54,7 @@ BatchRecord AnalyseFile(const std::string& file, const std::vector<double>& atPh
         ui::TpHmainForm form;
         form.DecimalSeparator = decimalSeparator;
         form.FormShow(&form);
-        form.LoadDataFile(QFile::decodeName(file.c_str()));
+        form.LoadDataFile(files::fileNameFromBytes(QByteArray::fromStdString(file)));
         const ui::RunInput input = form.prepareRun(&form.DoTitrationButton);
         record.analysis = ui::Analyse(input.state, atPh, &control);
     } catch (const std::exception& e) {
@@ -83,7 +84,7 @@ bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& 
         t.join();
 
     bool allGood = true;
-    const auto fileName = [&](std::size_t i) { return QFile::decodeName(files[i].c_str()); };
+    const auto fileName = [&](std::size_t i) { return files::shownFileName(files::fileNameFromBytes(QByteArray::fromStdString(files[i]))); };
     if (format == ReportFormat::Json) {
         QStringList objects;
         for (std::size_t i = 0; i < records.size(); ++i) {

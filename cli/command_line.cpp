@@ -3,6 +3,7 @@
 
 #include "analysis_commands.h"
 
+#include "files/file_name.h"
 #include "files/plot_export.h"
 #include "files/water_quality_file.h"
 #include "model/number_text.h"
@@ -12,7 +13,6 @@
 #include "ui/number_format.h"
 #include "ui/titration_run.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cerrno>
@@ -203,7 +203,7 @@ Options parse(const std::vector<std::string>& args) {
             o.exportFile = fileName(i);
         } else if (a == "--chart") {
             o.chartFile = fileName(i);
-            if (!ui::chartFormatOf(QFile::decodeName(o.chartFile->c_str())))
+            if (!ui::chartFormatOf(files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile))))
                 throw UsageError{"--chart writes " + ui::chartFormatNames().toStdString() +
                                  " by the file's extension, not '" + *o.chartFile + "'"};
         } else if (a == "--chart-size") {
@@ -348,7 +348,7 @@ private:
 
 /// Makes every file dialog of @p form answer with @p file, as if the user had picked it.
 void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
-    form.ExecuteFileDialog = [name = QFile::decodeName(file.c_str())](ui::FileDialog&,
+    form.ExecuteFileDialog = [name = files::fileNameFromBytes(QByteArray::fromStdString(file))](ui::FileDialog&,
                                                                       ui::FileDialogKind) {
         return std::optional<QString>(name);
     };
@@ -475,7 +475,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
                         QStringLiteral("This phbuffer-cli was built without the chart"));
                 const auto [width, height] =
                     o.chartSize.value_or(std::pair(kDefaultChartWidth, kDefaultChartHeight));
-                chartWriter(QFile::decodeName(o.chartFile->c_str()), width, height, form);
+                chartWriter(files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile)), width, height, form);
             }
         } else if (o.command == "analyse") {
             bool finished = false;

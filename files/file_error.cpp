@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "file_error.h"
 
-#include <QFileInfo>
+#include "file_name.h"
+
+#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -32,9 +34,14 @@ FileError platformFileError(int error, const QString& path) {
     case ENOENT: {
         // This platform says ENOENT both for a missing file and for a missing folder on
         // the way to it; the user is told which of the two it is.
-        const QFileInfo folder(QFileInfo(path).absolutePath());
+        const QByteArray name = fileNameBytes(path);
+        const qsizetype slash = name.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/")
+                                                                          : name.left(slash);
+        struct stat info {};
+        const bool isFolder = ::stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode);
         return FileError(
-            folder.isDir() ? FileErrorKind::FileNotFound : FileErrorKind::InvalidFilename, error);
+            isFolder ? FileErrorKind::FileNotFound : FileErrorKind::InvalidFilename, error);
     }
     case ENOTDIR:
     case ENAMETOOLONG:

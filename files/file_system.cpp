@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "file_system.h"
 
-#include <QFile>
+#include "file_name.h"
+
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,6 +119,31 @@ struct NewFile {
     }
 };
 
+/// Holds back the signals that end a program (an interrupt, a request to terminate, a
+/// hang-up) on this thread while a file is replaced: one that comes while the new file has
+/// a temporary name would leave that file behind. It is delivered when the replacing is
+/// over, with the old file or the new one in place and nothing else.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld() {
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            sigaddset(&ending, signal);
+        held_ = ::pthread_sigmask(SIG_BLOCK, &ending, &before_) == 0;
+    }
+    ~EndingSignalsHeld() {
+        if (held_)
+            ::pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+    }
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+private:
+    sigset_t before_{};
+    bool held_ = false;
+};
+
 class Disk final : public FileSystem {
 public:
     explicit Disk(DiskFault fault = {}) : fault_(std::move(fault)) {
@@ -130,7 +157,7 @@ public:
 
 protected:
     QByteArray readFile(const QString& path, qint64 maxBytes) override {
-        const std::string name = QFile::encodeName(path).toStdString();
+        const std::string name = fileNameBytes(path).toStdString();
         struct stat info {};
         if (::stat(name.c_str(), &info) != 0)
             throw lookError(errno, name, path);
@@ -169,9 +196,10 @@ protected:
     }
 
     void replaceFile(const QString& path, const QByteArray& bytes) override {
-        const std::string target = followLinks(QFile::encodeName(path).toStdString(), path);
+        const EndingSignalsHeld held; // released after the new file's cleanup below
+        const std::string target = followLinks(fileNameBytes(path).toStdString(), path);
         // Errors from here on are about the file the links lead to.
-        const QString where = QFile::decodeName(target.c_str());
+        const QString where = fileNameFromBytes(QByteArray::fromStdString(target));
         const std::string name = lastNameOf(target);
         if (name.empty()) { // "folder/": no file can have that name
             struct stat info {};

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pinned_curves.h"
 
+#include "files/file_name.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -16,7 +18,7 @@ void PinnedCurves::presetChosen(const Button& presetButton) {
 }
 
 void PinnedCurves::dataFileLoaded(const QString& path) {
-    source_ = QFileInfo(path).fileName();
+    source_ = files::shownFileName(QFileInfo(path).fileName());
 }
 
 void PinnedCurves::runShown() {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "files/file_name.h"
 #include "files/file_system.h"
 #include "qstring_printer.h"
 
@@ -270,6 +271,44 @@ TEST_F(Disk, EveryFailingStepLeavesTheOldFileAndNothingElse) {
             EXPECT_EQ(Entries(), QStringList{"a.prn"});
         }
     }
+}
+
+TEST_F(Disk, ASignalAtAnyStepOfASaveEndsTheProgramWithTheNewFileInPlaceAndNothingElse) {
+    // A request to terminate that comes at any step is held back until the new file is in
+    // place: the program still ends by it, and no temporary file stays behind.
+    for (const int noUnnamedFiles : {0, EOPNOTSUPP}) {
+        for (int at = 0; at < (noUnnamedFiles ? 5 : 6); ++at) {
+            SCOPED_TRACE(testing::Message() << "without unnamed files: " << noUnnamedFiles
+                                            << ", signal at step " << at);
+            Put("a.prn", "old");
+            const int status = InChild([&] {
+                int step = 0;
+                const auto fs = diskFileSystemWithFaults([&](DiskStep s) {
+                    if (s == DiskStep::CreateUnnamed && noUnnamedFiles)
+                        return noUnnamedFiles;
+                    if (step++ == at)
+                        std::raise(SIGTERM);
+                    return 0;
+                });
+                fs->replace(Path("a.prn"), "new");
+                return 0;
+            });
+            EXPECT_EQ(status, 128 + SIGTERM);
+            EXPECT_EQ(Get("a.prn"), "new");
+            EXPECT_EQ(Entries(), QStringList{"a.prn"});
+        }
+    }
+}
+
+TEST_F(Disk, ANameThatIsNotUtf8IsSavedAndReadUnderItsOwnBytes) {
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/lat\xe9-\xff.prn";
+    disk.replace(fileNameFromBytes(bytes), "water");
+    struct stat info {};
+    EXPECT_EQ(stat(bytes.constData(), &info), 0);
+    EXPECT_EQ(disk.read(fileNameFromBytes(bytes), 100), "water");
+    // The folder holds that one file, under those bytes.
+    EXPECT_EQ(unlink(bytes.constData()), 0);
+    EXPECT_EQ(Entries(), QStringList());
 }
 
 TEST_F(Disk, AFileNobodyMayWriteIsRefusedEvenToTheSuperuserAndKeepsItsMode) {
