@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include "analysis_commands.h"
+#include "batch_command.h"
 
 #include "files/file_name.h"
 #include "files/plot_export.h"
@@ -62,6 +63,7 @@ struct Options {
     std::vector<double> atPh;
     std::optional<ReportFormat> format;
     std::vector<std::string> batchFiles;
+    std::optional<std::uint32_t> maxSteps;
 };
 
 /// The names that --preset takes and the buttons they press.
@@ -223,6 +225,13 @@ Options parse(const std::vector<std::string>& args) {
                 o.format = ReportFormat::Json;
             else
                 throw UsageError{"--format is text, csv or json, not '" + f + "'"};
+        } else if (a == "--max-steps") {
+            const std::string& n = value(i);
+            const std::optional<int> steps = cellIndex(n);
+            if (!steps || *steps < 1)
+                throw UsageError{"--max-steps takes a whole number of steps from 1, not '" + n +
+                                 "'"};
+            o.maxSteps = static_cast<std::uint32_t>(*steps);
         } else if (a == "--progress") {
             o.progress = true;
         } else if (!a.empty() && a[0] == '-') {
@@ -256,6 +265,8 @@ Options parse(const std::vector<std::string>& args) {
     if (!analysing && (!o.atPhTexts.empty() || o.format))
         throw UsageError{(o.format ? "--format" : "--at-ph") +
                          std::string(" goes with the analyse and batch commands")};
+    if (o.maxSteps && o.command != "batch")
+        throw UsageError{"--max-steps goes with the batch command"};
     if (o.progress && o.command != "run" && !analysing)
         throw UsageError{"--progress goes with the run, analyse and batch commands"};
     if (o.command == "batch") {
@@ -360,7 +371,7 @@ std::string UsageText() {
     return "Usage: phbuffer-cli [options] run [--points] [--export FILE]\n"
            "                            [--chart FILE [--chart-size WxH]] | co2 | grid |\n"
            "                            save FILE | analyse [--at-ph X]... [--format F]\n"
-           "       phbuffer-cli batch [--at-ph X]... [--format csv|json] FILE...\n"
+           "       phbuffer-cli batch [--at-ph X]... [--format csv|json] [--max-steps N] FILE...\n"
            "\n"
            "Starts from the water shown at start-up (the medium preset), applies the options\n"
            "in this order, then presses a button:\n"
@@ -390,7 +401,10 @@ std::string UsageText() {
            "             buffer system; --format text (default), csv or json\n"
            "  batch      loads each data FILE onto the start-up water, runs it to its own\n"
            "             lower target, and prints one record per file (csv, the default,\n"
-           "             or json), computed in parallel; exit status 1 if any file failed\n"
+           "             or json), computed in parallel and printed in order as each is\n"
+           "             done; --max-steps N ends a file's run after N steps of 0.001\n"
+           "             mmol/L and says so; an interrupt prints what is done and marks\n"
+           "             the rest \"not run\"; exit status 1 if any file failed\n"
            "Exit status: 0 success, 1 the handler failed or the output could not be written\n"
            "(message on stderr), 2 usage error, 130 a run stopped by an interrupt.\n";
 }
@@ -418,6 +432,8 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     if (o.command == "batch") {
         const char32_t separator = o.decimalSeparator.value_or(ui::SystemDecimalSeparator());
         model::RunControl control;
+        if (o.maxSteps)
+            control.maxSteps = *o.maxSteps;
         bool allGood = false;
         {
             ActiveRun published(activeRun, &control);
@@ -445,6 +461,8 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
         for (const CellEdit& edit : o.cells)
             (edit.grid == 1 ? form.StringGrid1 : form.StringGrid2).Cells(edit.col, edit.row) =
                 edit.text;
+        if (!o.cells.empty())
+            form.checkOneLineCells();
         if (o.phEdit)
             form.phEqEdit.Text = *o.phEdit;
         if (o.view) {

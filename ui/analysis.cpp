@@ -36,7 +36,7 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
         if (x < s.LowerpHTarget)
             s.LowerpHTarget = x;
     model::Series titration, buffer;
-    model::runTitration(s, titration, buffer, control, &crossings);
+    a.end = model::runTitration(s, titration, buffer, control, &crossings).end;
 
     const model::PhCrossing& target = crossings.back();
     a.stopped = !target.reached;

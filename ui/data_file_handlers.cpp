@@ -4,6 +4,8 @@
 // copied into and out of the data file.
 #include "main_form.h"
 
+#include "errors.h"
+
 #include "files/plot_export.h"
 #include "files/text_file.h"
 #include "files/water_quality_file.h"
@@ -71,7 +73,25 @@ std::optional<QString> TpHmainForm::chooseSaveName(SaveKind kind, const QString&
     return SaveDialog1.FileName;
 }
 
+void TpHmainForm::checkOneLineCells() {
+    for (const StringGrid* grid : {&StringGrid1, &StringGrid2})
+        for (int r = 0; r < grid->RowCount; ++r)
+            for (int c = 0; c < grid->ColCount; ++c) {
+                const QString& text = grid->Cells(c, r);
+                if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+                    continue;
+                errorCell = GridCell{grid, c, r};
+                const QString cell =
+                    c == 0 ? QStringLiteral("The name in row %1").arg(r)
+                           : QStringLiteral("The cell \"%1\", \"%2\"")
+                                 .arg(grid->Cells(0, r), grid->Cells(c, 0));
+                throw HandlerError(cell + QStringLiteral(" holds a line break; a cell holds "
+                                                         "one line of text"));
+            }
+}
+
 void TpHmainForm::SaveDataBitBtnClick(const Component*) {
+    checkOneLineCells();
     if (const auto name = chooseSaveName(SaveKind::WaterData, kDataFileExtension, kDataFileFilter,
                                          kSaveDataTitle)) {
         files::saveWaterQualityFile(*Files, *name, TextsOf(StringGrid1, StringGrid2));
@@ -85,6 +105,7 @@ void TpHmainForm::saveDataInPlace() {
         SaveDataBitBtnClick(&SaveDataBitBtn);
         return;
     }
+    checkOneLineCells();
     files::saveWaterQualityFile(*Files, dataFileName, TextsOf(StringGrid1, StringGrid2));
     savedTexts_ = gridTexts();
 }

@@ -197,7 +197,12 @@ void TpHmainForm::CheckRunInput() {
 RunInput TpHmainForm::prepareRun(const Component* Sender) {
     ReadGrids(Sender);
     CheckRunInput();
-    return RunInput{State};
+    // The run's results name the systems as the grid does: a name the user typed there
+    // is the one the analysis and its files show.
+    RunInput input{State};
+    for (int r = 1; r <= model::kBufferSystemCount; ++r)
+        input.state.SystemName[r - 1] = StringGrid1.Cells(0, r).toStdString();
+    return input;
 }
 
 void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {

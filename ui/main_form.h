@@ -144,6 +144,9 @@ public:
     /// as SaveDataBitBtnClick writes them; asks for a name as that handler does while the
     /// water has no data file yet.
     void saveDataInPlace();
+    /// Throws, naming the first cell that holds a line break (and setting errorCell): the
+    /// data file has one line per row, so such a text would break the file apart.
+    void checkOneLineCells();
     /// "Export plot data": the selected view's points into a file chosen in SaveDialog1,
     /// ".txt" appended to a name without an extension; replaces an old file like saving.
     void ExportPlotDataBitBtnClick(const Component* Sender);

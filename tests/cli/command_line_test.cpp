@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 using phbuffer::cli::RunCommandLine;
 
 namespace {
@@ -342,6 +344,42 @@ TEST(CommandLine, BatchDefusesAFileNameThatLooksLikeAFormula) {
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 2u) << r.out;
     EXPECT_EQ(lines[1].rfind("'=1+1.prn,,,,,,,", 0), 0u) << lines[1];
+}
+
+} // namespace
+
+namespace {
+
+// What the user typed and named comes out as it stands: the grid's names in the results,
+// a file name in the bytes it was given, and a cell that would break the data file apart
+// refused, named.
+TEST(CommandLine, NamesComeOutAsTheUserGaveThem) {
+    const Result named = Cli({"--cell", "1:0:2=Volatile acids", "analyse", "--format", "csv"});
+    EXPECT_EQ(named.status, 0);
+    EXPECT_NE(named.out.find("Volatile acids [mmol/L per pH]"), std::string::npos) << named.out;
+    EXPECT_EQ(named.out.find("Acetic acid"), std::string::npos);
+
+    const std::pair<std::string, std::string> broken[] = {
+        {"1:0:2=Acetic\nacid", "The name in row 2 holds a line break"},
+        {"1:3:2=4.76\r", "The cell \"Acetic acid\", \"pKa_2\" holds a line break"},
+    };
+    for (const auto& [cell, message] : broken) {
+        const Result r = Cli({"--cell", cell, "save", "never"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
+        EXPECT_FALSE(QFile::exists("never.prn"));
+    }
+
+    QTemporaryDir dir;
+    const std::string latin1 = QFile::encodeName(dir.path()).toStdString() + "/lat\xe9";
+    ASSERT_EQ(Cli({"--preset", "low", "save", latin1}).status, 0);
+    const Result batch = Cli({"batch", latin1 + ".prn"});
+    EXPECT_EQ(batch.status, 0) << batch.out;
+    const auto lines = Lines(batch.out);
+    ASSERT_EQ(lines.size(), 2u) << batch.out;
+    EXPECT_EQ(lines[1].rfind(dir.path().toStdString() + "/lat\\xe9.prn,8.20,4.50,4.242,", 0), 0u)
+        << lines[1];
+    EXPECT_EQ(::unlink((latin1 + ".prn").c_str()), 0) << "saved under its own bytes";
 }
 
 } // namespace

@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "batch_command.h"
+
+#include "files/csv_field.h"
+#include "files/file_name.h"
+#include "ui/analysis.h"
+#include "ui/errors.h"
+#include "ui/main_form.h"
+#include "ui/number_format.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <condition_variable>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <thread>
+
+namespace phbuffer::cli {
+
+namespace {
+
+struct BatchRecord {
+    std::optional<ui::Analysis> analysis;
+    QString error;
+};
+
+BatchRecord analyseFile(const std::string& file, const std::vector<double>& atPh,
+                        char32_t decimalSeparator, model::RunControl& control) {
+    BatchRecord record;
+    try {
+        ui::TpHmainForm form;
+        form.DecimalSeparator = decimalSeparator;
+        form.FormShow(&form);
+        form.LoadDataFile(files::fileNameFromBytes(QByteArray::fromStdString(file)));
+        const ui::RunInput input = form.prepareRun(&form.DoTitrationButton);
+        ui::Analysis analysis = ui::Analyse(input.state, atPh, &control);
+        if (analysis.end == model::RunEnd::Cancelled) {
+            record.error = QString::fromLatin1(kNotRun); // cut short: no result to give
+            return record;
+        }
+        if (analysis.end == model::RunEnd::StepLimit)
+            record.error = QStringLiteral("The run stopped at the limit of %1 steps")
+                               .arg(control.maxSteps);
+        record.analysis = std::move(analysis);
+    } catch (const std::exception& e) {
+        record.error = ui::ErrorBoxText(e);
+    }
+    return record;
+}
+
+/// Writes the records one by one in the file order, as CSV for a spreadsheet in the
+/// user's locale (as the analysis export writes it) or as a JSON array.
+class RecordWriter {
+public:
+    RecordWriter(std::ostream& out, ReportFormat format, char32_t decimalSeparator,
+                 const std::vector<double>& atPh)
+        : out_(out), json_(format == ReportFormat::Json),
+          field_(decimalSeparator == U',' ? QLatin1Char(';') : QLatin1Char(',')),
+          decimal_(decimalSeparator == U',' ? U',' : U'.'), atPhCount_(atPh.size()) {
+        if (json_) {
+            out_ << '[';
+            return;
+        }
+        QStringList header{QStringLiteral("file"),         QStringLiteral("initial pH"),
+                           QStringLiteral("lower target"), QStringLiteral("acid [mmol/L]"),
+                           QStringLiteral("final pH"),     QStringLiteral("steps"),
+                           QStringLiteral("stopped")};
+        for (double x : atPh)
+            header << QStringLiteral("acid to pH %1 [mmol/L]").arg(number(x, 2));
+        header << QStringLiteral("error");
+        out_ << header.join(field_).toStdString() << "\r\n";
+        out_.flush();
+    }
+
+    void write(const std::string& file, const BatchRecord& record) {
+        const QString name =
+            files::shownFileName(files::fileNameFromBytes(QByteArray::fromStdString(file)));
+        out_ << (json_ ? jsonRecord(name, record) : csvRecord(name, record)).toStdString();
+        out_.flush(); // a reader of a pipe sees each record when it is done
+        ++written_;
+    }
+
+    void finish() {
+        if (json_)
+            out_ << "]\n";
+    }
+
+private:
+    QString number(double v, int digits) const { return ui::FloatToStrF(v, 15, digits, decimal_); }
+
+    QString csvRecord(const QString& name, const BatchRecord& r) const {
+        QStringList line{files::csvTextField(name, field_)};
+        if (const ui::Analysis* a = r.analysis ? &*r.analysis : nullptr) {
+            line << number(a->initialPh, 2) << number(a->lowerTarget, 2)
+                 << (a->stopped ? QString() : number(a->acidToTarget(), 3)) << number(a->finalPh, 4)
+                 << QString::number(a->steps) << QString::fromLatin1(a->stopped ? "yes" : "no");
+            for (const ui::AnalysisPoint& p : a->points)
+                line << (p.reached ? number(p.acid(), 3) : QString());
+        } else {
+            for (std::size_t k = 0; k < 6 + atPhCount_; ++k)
+                line << QString();
+        }
+        line << files::csvTextField(r.error, field_);
+        return line.join(field_) + QStringLiteral("\r\n");
+    }
+
+    QString jsonRecord(const QString& name, const BatchRecord& r) const {
+        const ui::Analysis* a = r.analysis ? &*r.analysis : nullptr;
+        const QString null = QStringLiteral("null");
+        QStringList at;
+        if (a)
+            for (const ui::AnalysisPoint& p : a->points)
+                at << QStringLiteral("{\"at_ph\": %1, \"acid_mmol_l\": %2}")
+                          .arg(ui::JsonNumber(p.atPh), p.reached ? ui::JsonNumber(p.acid()) : null);
+        return QString::fromLatin1(written_ ? ",\n " : "") +
+               QStringLiteral("{\"file\": %1, \"initial_ph\": %2, \"lower_target\": %3, "
+                              "\"acid_mmol_l\": %4, \"final_ph\": %5, \"steps\": %6, "
+                              "\"stopped\": %7, \"at_ph\": %8, \"error\": %9}")
+                   .arg(ui::JsonString(name), a ? ui::JsonNumber(a->initialPh) : null,
+                        a ? ui::JsonNumber(a->lowerTarget) : null,
+                        a && !a->stopped ? ui::JsonNumber(a->acidToTarget()) : null,
+                        a ? ui::JsonNumber(a->finalPh) : null,
+                        a ? QString::number(a->steps) : null,
+                        a ? QString::fromLatin1(a->stopped ? "true" : "false") : null,
+                        a ? QLatin1Char('[') + at.join(QStringLiteral(", ")) + QLatin1Char(']')
+                          : null,
+                        r.error.isEmpty() ? null : ui::JsonString(r.error));
+    }
+
+    std::ostream& out_;
+    bool json_;
+    QChar field_;
+    char32_t decimal_;
+    std::size_t atPhCount_;
+    std::size_t written_ = 0;
+};
+
+} // namespace
+
+bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& atPh,
+              ReportFormat format, char32_t decimalSeparator, model::RunControl& control,
+              std::ostream& out) {
+    const unsigned threads = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(),
+                                                             static_cast<unsigned>(files.size())));
+    // A worker runs at most this far ahead of the next record to print, so that one slow
+    // file holds back only a few finished ones, not the whole batch.
+    const std::size_t window = 4 * std::size_t{threads};
+
+    RecordWriter writer(out, format, decimalSeparator, atPh);
+    std::mutex mutex;
+    std::condition_variable advanced;
+    std::map<std::size_t, BatchRecord> finished; // done, waiting for those before them
+    std::size_t next = 0;    // the next file to start
+    std::size_t printed = 0; // the records printed so far
+    bool allGood = true;
+
+    const auto work = [&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            advanced.wait(lock, [&] { return next < printed + window || next >= files.size(); });
+            if (next >= files.size() || control.cancelRequested.load())
+                return;
+            const std::size_t i = next++;
+            lock.unlock();
+            BatchRecord record = analyseFile(files[i], atPh, decimalSeparator, control);
+            lock.lock();
+            finished.emplace(i, std::move(record));
+            for (auto it = finished.find(printed); it != finished.end();
+                 it = finished.find(printed)) {
+                allGood = allGood && it->second.analysis && it->second.error.isEmpty();
+                writer.write(files[printed], it->second);
+                finished.erase(it);
+                ++printed;
+            }
+            advanced.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
+
+    // What an interrupt kept from starting is told, so the list is never silently short.
+    for (; printed < files.size(); ++printed) {
+        allGood = false;
+        const auto done = finished.find(printed);
+        writer.write(files[printed], done != finished.end()
+                                         ? done->second
+                                         : BatchRecord{std::nullopt, QString::fromLatin1(kNotRun)});
+    }
+    writer.finish();
+    return allGood;
+}
+
+} // namespace phbuffer::cli
