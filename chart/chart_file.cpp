@@ -35,6 +35,12 @@ QByteArray chartPicture(ChartView& view, ui::ChartFormat format) {
     const QSize size = view.viewport()->size();
     if (size.isEmpty())
         throw ui::HandlerError(QStringLiteral("The chart has no size to draw"));
+    if (format == ui::ChartFormat::Png && qint64{size.width()} * size.height() > ui::kMaxPngPixels)
+        throw ui::HandlerError(QStringLiteral("A PNG chart has at most %1 million pixels, not "
+                                              "%2x%3; choose a smaller size, or svg or pdf")
+                                   .arg(ui::kMaxPngPixels / 1'000'000)
+                                   .arg(size.width())
+                                   .arg(size.height()));
     const QRectF whole(QPointF(0, 0), QSizeF(size));
     QBuffer bytes;
     bytes.open(QIODevice::WriteOnly);
@@ -88,6 +94,9 @@ void writeChartFile(const QString& path, QSize size, const ui::Chart& chart,
     QWidget frame;
     frame.setFont(WindowFont());
     frame.setAttribute(Qt::WA_DontShowOnScreen);
+    // Never painted: shown, a window gets a bitmap of its whole size behind it, 1.6 GB at
+    // the largest size; the file is drawn from the chart's items, not from that bitmap.
+    frame.setUpdatesEnabled(false);
     frame.resize(size);
     auto* view = new ChartView(&frame);
     view->setGeometry(QRect(QPoint(0, 0), size));

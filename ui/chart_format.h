@@ -15,6 +15,10 @@ enum class ChartFormat { Svg, Png, Pdf };
 /// nothing for any other extension or none.
 std::optional<ChartFormat> chartFormatOf(const QString& path);
 
+/// The most pixels a PNG chart has: its bitmap, 4 bytes a pixel, is held whole while it is
+/// drawn and encoded, and this keeps it to 160 MB. Vector formats have no such limit.
+inline constexpr qint64 kMaxPngPixels = 40'000'000;
+
 /// The extensions chartFormatOf knows, for messages: "svg, png or pdf".
 QString chartFormatNames();
 
