@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -42,6 +43,17 @@ bool TypeIntoCell(StringGridView* grid, int col, int row, const QString& text) {
     editor->selectAll();
     QTest::keyClicks(editor, text);
     return true;
+}
+
+void DragOverCells(StringGridView* grid, int col1, int row1, int col2, int row2) {
+    const QPoint from = grid->visualRect(grid->cellIndex(col1, row1)).center();
+    const QPoint to = grid->visualRect(grid->cellIndex(col2, row2)).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, from);
+    // QTest's move carries no pressed button, and a drag is a move with the button held.
+    QMouseEvent move(QEvent::MouseMove, to, grid->viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &move);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to);
 }
 
 void TypeInto(QLineEdit* edit, const QString& text) {

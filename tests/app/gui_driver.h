@@ -34,6 +34,9 @@ void Click(QWidget* widget);
 /// replacing the cell's text. The editor stays open, as when the user goes on to click a
 /// button. False when no editor opened.
 bool TypeIntoCell(StringGridView* grid, int col, int row, const QString& text);
+/// Drags the mouse over @p grid from cell (@p col1, @p row1) to cell (@p col2, @p row2),
+/// selecting that block.
+void DragOverCells(StringGridView* grid, int col1, int row1, int col2, int row2);
 /// Selects all of @p edit and types @p text.
 void TypeInto(QLineEdit* edit, const QString& text);
 /// The text that @p grid shows in cell (@p col, @p row).

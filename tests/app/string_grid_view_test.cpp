@@ -52,13 +52,7 @@ protected:
     }
     /// Drags the mouse from cell (@p col1, @p row1) to cell (@p col2, @p row2).
     void dragOver(int col1, int row1, int col2, int row2) {
-        const QPoint from = view->visualRect(view->cellIndex(col1, row1)).center();
-        const QPoint to = view->visualRect(view->cellIndex(col2, row2)).center();
-        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &move);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+        gui::DragOverCells(view, col1, row1, col2, row2);
     }
     QStringList row(int r) const { return {grid.Cells(0, r), grid.Cells(1, r), grid.Cells(2, r)}; }
 
@@ -303,14 +297,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     void selectBlock(int col1, int row1, int col2, int row2) {
-        StringGridView* view = grid(1);
-        const QPoint from = view->visualRect(view->cellIndex(col1, row1)).center();
-        const QPoint to = view->visualRect(view->cellIndex(col2, row2)).center();
-        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &move);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+        gui::DragOverCells(grid(1), col1, row1, col2, row2);
     }
     QStringList block() {
         QStringList texts;
