@@ -897,6 +897,7 @@ void MainWindow::finishRun() {
     }
     if (!error && runWater_) {
         pinned_.runShown();
+        chart_->setCurrentCurveName(pinned_.shownName());
         // The analysis runs again over the run's own input, off this thread.
         if (reachedTarget)
             analysis_->analyse(*runWater_, form_.DecimalSeparator);

@@ -2,9 +2,11 @@
 #include "species_chart.h"
 
 #include "chart/chart_view.h"
+#include "chart/legend_labels.h"
 #include "stacked_capacity_chart.h"
 
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -14,7 +16,8 @@ const std::array<QString, 4> SpeciesChart::kFormNames = {
     QStringLiteral("H3A"), QStringLiteral("H2A-"), QStringLiteral("HA2-"), QStringLiteral("A3-")};
 
 SpeciesChart::SpeciesChart(QWidget* parent)
-    : QChartView(new QChart, parent), bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis) {
+    : QChartView(new QChart, parent), bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis),
+      legendLabels_(new chart::LegendLabels(this)) {
     setObjectName(QStringLiteral("SpeciesChart"));
     setRenderHint(QPainter::Antialiasing);
     QChart* c = chart();
@@ -63,6 +66,8 @@ void SpeciesChart::show(const std::vector<model::CapacityBreakdown>& profile, st
         c->addSeries(curve);
         curve->attachAxis(bottomAxis_);
         curve->attachAxis(leftAxis_);
+        for (QLegendMarker* marker : c->legend()->markers(curve))
+            legendLabels_->setName(marker, curve->name());
         curves_ << curve;
     }
     bottomAxis_->setRange(minPh, maxPh > minPh ? maxPh : minPh + 1);

@@ -16,6 +16,10 @@
 class QLineSeries;
 class QValueAxis;
 
+namespace phbuffer::chart {
+class LegendLabels;
+}
+
 namespace phbuffer::app {
 
 class SpeciesChart : public QChartView {
@@ -38,6 +42,7 @@ private:
     QList<QLineSeries*> curves_;
     QValueAxis* bottomAxis_;
     QValueAxis* leftAxis_;
+    chart::LegendLabels* legendLabels_;
 };
 
 } // namespace phbuffer::app

@@ -2,10 +2,12 @@
 #include "stacked_capacity_chart.h"
 
 #include "chart/chart_view.h"
+#include "chart/legend_labels.h"
 #include "ui/chart_scale.h"
 
 #include <QAreaSeries>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -33,7 +35,8 @@ void setAxis(QValueAxis* axis, const ui::AxisScale& scale) {
 } // namespace
 
 StackedCapacityChart::StackedCapacityChart(QWidget* parent)
-    : QChartView(new QChart, parent), bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis) {
+    : QChartView(new QChart, parent), bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis),
+      legendLabels_(new chart::LegendLabels(this)) {
     setObjectName(QStringLiteral("StackedCapacityChart"));
     setRenderHint(QPainter::Antialiasing);
     QChart* c = chart();
@@ -89,6 +92,8 @@ void StackedCapacityChart::show(const std::vector<model::CapacityBreakdown>& pro
         c->addSeries(area);
         area->attachAxis(bottomAxis_);
         area->attachAxis(leftAxis_);
+        for (QLegendMarker* marker : c->legend()->markers(area))
+            legendLabels_->setName(marker, area->name());
         areas_ << area;
     }
     // The axes come from this data alone, on labels of 1, 2 or 5 times a power of ten.

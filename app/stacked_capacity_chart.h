@@ -16,6 +16,10 @@
 class QAreaSeries;
 class QValueAxis;
 
+namespace phbuffer::chart {
+class LegendLabels;
+}
+
 namespace phbuffer::app {
 
 /// Fill colours of the stacked areas and of the species curves: the water, then the nine
@@ -39,6 +43,7 @@ private:
     QList<QAreaSeries*> areas_;
     QValueAxis* bottomAxis_;
     QValueAxis* leftAxis_;
+    chart::LegendLabels* legendLabels_;
 };
 
 } // namespace phbuffer::app

@@ -31,7 +31,7 @@ namespace phbuffer::chart {
 namespace {
 
 // The readout follows the mouse this far beyond the plot area, so that the points on its
-// edges can be read; it keeps this distance from the point it reads.
+// edges can be read (never a point beyond them); it keeps this distance from the point.
 constexpr int kReadoutReach = 8;
 constexpr int kReadoutOffset = 10;
 constexpr qreal kMarkerRadius = 3.5;
@@ -161,7 +161,14 @@ ChartView::ChartView(QWidget* parent)
     marker_->hide();
     scene()->addItem(marker_);
     viewport()->setMouseTracking(true);
-    pinned_ = std::make_unique<PinnedCurveLayer>(c, bottomAxis_, leftAxis_);
+    // A zoom changes the axes' labels and with them the plot area, after the readout was
+    // placed: it moves with the point it reads.
+    connect(c, &QChart::plotAreaChanged, this, [this] {
+        if (readout_->isVisible())
+            showReadout(readoutPos_);
+    });
+    pinned_ = std::make_unique<PinnedCurveLayer>(this, bottomAxis_, leftAxis_,
+                                                 QList<QLineSeries*>{titration_, bufferStrength_});
 
     saveAction_->setObjectName(QStringLiteral("SaveGraphAction"));
     saveAction_->setShortcut(Qt::CTRL | Qt::Key_G);
@@ -189,6 +196,10 @@ void ChartView::setPinnedCurves(const std::vector<ui::PinnedCurve>& curves) {
     pinned_->set(curves);
     ranges_ = pinned_->widen(seriesRanges_);
     applyRanges();
+}
+
+void ChartView::setCurrentCurveName(const QString& name) {
+    pinned_->setCurrentName(name);
 }
 
 void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
@@ -375,13 +386,21 @@ bool ChartView::viewportEvent(QEvent* event) {
 void ChartView::showReadout(QPoint pos) {
     QChart* c = chart();
     const QPointF mouse = mapToScene(pos);
-    const QRectF plotArea =
-        c->mapRectToScene(c->plotArea())
-            .adjusted(-kReadoutReach, -kReadoutReach, kReadoutReach, kReadoutReach);
-    if (!plotArea.contains(mouse)) {
+    const QRectF plotArea = c->mapRectToScene(c->plotArea());
+    if (!plotArea.adjusted(-kReadoutReach, -kReadoutReach, kReadoutReach, kReadoutReach)
+             .contains(mouse)) {
         hideReadout();
         return;
     }
+    readoutPos_ = pos;
+    // Zoomed in, most points lie beyond the axes: not shown, so never read, however near
+    // the mouse they would be drawn. The test is on the values, which the axes hold at
+    // once, not on the screen, whose plot area follows only at the next layout.
+    const ui::AxisRanges shown = shownRanges();
+    const auto inView = [&shown](QPointF point) {
+        return point.x() >= shown.xMin && point.x() <= shown.xMax && point.y() >= shown.yMin &&
+               point.y() <= shown.yMax;
+    };
     // The nearest point on the screen, not in value: the axes' scales differ by orders of
     // magnitude between the two views.
     const QLineSeries* nearestSeries = nullptr;
@@ -392,12 +411,9 @@ void ChartView::showReadout(QPoint pos) {
         if (!series->isVisible())
             continue;
         for (const QPointF& point : series->points()) {
-            if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+            if (!std::isfinite(point.x()) || !std::isfinite(point.y()) || !inView(point))
                 continue;
             const QPointF at = c->mapToScene(c->mapToPosition(point, series));
-            // Zoomed in, most points are off the plot area and can't be pointed at.
-            if (!plotArea.contains(at))
-                continue;
             const QPointF d = at - mouse;
             const qreal distance = QPointF::dotProduct(d, d);
             if (!nearestSeries || distance < nearestDistance) {
@@ -412,6 +428,9 @@ void ChartView::showReadout(QPoint pos) {
         hideReadout();
         return;
     }
+    // Until the layout that follows a zoom, a point on the edge may map a pixel beyond it.
+    nearestAt.setX(std::clamp(nearestAt.x(), plotArea.left(), plotArea.right()));
+    nearestAt.setY(std::clamp(nearestAt.y(), plotArea.top(), plotArea.bottom()));
 
     const auto number = [this](double value) {
         return ui::FloatToStrF(value, 12, 3, decimalSeparator_);

@@ -52,6 +52,9 @@ public:
     /// is shown; the axes widen to hold them.
     void setPinnedCurves(const std::vector<ui::PinnedCurve>& curves);
     const PinnedCurveLayer& pinnedCurves() const { return *pinned_; }
+    /// Names the run's curves in the legend, which lists them beside the kept curves,
+    /// after @p name, the water of the run.
+    void setCurrentCurveName(const QString& name);
 
     /// The chart exactly as drawn at its current size, for the clipboard: a vector picture
     /// (image/svg+xml) and a bitmap. Throws ui::HandlerError when the picture can't be made.
@@ -78,6 +81,8 @@ public:
     /// The readout of the point nearest to the mouse: shown while the mouse is over the
     /// plot area and a shown series has points, hidden otherwise.
     const QLabel* readout() const { return readout_; }
+    /// The ring around the point the readout reads, on the plot area whenever shown.
+    const QGraphicsEllipseItem* readoutMarker() const { return marker_; }
 
     QLineSeries* titrationSeries() const { return titration_; }
     QLineSeries* bufferStrengthSeries() const { return bufferStrength_; }
@@ -133,6 +138,8 @@ private:
     std::optional<ui::AxisRanges> zoom_;
     /// Where a drag for a zoom rectangle began, while the left button is down.
     std::optional<QPoint> dragStart_;
+    /// Where the mouse was when the readout was last shown (viewport coordinates).
+    QPoint readoutPos_;
     char32_t decimalSeparator_ = U'.';
 };
 

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pinned_curve_layer.h"
 
+#include "legend_labels.h"
+
 #include <QChart>
+#include <QChartView>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
+
+#include <utility>
 
 namespace phbuffer::chart {
 
@@ -31,8 +36,10 @@ QLineSeries* CurveSeries(const QString& name, QRgb colour,
 
 } // namespace
 
-PinnedCurveLayer::PinnedCurveLayer(QChart* chart, QValueAxis* bottom, QValueAxis* left)
-    : chart_(chart), bottom_(bottom), left_(left) {
+PinnedCurveLayer::PinnedCurveLayer(QChartView* view, QValueAxis* bottom, QValueAxis* left,
+                                   QList<QLineSeries*> current)
+    : chart_(view->chart()), labels_(new LegendLabels(view)), current_(std::move(current)),
+      bottom_(bottom), left_(left) {
     chart_->legend()->setAlignment(Qt::AlignTop);
     chart_->legend()->setBackgroundVisible(false);
     chart_->legend()->hide();
@@ -71,12 +78,31 @@ void PinnedCurveLayer::showView(bool titration, bool bufferStrength) {
         series->setVisible(bufferStrength);
     // Shown first: a marker made visible inside a hidden legend stays hidden.
     chart_->legend()->setVisible(!curves_.empty() && (titration || bufferStrength));
-    // The legend names the kept curves only. A marker follows its series' visibility by
-    // itself, so the run's own curves lose theirs again whenever they are shown.
-    const QList<QLineSeries*> kept = titration_ + bufferStrength_;
+    // A marker follows its series' visibility by itself, but a run's curve without points
+    // (none shown yet, or a run that ended before its first) has nothing to name.
     for (QLegendMarker* marker : chart_->legend()->markers()) {
         auto* series = qobject_cast<QLineSeries*>(marker->series());
-        marker->setVisible(series && kept.contains(series) && series->isVisible());
+        marker->setVisible(series && series->isVisible() &&
+                           (!current_.contains(series) || series->count() > 0));
+    }
+    labelLegend();
+}
+
+void PinnedCurveLayer::setCurrentName(const QString& name) {
+    currentName_ = name;
+    labelLegend();
+}
+
+void PinnedCurveLayer::labelLegend() {
+    // The run's own series stay as the form has them, without a name: only their legend
+    // entries are named.
+    const QString current = currentName_.isEmpty()
+                                ? QStringLiteral("Current")
+                                : QStringLiteral("%1 (current)").arg(currentName_);
+    for (QLegendMarker* marker : chart_->legend()->markers()) {
+        auto* series = qobject_cast<QLineSeries*>(marker->series());
+        if (series)
+            labels_->setName(marker, current_.contains(series) ? current : series->name());
     }
 }
 

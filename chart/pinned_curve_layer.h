@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // The kept curves drawn on the main chart, dashed in their palette colours, with a legend
-// that names them while there are any.
+// that names them and the current curve while there are any.
 #pragma once
 
 #include "ui/chart_scale.h"
@@ -12,16 +12,23 @@
 #include <vector>
 
 class QChart;
+class QChartView;
 class QLineSeries;
 class QValueAxis;
 
 namespace phbuffer::chart {
 
+class LegendLabels;
+
 class PinnedCurveLayer {
 public:
-    /// Draws into @p chart on its axes @p bottom and @p left. The chart's other series
-    /// stay out of the legend.
-    PinnedCurveLayer(QChart* chart, QValueAxis* bottom, QValueAxis* left);
+    /// Draws into the chart of @p view on its axes @p bottom and @p left. The legend lists
+    /// the @p current series, the run's own, beside the kept ones, while they have points.
+    PinnedCurveLayer(QChartView* view, QValueAxis* bottom, QValueAxis* left,
+                     QList<QLineSeries*> current);
+
+    /// Names the current curves in the legend after @p name, the water they belong to.
+    void setCurrentName(const QString& name);
 
     /// Shows @p curves in place of those shown before.
     void set(const std::vector<ui::PinnedCurve>& curves);
@@ -35,8 +42,12 @@ public:
 
 private:
     void clear();
+    void labelLegend();
 
     QChart* chart_;
+    LegendLabels* labels_;
+    QList<QLineSeries*> current_;
+    QString currentName_;
     QValueAxis* bottom_;
     QValueAxis* left_;
     std::vector<ui::PinnedCurve> curves_;

@@ -111,12 +111,15 @@ TEST_F(AnalysisShown, KeepsACurveUnderItsPresetsNameUntilRemoved) {
     EXPECT_TRUE(kept.front()->isVisible());
     EXPECT_EQ(kept.front()->points(), chart()->titrationSeries()->points());
     EXPECT_TRUE(chart()->chart()->legend()->isVisible());
-    // The legend names the kept curve only, once it has laid itself out.
+    // The legend names the kept curve and the current one, once it has laid itself out.
     QLegend* legend = chart()->chart()->legend();
     QTRY_VERIFY(legend->markers(kept.front()).value(0)->isVisible());
     for (QLegendMarker* marker : legend->markers())
-        EXPECT_EQ(marker->isVisible(), marker->series() == kept.front())
+        EXPECT_EQ(marker->isVisible(), marker->series() == kept.front() ||
+                                           marker->series() == chart()->titrationSeries())
             << marker->label().toStdString();
+    EXPECT_EQ(legend->markers(chart()->titrationSeries()).value(0)->label(),
+              QStringLiteral("Zorva-PIKE Low (current)"));
 
     // Another run replaces the current curve only.
     click("ZPhighBitBtn");

@@ -5,17 +5,22 @@
 
 #include "chart/chart_file.h"
 #include "chart/chart_view.h"
+#include "chart/pinned_curve_layer.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGraphicsEllipseItem>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QMenu>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QXmlStreamReader>
 
@@ -204,6 +209,91 @@ TEST_F(ChartOnScreen, ZoomsToADraggedRectangleOrByTheWheelAndBackByDoubleClickOr
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
     QTest::keyClick(&view, Qt::Key_0, Qt::ControlModifier);
     EXPECT_FALSE(view.isZoomed());
+}
+
+TEST_F(ChartOnScreen, ZoomedInReadsOnlyPointsInTheViewAndMarksThemOnThePlotArea) {
+    // A dense line, y = 8 - x: wherever the view ends, points lie a pixel beyond it.
+    model::Series line;
+    for (int i = 0; i <= 2000; ++i)
+        line.AddXY(i * 0.002, 8 - i * 0.002);
+    view.draw(TitledChart("Titration curve", "Added H+ [mmol/L]", "pH [-]"), line, model::Series());
+    QApplication::processEvents();
+    QLineSeries* series = view.titrationSeries();
+    QWidget* viewport = view.viewport();
+    const QPoint from = OnScreen(view, {0.5, 7}, series);
+    const QPoint to = OnScreen(view, {3.5, 5}, series);
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
+    ASSERT_TRUE(view.isZoomed());
+    QApplication::processEvents(); // the new labels give the plot area its new place
+
+    // The curve leaves the view through its top and its bottom edge. Just beyond either,
+    // the mouse is in reach of the edge's points and nearer to those beyond it.
+    QSignalSpy read(&view, &ChartView::pointRead);
+    const double top = view.leftAxis()->max();
+    const double bottom = view.leftAxis()->min();
+    const struct {
+        const char* edge;
+        QPointF onEdge;
+        QPoint beyond;
+    } cases[] = {{"top", {8 - top, top}, {0, -5}}, {"bottom", {8 - bottom, bottom}, {0, 5}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edge);
+        QTest::mouseMove(viewport, OnScreen(view, c.onEdge, series) + c.beyond);
+        QTRY_VERIFY(view.readout()->isVisible());
+        const QRectF plotArea = view.chart()->mapRectToScene(view.chart()->plotArea());
+        EXPECT_TRUE(plotArea.contains(view.readoutMarker()->pos()))
+            << view.readoutMarker()->pos().y() << " beyond " << plotArea.top() << ".."
+            << plotArea.bottom();
+        ASSERT_FALSE(read.isEmpty());
+        const double pH = read.takeLast().at(0).toDouble();
+        EXPECT_GE(pH, bottom);
+        EXPECT_LE(pH, top);
+    }
+}
+
+TEST_F(ChartOnScreen, ListsTheCurrentCurveBesideKeptOnesAndShowsLongNamesWholeOnHover) {
+    const QString currentName =
+        QStringLiteral("Zwischenbach spring after the long dry summer, second sampling.prn");
+    const QString keptName =
+        QStringLiteral("Zwischenbach spring before the long dry summer, first sampling.prn");
+    view.draw(TitledChart("Titration curve", "Added H+ [mmol/L]", "pH [-]"),
+              SeriesOf({{0, 7.8}, {1.5, 6}, {3.3, 4.49}}), SeriesOf({{4.49, 40}}, false));
+    view.setCurrentCurveName(currentName);
+    view.setPinnedCurves({{keptName, ui::kPinnedCurvePalette[0], {{0, 7.5}, {2, 5}}, {{5, 9}}}});
+    QLegend* legend = view.chart()->legend();
+    ASSERT_TRUE(legend->isVisible());
+    EXPECT_FALSE(legend->markers(view.bufferStrengthSeries()).value(0)->isVisible())
+        << "the view shows the titration curves only";
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+
+    const struct {
+        QLineSeries* series;
+        QString wholeName;
+        QString seriesName; ///< stays as it was
+    } entries[] = {
+        {view.titrationSeries(), currentName + QStringLiteral(" (current)"), QString()},
+        {view.pinnedCurves().titrationSeries().value(0), keptName, keptName},
+    };
+    for (const auto& entry : entries) {
+        SCOPED_TRACE(entry.wholeName.toStdString());
+        const QLegendMarker* marker = legend->markers(entry.series).value(0);
+        ASSERT_NE(marker, nullptr);
+        QTRY_VERIFY(marker->isVisible());
+        const QString label = marker->label();
+        EXPECT_LT(label.size(), entry.wholeName.size());
+        EXPECT_TRUE(label.startsWith(entry.wholeName.left(10)) &&
+                    label.endsWith(entry.wholeName.right(10)) && label.contains(QChar(0x2026)))
+            << label.toStdString();
+        EXPECT_EQ(entry.series->name(), entry.seriesName);
+        // Drawn as labelled, not cut once more at its end.
+        QPoint at;
+        QTRY_VERIFY((at = LegendEntryAt(view, *marker)).x() >= 0);
+        QTest::mouseMove(view.viewport(), at);
+        QTRY_COMPARE(QToolTip::text(), entry.wholeName);
+    }
 }
 
 TEST_F(ChartOnScreen, WritesTheAxisNumbersWithTheFormsDecimalSeparator) {

@@ -2,7 +2,11 @@
 #include "gui_driver.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QDropEvent>
+#include <QGraphicsTextItem>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -31,6 +35,17 @@ QRadioButton* RadioItem(const MainWindow& window, int item) {
 
 void Click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+QPoint LegendEntryAt(const QChartView& view, const QLegendMarker& marker) {
+    // An entry is drawn by an item of the chart's own, with a text item for its label.
+    for (QGraphicsItem* item : view.scene()->items()) {
+        const auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+        if (text && text->isVisible() && view.chart()->legend()->isAncestorOf(text) &&
+            text->toPlainText() == marker.label())
+            return view.mapFromScene(text->sceneBoundingRect().center());
+    }
+    return {-1, -1};
 }
 
 bool TypeIntoCell(StringGridView* grid, int col, int row, const QString& text) {

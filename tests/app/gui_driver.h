@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class QChartView;
+class QLegendMarker;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -41,6 +43,9 @@ void DragOverCells(StringGridView* grid, int col1, int row1, int col2, int row2)
 void TypeInto(QLineEdit* edit, const QString& text);
 /// The text that @p grid shows in cell (@p col, @p row).
 QString ShownCell(const StringGridView* grid, int col, int row);
+/// Where the label of @p marker's entry in the legend of @p view is drawn, on the view's
+/// viewport: the middle of the label's text; (-1, -1) when it is not drawn.
+QPoint LegendEntryAt(const QChartView& view, const QLegendMarker& marker);
 /// Clicks "Run pH model" and waits at most @p timeoutMs for the run to end.
 bool RunAndWait(MainWindow& window, int timeoutMs = 60000);
 /// Drags @p data from another program onto @p window at @p pos (window coordinates) and
