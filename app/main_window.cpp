@@ -787,7 +787,12 @@ void MainWindow::showEvent(QShowEvent* event) {
     // Typing starts in the first editable cell, as in a spreadsheet.
     grid1_->setFocus(Qt::OtherFocusReason);
     if (!startFile_.isEmpty())
-        handle([this] { form_.LoadDataFile(startFile_); }, QStringLiteral("Load"));
+        handle(
+            [this] {
+                form_.LoadDataFile(startFile_);
+                pinned_.dataFileLoaded(startFile_);
+            },
+            QStringLiteral("Load"));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     TypeIntoCell(GridNumber(window, 2), 1, 3, QStringLiteral("-2"));
     Click(ButtonNamed(window, QStringLiteral("DoTitrationButton")));
     if (!QTest::qWaitFor(
-            [&] { return window.progressDialog() && window.progressDialog()->isVisible(); }, 5000))
+            [&] { return window.progressDialog() && window.progressDialog()->isVisible(); }, 20000))
         return 1;
     QTest::qWait(1500);
     Shoot(QStringLiteral("6-progress-dialog"));
