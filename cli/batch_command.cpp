@@ -43,8 +43,8 @@ BatchRecord analyseFile(const std::string& file, const std::vector<double>& atPh
             return record;
         }
         if (analysis.end == model::RunEnd::StepLimit)
-            record.error = QStringLiteral("The run stopped at the limit of %1 steps")
-                               .arg(control.maxSteps);
+            record.error =
+                QStringLiteral("The run stopped at the limit of %1 steps").arg(control.maxSteps);
         record.analysis = std::move(analysis);
     } catch (const std::exception& e) {
         record.error = ui::ErrorBoxText(e);
@@ -123,8 +123,7 @@ private:
                    .arg(ui::JsonString(name), a ? ui::JsonNumber(a->initialPh) : null,
                         a ? ui::JsonNumber(a->lowerTarget) : null,
                         a && !a->stopped ? ui::JsonNumber(a->acidToTarget()) : null,
-                        a ? ui::JsonNumber(a->finalPh) : null,
-                        a ? QString::number(a->steps) : null,
+                        a ? ui::JsonNumber(a->finalPh) : null, a ? QString::number(a->steps) : null,
                         a ? QString::fromLatin1(a->stopped ? "true" : "false") : null,
                         a ? QLatin1Char('[') + at.join(QStringLiteral(", ")) + QLatin1Char(']')
                           : null,
@@ -154,8 +153,8 @@ bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& 
     std::mutex mutex;
     std::condition_variable advanced;
     std::map<std::size_t, BatchRecord> finished; // done, waiting for those before them
-    std::size_t next = 0;    // the next file to start
-    std::size_t printed = 0; // the records printed so far
+    std::size_t next = 0;                        // the next file to start
+    std::size_t printed = 0;                     // the records printed so far
     bool allGood = true;
 
     const auto work = [&] {

@@ -205,7 +205,8 @@ Options parse(const std::vector<std::string>& args) {
             o.exportFile = fileName(i);
         } else if (a == "--chart") {
             o.chartFile = fileName(i);
-            if (!ui::chartFormatOf(files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile))))
+            if (!ui::chartFormatOf(
+                    files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile))))
                 throw UsageError{"--chart writes " + ui::chartFormatNames().toStdString() +
                                  " by the file's extension, not '" + *o.chartFile + "'"};
         } else if (a == "--chart-size") {
@@ -359,8 +360,8 @@ private:
 
 /// Makes every file dialog of @p form answer with @p file, as if the user had picked it.
 void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
-    form.ExecuteFileDialog = [name = files::fileNameFromBytes(QByteArray::fromStdString(file))](ui::FileDialog&,
-                                                                      ui::FileDialogKind) {
+    form.ExecuteFileDialog = [name = files::fileNameFromBytes(QByteArray::fromStdString(file))](
+                                 ui::FileDialog&, ui::FileDialogKind) {
         return std::optional<QString>(name);
     };
 }
@@ -493,7 +494,8 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
                         QStringLiteral("This phbuffer-cli was built without the chart"));
                 const auto [width, height] =
                     o.chartSize.value_or(std::pair(kDefaultChartWidth, kDefaultChartHeight));
-                chartWriter(files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile)), width, height, form);
+                chartWriter(files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile)),
+                            width, height, form);
             }
         } else if (o.command == "analyse") {
             bool finished = false;

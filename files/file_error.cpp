@@ -36,12 +36,13 @@ FileError platformFileError(int error, const QString& path) {
         // the way to it; the user is told which of the two it is.
         const QByteArray name = fileNameBytes(path);
         const qsizetype slash = name.lastIndexOf('/');
-        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/")
-                                                                          : name.left(slash);
+        const QByteArray folder = slash < 0    ? QByteArray(".")
+                                  : slash == 0 ? QByteArray("/")
+                                               : name.left(slash);
         struct stat info {};
         const bool isFolder = ::stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-        return FileError(
-            isFolder ? FileErrorKind::FileNotFound : FileErrorKind::InvalidFilename, error);
+        return FileError(isFolder ? FileErrorKind::FileNotFound : FileErrorKind::InvalidFilename,
+                         error);
     }
     case ENOTDIR:
     case ENAMETOOLONG:

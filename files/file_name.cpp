@@ -83,8 +83,8 @@ QString shownFileName(const QString& name) {
     shown.reserve(name.size());
     for (qsizetype i = 0; i < name.size(); ++i) {
         if (isKeptByte(name, i))
-            shown += QStringLiteral("\\x%1").arg(0x80 + (name[i].unicode() - kFirstKeptByte), 2,
-                                                 16, QLatin1Char('0'));
+            shown += QStringLiteral("\\x%1").arg(0x80 + (name[i].unicode() - kFirstKeptByte), 2, 16,
+                                                 QLatin1Char('0'));
         else
             shown += name[i];
     }

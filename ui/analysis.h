@@ -45,7 +45,7 @@ struct AnalysisRow {
 struct Analysis {
     double initialPh = 0;
     double lowerTarget = 0;
-    bool stopped = false;    ///< the run ended before the lower target
+    bool stopped = false;                             ///< the run ended before the lower target
     model::RunEnd end = model::RunEnd::ReachedTarget; ///< why the run ended
     std::uint32_t steps = 0; ///< to the lower target, or to where the run stopped
     double finalPh = 0;

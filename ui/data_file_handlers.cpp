@@ -81,10 +81,9 @@ void TpHmainForm::checkOneLineCells() {
                 if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
                     continue;
                 errorCell = GridCell{grid, c, r};
-                const QString cell =
-                    c == 0 ? QStringLiteral("The name in row %1").arg(r)
-                           : QStringLiteral("The cell \"%1\", \"%2\"")
-                                 .arg(grid->Cells(0, r), grid->Cells(c, 0));
+                const QString cell = c == 0 ? QStringLiteral("The name in row %1").arg(r)
+                                            : QStringLiteral("The cell \"%1\", \"%2\"")
+                                                  .arg(grid->Cells(0, r), grid->Cells(c, 0));
                 throw HandlerError(cell + QStringLiteral(" holds a line break; a cell holds "
                                                          "one line of text"));
             }
