@@ -1,20 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_commands.h"
 
-#include "files/csv_field.h"
-#include "files/file_name.h"
 #include "ui/analysis.h"
-#include "ui/errors.h"
-#include "ui/number_format.h"
 
-#include <QFile>
-#include <QStringList>
-
-#include <algorithm>
-#include <atomic>
-#include <optional>
 #include <ostream>
-#include <thread>
 
 namespace phbuffer::cli {
 
