@@ -49,7 +49,7 @@ QTableWidget* Table(const QStringList& header, QWidget* parent) {
     return table;
 }
 
-void SetCell(QTableWidget* table, int row, int column, const QString& text) {
+void setCell(QTableWidget* table, int row, int column, const QString& text) {
     auto* item = new QTableWidgetItem(text);
     if (column > 0)
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -59,7 +59,7 @@ void SetCell(QTableWidget* table, int row, int column, const QString& text) {
 } // namespace
 
 AnalysisWindow::AnalysisWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), atPh_(ui::StandardEndPoints()) {
+    : QWidget(parent, Qt::Window), atPh_(ui::standardEndPoints()) {
     setObjectName(QStringLiteral("AnalysisWindow"));
     setWindowTitle(QStringLiteral("Analysis"));
     tabs_ = new QTabWidget(this);
@@ -280,10 +280,10 @@ void AnalysisWindow::showPoints() {
     points_->setRowCount(static_cast<int>(a.points.size()));
     for (int row = 0; row < points_->rowCount(); ++row) {
         const ui::AnalysisPoint& p = a.points[static_cast<std::size_t>(row)];
-        SetCell(points_, row, 0, number(p.atPh, 2));
-        SetCell(points_, row, 1, p.reached ? number(p.acid(), 3) : QStringLiteral("not reached"));
-        SetCell(points_, row, 2, p.reached ? number(p.pH, 4) : QString());
-        SetCell(points_, row, 3, number(p.capacity.total, 4));
+        setCell(points_, row, 0, number(p.atPh, 2));
+        setCell(points_, row, 1, p.reached ? number(p.acid(), 3) : QStringLiteral("not reached"));
+        setCell(points_, row, 2, p.reached ? number(p.pH, 4) : QString());
+        setCell(points_, row, 3, number(p.capacity.total, 4));
     }
     if (points_->rowCount() > 0) {
         points_->setCurrentCell(0, 0);
@@ -301,11 +301,11 @@ void AnalysisWindow::showBreakdown(const model::CapacityBreakdown& capacity, con
     breakdown_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < breakdown_->rowCount(); ++r) {
         const ui::BreakdownRow& row = rows[static_cast<std::size_t>(r)];
-        SetCell(breakdown_, r, 0, row.name);
-        SetCell(breakdown_, r, 1, number(row.value, 4));
-        SetCell(breakdown_, r, 2, number(row.share, 1));
+        setCell(breakdown_, r, 0, row.name);
+        setCell(breakdown_, r, 1, number(row.value, 4));
+        setCell(breakdown_, r, 2, number(row.share, 1));
         for (int f = 0; f < 4; ++f)
-            SetCell(breakdown_, r, 3 + f,
+            setCell(breakdown_, r, 3 + f,
                     row.fractions ? number((*row.fractions)[static_cast<std::size_t>(f)], 4)
                                   : QString());
     }

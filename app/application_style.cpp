@@ -10,7 +10,7 @@ namespace phbuffer::app {
 const QString kApplicationTitle = QStringLiteral("pH and buffer system calculator");
 const QString kStyleSheetResource = QStringLiteral(":/style/phbuffer.qss");
 
-QString ApplyVisualStyle(QApplication& app, const QString& styleSheetResource) {
+QString applyVisualStyle(QApplication& app, const QString& styleSheetResource) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
     QFile file(styleSheetResource);

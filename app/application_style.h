@@ -19,12 +19,12 @@ extern const QString kApplicationTitle;
 /// The resource that holds the visual style sheet.
 extern const QString kStyleSheetResource;
 
-using chart::WindowFont;
+using chart::windowFont;
 
 /// Applies the visual style: the Fusion widget style and the style sheet at
 /// @p styleSheetResource. Returns an empty text on success, otherwise why the style sheet
 /// was not applied; start-up goes on with the standard look in that case.
-QString ApplyVisualStyle(QApplication& app,
+QString applyVisualStyle(QApplication& app,
                          const QString& styleSheetResource = kStyleSheetResource);
 
 } // namespace phbuffer::app

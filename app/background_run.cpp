@@ -22,9 +22,9 @@ void BackgroundRun::start() {
         try {
             work_();
         } catch (const std::exception& e) {
-            error_ = ui::ErrorBoxText(e);
+            error_ = ui::errorBoxText(e);
         } catch (...) {
-            error_ = ui::ErrorBoxText(QStringLiteral("Unknown error"));
+            error_ = ui::errorBoxText(QStringLiteral("Unknown error"));
         }
         {
             const std::lock_guard<std::mutex> lock(mutex_);

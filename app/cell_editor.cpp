@@ -119,11 +119,11 @@ void CellEditor::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CellEditor::paste(const QString& text) {
-    if (ui::IsCellBlock(text)) {
+    if (ui::isCellBlock(text)) {
         view_->pasteBlock(text); // this editor's cell is the block's first
         return;
     }
-    const QList<QStringList> line = ui::SplitCellBlock(text);
+    const QList<QStringList> line = ui::splitCellBlock(text);
     if (!line.isEmpty())
         insert(line.constFirst().constFirst());
 }

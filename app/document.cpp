@@ -25,7 +25,7 @@ void DocumentChange::redo() {
     done_ = true;
 }
 
-QString DocumentTitle(const QString& caption, const QString& dataFileName, bool modified) {
+QString documentTitle(const QString& caption, const QString& dataFileName, bool modified) {
     // The desktop appends the program's name to a title that does not end with it, so
     // an edited water without a file is named as untitled rather than marked in the
     // middle of the caption.

@@ -43,6 +43,6 @@ private:
 /// The window title: the data file's name, when there is one, before @p caption, with
 /// Qt's "[*]" where the modified mark goes; @p caption alone for an unmodified water
 /// without a file, "Untitled" before it for a @p modified one.
-QString DocumentTitle(const QString& caption, const QString& dataFileName, bool modified);
+QString documentTitle(const QString& caption, const QString& dataFileName, bool modified);
 
 } // namespace phbuffer::app

@@ -5,7 +5,7 @@
 
 namespace phbuffer::app {
 
-QStringList NameFilters(const QString& filter) {
+QStringList dialogNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -23,7 +23,7 @@ QStringList NameFilters(const QString& filter) {
     return filters;
 }
 
-void ConfigureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
+void configureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
                          ui::FileDialogKind kind) {
     const bool save = kind == ui::FileDialogKind::Save;
     dialog.setObjectName(settings.Name);
@@ -35,7 +35,7 @@ void ConfigureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
     // repeat them.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDirectory(settings.InitialDir);
-    dialog.setNameFilters(NameFilters(settings.Filter));
+    dialog.setNameFilters(dialogNameFilters(settings.Filter));
     dialog.setDefaultSuffix(settings.DefaultExt);
     if (!settings.FileName.isEmpty())
         dialog.selectFile(settings.FileName);

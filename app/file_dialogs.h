@@ -15,11 +15,11 @@ namespace phbuffer::app {
 /// form (pairs may repeat: "d1|p1|d2|p2"). Each entry keeps its description as the user
 /// reads it and matches its patterns in upper and in lower case, so "*.PRN" lists both
 /// x.prn and x.PRN, as the file names of a case-blind file system would be listed.
-QStringList NameFilters(const QString& filter);
+QStringList dialogNameFilters(const QString& filter);
 
 /// Sets up @p dialog from @p settings: save or open, the initial directory, the filters,
 /// the default extension and the file name to offer.
-void ConfigureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
+void configureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
                          ui::FileDialogKind kind);
 
 } // namespace phbuffer::app

@@ -65,10 +65,10 @@ int main(int argc, char** argv) {
     // Docks and task switchers find the launcher, and with it the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.phbuffer.calculator"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/io.github.phbuffer.calculator.svg")));
-    QApplication::setFont(phbuffer::app::WindowFont());
+    QApplication::setFont(phbuffer::app::windowFont());
 
     // Without its style the program still works, in the standard look.
-    const QString styleProblem = phbuffer::app::ApplyVisualStyle(app);
+    const QString styleProblem = phbuffer::app::applyVisualStyle(app);
     if (!styleProblem.isEmpty())
         qWarning("%s", qUtf8Printable(styleProblem));
 

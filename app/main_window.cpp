@@ -63,7 +63,7 @@ constexpr int kStringGrid1Height = 255;
 constexpr int kStringGrid2Height = 104;
 
 /// The local file that @p data carries, when it carries exactly one and nothing else.
-std::optional<QString> DroppedFile(const QMimeData* data) {
+std::optional<QString> droppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls())
         return std::nullopt;
     const QList<QUrl> urls = data->urls();
@@ -77,7 +77,7 @@ std::optional<QString> DroppedFile(const QMimeData* data) {
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(form_.Name);
     setWindowTitle(ui::TpHmainForm::Caption);
-    setFont(WindowFont());
+    setFont(windowFont());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
@@ -195,7 +195,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     };
     form_.ExecuteFileDialog = [this](ui::FileDialog& settings, ui::FileDialogKind kind) {
         QFileDialog dialog(this);
-        ConfigureFileDialog(dialog, settings, kind);
+        configureFileDialog(dialog, settings, kind);
         std::optional<QString> chosen = fileDialogRunner_(dialog);
         fileChosen_ = chosen.has_value();
         return chosen;
@@ -281,7 +281,7 @@ QPushButton* MainWindow::addActionButton(QWidget* panel, QAction* action, const 
         action->objectName().replace(QLatin1String("Action"), QLatin1String("Button")));
     widget->setGeometry(geometry);
     widget->setAutoDefault(false);
-    widget->setToolTip(ShortcutToolTip(action->text(), action->shortcuts()));
+    widget->setToolTip(shortcutToolTip(action->text(), action->shortcuts()));
     connect(widget, &QPushButton::clicked, action, &QAction::trigger);
     return widget;
 }
@@ -408,19 +408,19 @@ void MainWindow::addShortcuts() {
         QAction* action =
             command(button.Caption, keys, (button.Name + QStringLiteral("Action")).toLatin1());
         connect(action, &QAction::triggered, widget, &QPushButton::click);
-        widget->setToolTip(ShortcutToolTip(button.Caption, keys));
+        widget->setToolTip(shortcutToolTip(button.Caption, keys));
         return action;
     };
     WindowCommands menu;
     menu.open =
-        buttonCommand(form_.GetDataBitBtn, StandardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
+        buttonCommand(form_.GetDataBitBtn, standardKeys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
     menu.open->setText(tr("&Open..."));
     // The button always asks for a name, as "Save As" does; the Save key saves in place.
     menu.saveAs = buttonCommand(
-        form_.SaveDataBitBtn, StandardKeys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+        form_.SaveDataBitBtn, standardKeys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     menu.saveAs->setText(tr("Save &As..."));
     menu.save =
-        command(tr("&Save"), StandardKeys(QKeySequence::Save, Qt::CTRL | Qt::Key_S), "SaveAction");
+        command(tr("&Save"), standardKeys(QKeySequence::Save, Qt::CTRL | Qt::Key_S), "SaveAction");
     connect(menu.save, &QAction::triggered, this, [this] {
         if (!isRunning())
             handle(
@@ -442,7 +442,7 @@ void MainWindow::addShortcuts() {
         menu.presets << buttonCommand(*preset, {});
     menu.analysis = command(analysisButton_->text(), {Qt::Key_F6}, "AnalysisAction");
     connect(menu.analysis, &QAction::triggered, analysisButton_, &QPushButton::click);
-    analysisButton_->setToolTip(ShortcutToolTip(analysisButton_->text(), {Qt::Key_F6}));
+    analysisButton_->setToolTip(shortcutToolTip(analysisButton_->text(), {Qt::Key_F6}));
     menu.exportAnalysis = command(tr("Export &analysis..."), {}, "ExportAnalysisAction");
     connect(menu.exportAnalysis, &QAction::triggered, this, [this] {
         // What the analysis window's own export button does, once there is an analysis.
@@ -467,11 +467,11 @@ void MainWindow::addShortcuts() {
         });
         return action;
     };
-    menu.undo = documentCommand(tr("&Undo"), StandardKeys(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z),
+    menu.undo = documentCommand(tr("&Undo"), standardKeys(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z),
                                 "UndoAction", [this] { undoStack_->undo(); });
     // Ctrl+Y beside the desktop's own redo key, as the spreadsheets have it.
     QList<QKeySequence> redoKeys =
-        StandardKeys(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        standardKeys(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
     if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
         redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
     menu.redo =
@@ -514,7 +514,7 @@ void MainWindow::addShortcuts() {
     // stops the run.
     menu.quit = new QAction(tr("&Quit"), this);
     menu.quit->setObjectName(QStringLiteral("QuitAction"));
-    const QList<QKeySequence> quitKeys = StandardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
+    const QList<QKeySequence> quitKeys = standardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
     menu.quit->setShortcuts(quitKeys);
     menu.quit->setShortcutContext(Qt::ApplicationShortcut);
     addAction(menu.quit);
@@ -522,7 +522,7 @@ void MainWindow::addShortcuts() {
     shortcutKeysFirst_->addKeys(quitKeys);
 
     menu.help = new QAction(tr("&Help"), this);
-    menu.help->setShortcuts(StandardKeys(QKeySequence::HelpContents, Qt::Key_F1));
+    menu.help->setShortcuts(standardKeys(QKeySequence::HelpContents, Qt::Key_F1));
     addAction(menu.help);
     connect(menu.help, &QAction::triggered, this, [this] { showHelpPage(this); });
     menu.keys = new QAction(tr("&Keys"), this);
@@ -582,7 +582,7 @@ void MainWindow::handle(const std::function<void()>& handler, const QString& cha
     try {
         handler();
     } catch (const std::exception& e) {
-        error = ui::ErrorBoxText(e);
+        error = ui::errorBoxText(e);
     }
     // What the handler assigned before it failed stays, and is shown behind the box.
     drawForm();
@@ -647,7 +647,7 @@ void MainWindow::loadFile(const QString& path) {
     if (!isRunning() && mayDropEdits())
         handle(
             [this, &path] {
-                form_.LoadDataFile(path);
+                form_.loadDataFile(path);
                 pinned_.dataFileLoaded(path);
             },
             QStringLiteral("Load"),
@@ -673,7 +673,7 @@ void MainWindow::showRecentFiles(const QPoint& globalPos) {
 
 void MainWindow::updateTitle() {
     setWindowFilePath(form_.dataFileName);
-    setWindowTitle(DocumentTitle(ui::TpHmainForm::Caption, form_.dataFileName, form_.isModified()));
+    setWindowTitle(documentTitle(ui::TpHmainForm::Caption, form_.dataFileName, form_.isModified()));
     setWindowModified(form_.isModified());
 }
 
@@ -767,7 +767,7 @@ void MainWindow::printChart() {
 }
 
 void MainWindow::refreshDecimalSeparator() {
-    form_.DecimalSeparator = ui::SystemDecimalSeparator();
+    form_.DecimalSeparator = ui::systemDecimalSeparator();
     chart_->setDecimalSeparator(form_.DecimalSeparator);
     // Whether a pKa text counts as a number, and so its tint, follows the separator.
     grid1_->sync();
@@ -789,7 +789,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!startFile_.isEmpty())
         handle(
             [this] {
-                form_.LoadDataFile(startFile_);
+                form_.loadDataFile(startFile_);
                 pinned_.dataFileLoaded(startFile_);
             },
             QStringLiteral("Load"));
@@ -829,14 +829,14 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!isRunning() && DroppedFile(event->mimeData()))
+    if (!isRunning() && droppedFile(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const std::optional<QString> file = DroppedFile(event->mimeData());
+    const std::optional<QString> file = droppedFile(event->mimeData());
     if (isRunning() || !file) {
         event->ignore();
         return;
@@ -866,7 +866,7 @@ void MainWindow::startRun() {
         // Refused before anything was computed; the window shows what it showed.
         drawForm();
         showErrorCell();
-        presentError(ui::ErrorBoxText(e));
+        presentError(ui::errorBoxText(e));
         emit runFinished();
         return;
     }
@@ -897,7 +897,7 @@ void MainWindow::finishRun() {
         try {
             form_.applyRun(std::move(*ending.result));
         } catch (const std::exception& e) {
-            error = ui::ErrorBoxText(e);
+            error = ui::errorBoxText(e);
         }
     }
     if (!error && runWater_) {

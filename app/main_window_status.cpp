@@ -43,7 +43,7 @@ void MainWindow::showStatus(const QString& text) {
 void MainWindow::showResultsState() {
     const bool outdated = form_.resultsOutdated();
     // The form's caption stays as the run wrote it; the view adds the note.
-    const QString caption = ui::KeepQuantitiesTogether(form_.Label1.Caption);
+    const QString caption = ui::keepQuantitiesTogether(form_.Label1.Caption);
     const QString text = outdated ? caption + QLatin1Char(' ') + kOutdatedNote : caption;
     label1_->setText(text);
     // Sized to its text, on as many lines as it takes not to run under the buttons.

@@ -196,7 +196,7 @@ void StringGridView::copySelection() {
         for (int c = box.left(); c <= box.right(); ++c)
             fields << cellIndex(c, r).data().toString();
     }
-    QGuiApplication::clipboard()->setText(ui::JoinCellBlock(rows));
+    QGuiApplication::clipboard()->setText(ui::joinCellBlock(rows));
 }
 
 void StringGridView::cutSelection() {
@@ -212,7 +212,7 @@ void StringGridView::clearSelected(const QString& change) {
     const QRect box = selectedBox();
     if (!box.isValid())
         return;
-    if (ui::ClearCellBlock(grid_, box.left(), box.top(), box.right(), box.bottom()).isEmpty())
+    if (ui::clearCellBlock(grid_, box.left(), box.top(), box.right(), box.bottom()).isEmpty())
         return;
     model_->sync();
     emit blockCleared(change);
@@ -249,7 +249,7 @@ void StringGridView::pasteBlock(const QString& text) {
             target = cell;
     if (!target.isValid())
         return;
-    ui::PasteCellBlock(grid_, target.column(), target.row(), text);
+    ui::pasteCellBlock(grid_, target.column(), target.row(), text);
     model_->sync();
     emit blockPasted();
 }

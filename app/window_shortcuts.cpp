@@ -5,7 +5,7 @@
 
 namespace phbuffer::app {
 
-QString ShortcutToolTip(const QString& caption, const QList<QKeySequence>& keys) {
+QString shortcutToolTip(const QString& caption, const QList<QKeySequence>& keys) {
     if (keys.isEmpty())
         return caption;
     QStringList texts;
@@ -14,7 +14,7 @@ QString ShortcutToolTip(const QString& caption, const QList<QKeySequence>& keys)
     return QStringLiteral("%1 (%2)").arg(caption, texts.join(QStringLiteral(", ")));
 }
 
-QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence& fallback) {
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, const QKeySequence& fallback) {
     const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
     return keys.isEmpty() ? QList<QKeySequence>{fallback} : keys;
 }

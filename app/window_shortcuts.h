@@ -13,12 +13,12 @@ namespace phbuffer::app {
 
 /// The tooltip of a button with shortcuts: its caption with the keys as the platform
 /// writes them, "Run pH model (F5, Ctrl+R)". Just the caption when there are no keys.
-QString ShortcutToolTip(const QString& caption, const QList<QKeySequence>& keys);
+QString shortcutToolTip(const QString& caption, const QList<QKeySequence>& keys);
 
 /// The key sequences of a standard action on this platform, or @p fallback where the
 /// platform gives it none: the Windows key scheme, which the offscreen platform uses too,
 /// binds no key to QKeySequence::Quit.
-QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence& fallback);
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, const QKeySequence& fallback);
 
 /// An event filter for line editors that leaves the given keys to the window's shortcuts.
 /// A QLineEdit claims every key that the platform's bindings give an editing meaning,

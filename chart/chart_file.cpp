@@ -92,7 +92,7 @@ void writeChartFile(const QString& path, QSize size, const ui::Chart& chart,
                     char32_t decimalSeparator, files::FileSystem& fileSystem) {
     // In the window's font, laid out as on the screen without ever being there.
     QWidget frame;
-    frame.setFont(WindowFont());
+    frame.setFont(windowFont());
     frame.setAttribute(Qt::WA_DontShowOnScreen);
     // Never painted: shown, a window gets a bitmap of its whole size behind it, 1.6 GB at
     // the largest size; the file is drawn from the chart's items, not from that bitmap.

@@ -43,7 +43,7 @@ constexpr double kWheelNotch = 120;
 
 /// The locale whose numbers have @p separator as their decimal separator and no group
 /// separators, as the form writes its numbers: the system's where it agrees.
-QLocale NumberLocale(char32_t separator) {
+QLocale numberLocale(char32_t separator) {
     QLocale locale = QLocale::system();
     const auto hasSeparator = [separator](const QLocale& l) {
         return l.decimalPoint() == QString::fromUcs4(&separator, 1);
@@ -54,7 +54,7 @@ QLocale NumberLocale(char32_t separator) {
     return locale;
 }
 
-QList<QPointF> PointsOf(const model::Series& series) {
+QList<QPointF> pointsOf(const model::Series& series) {
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(series.Count()));
     for (const model::SeriesPoint& p : series.points)
@@ -67,7 +67,7 @@ QList<QPointF> PointsOf(const model::Series& series) {
 /// with more labels than the old or the new one: a coarser step first, a finer one last.
 /// The other order turns a move from 0..1 by 0.1 to 0..2000 by 200 into twenty thousand
 /// labels for a moment.
-void SetScale(QValueAxis* axis, const ui::AxisScale& scale) {
+void setScale(QValueAxis* axis, const ui::AxisScale& scale) {
     if (scale.step >= axis->tickInterval()) {
         axis->setTickInterval(scale.step);
         axis->setRange(scale.min, scale.max);
@@ -78,7 +78,7 @@ void SetScale(QValueAxis* axis, const ui::AxisScale& scale) {
     axis->setLabelFormat(QStringLiteral("%.%1f").arg(ui::labelDecimals(scale.step)));
 }
 
-QPen SeriesPen(QRgb colour, Qt::PenCapStyle cap) {
+QPen seriesPen(QRgb colour, Qt::PenCapStyle cap) {
     QPen pen{QColor::fromRgb(colour)};
     pen.setWidthF(1.5);
     pen.setCapStyle(cap);
@@ -123,9 +123,9 @@ ChartView::ChartView(QWidget* parent)
     c->setTitleFont(titleFont);
 
     titration_->setObjectName(QStringLiteral("TitrationSeries"));
-    titration_->setPen(SeriesPen(ChartColours::kTitration, Qt::SquareCap));
+    titration_->setPen(seriesPen(ChartColours::kTitration, Qt::SquareCap));
     bufferStrength_->setObjectName(QStringLiteral("BufferStrengthSeries"));
-    bufferStrength_->setPen(SeriesPen(ChartColours::kBufferStrength, Qt::RoundCap));
+    bufferStrength_->setPen(seriesPen(ChartColours::kBufferStrength, Qt::RoundCap));
     for (QLineSeries* s : {titration_, bufferStrength_}) {
         s->setPointsVisible(false);
         c->addSeries(s);
@@ -215,7 +215,7 @@ void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
     bool changed = false;
     for (auto [view, series] :
          {std::pair{titration_, &titration}, std::pair{bufferStrength_, &bufferStrength}}) {
-        QList<QPointF> points = PointsOf(*series);
+        QList<QPointF> points = pointsOf(*series);
         if (points != view->points()) {
             view->replace(points);
             changed = true;
@@ -237,14 +237,14 @@ void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
 void ChartView::applyRanges() {
     const ui::ChartScale scale = zoom_ ? ui::zoomedScale(*zoom_, width(), height())
                                        : ui::chartScale(ranges_, width(), height());
-    SetScale(bottomAxis_, scale.bottom);
-    SetScale(leftAxis_, scale.left);
+    setScale(bottomAxis_, scale.bottom);
+    setScale(leftAxis_, scale.left);
     wholeCurveAction_->setEnabled(zoom_.has_value());
 }
 
 void ChartView::setDecimalSeparator(char32_t separator) {
     decimalSeparator_ = separator;
-    const QLocale locale = NumberLocale(separator);
+    const QLocale locale = numberLocale(separator);
     // A new locale lays out every label again; most redraws keep the one there is.
     if (!chart()->localizeNumbers() || chart()->locale() != locale) {
         chart()->setLocale(locale);

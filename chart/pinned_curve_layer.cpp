@@ -16,7 +16,7 @@ namespace phbuffer::chart {
 
 namespace {
 
-QLineSeries* CurveSeries(const QString& name, QRgb colour,
+QLineSeries* curveSeries(const QString& name, QRgb colour,
                          const std::vector<model::SeriesPoint>& points) {
     auto* series = new QLineSeries;
     series->setName(name);
@@ -58,8 +58,8 @@ void PinnedCurveLayer::set(const std::vector<ui::PinnedCurve>& curves) {
     clear();
     curves_ = curves;
     for (const ui::PinnedCurve& curve : curves_) {
-        titration_ << CurveSeries(curve.name, curve.colour, curve.titration);
-        bufferStrength_ << CurveSeries(curve.name, curve.colour, curve.bufferStrength);
+        titration_ << curveSeries(curve.name, curve.colour, curve.titration);
+        bufferStrength_ << curveSeries(curve.name, curve.colour, curve.bufferStrength);
     }
     for (QLineSeries* series : titration_ + bufferStrength_) {
         chart_->addSeries(series);

@@ -7,7 +7,7 @@
 
 namespace phbuffer::chart {
 
-QFont WindowFont() {
+QFont windowFont() {
     // The layout was drawn for Tahoma's widths: a plain DejaVu Sans at the same pixel size
     // runs about a tenth wider and cuts off "Create CO2 equilibrium at pH:" and the longer
     // names of the buffer-system grid, its condensed cut does not.

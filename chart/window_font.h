@@ -10,6 +10,6 @@ namespace phbuffer::chart {
 /// The window font: Tahoma at 11 pixels (8 points on a 96 dpi screen). Where Tahoma is
 /// missing, as on most Linux systems, a condensed sans-serif of similar widths takes its
 /// place, so the captions still fit their buttons; failing that the default sans-serif.
-QFont WindowFont();
+QFont windowFont();
 
 } // namespace phbuffer::chart

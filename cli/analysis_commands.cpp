@@ -7,23 +7,23 @@
 
 namespace phbuffer::cli {
 
-bool RunAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFormat format,
+bool runAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFormat format,
                 std::ostream& out) {
-    const std::vector<double>& points = atPh.empty() ? ui::StandardEndPoints() : atPh;
+    const std::vector<double>& points = atPh.empty() ? ui::standardEndPoints() : atPh;
     // The button's own checks come first, so a refused water fails as "run" fails.
     const ui::RunInput input = form.prepareRun(&form.DoTitrationButton);
-    const ui::Analysis analysis = ui::Analyse(input.state, points, &form.RunControl);
+    const ui::Analysis analysis = ui::analyseWater(input.state, points, &form.RunControl);
     if (form.RunControl.cancelRequested.load())
         return false;
     switch (format) {
     case ReportFormat::Text:
-        out << ui::AnalysisText(analysis, form.DecimalSeparator).toStdString();
+        out << ui::analysisText(analysis, form.DecimalSeparator).toStdString();
         break;
     case ReportFormat::Csv:
-        out << ui::AnalysisCsv(analysis, form.DecimalSeparator, true).toStdString();
+        out << ui::analysisCsv(analysis, form.DecimalSeparator, true).toStdString();
         break;
     case ReportFormat::Json:
-        out << ui::AnalysisJson(analysis).toStdString() << '\n';
+        out << ui::analysisJson(analysis).toStdString() << '\n';
         break;
     }
     return true;

@@ -18,7 +18,7 @@ enum class ReportFormat { Text, Csv, Json };
 /// Presses "Run pH model" on @p form and reports the analysis of its water at @p atPh
 /// (the standard end points when empty) in @p format. Throws as the run's handler does.
 /// Returns false when the run was stopped by @p control.
-bool RunAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFormat format,
+bool runAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFormat format,
                 std::ostream& out);
 
 } // namespace phbuffer::cli

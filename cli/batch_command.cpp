@@ -35,9 +35,9 @@ BatchRecord analyseFile(const std::string& file, const std::vector<double>& atPh
         ui::TpHmainForm form;
         form.DecimalSeparator = decimalSeparator;
         form.FormShow(&form);
-        form.LoadDataFile(files::fileNameFromBytes(QByteArray::fromStdString(file)));
+        form.loadDataFile(files::fileNameFromBytes(QByteArray::fromStdString(file)));
         const ui::RunInput input = form.prepareRun(&form.DoTitrationButton);
-        ui::Analysis analysis = ui::Analyse(input.state, atPh, &control);
+        ui::Analysis analysis = ui::analyseWater(input.state, atPh, &control);
         if (analysis.end == model::RunEnd::Cancelled) {
             record.error = QString::fromLatin1(kNotRun); // cut short: no result to give
             return record;
@@ -47,7 +47,7 @@ BatchRecord analyseFile(const std::string& file, const std::vector<double>& atPh
                 QStringLiteral("The run stopped at the limit of %1 steps").arg(control.maxSteps);
         record.analysis = std::move(analysis);
     } catch (const std::exception& e) {
-        record.error = ui::ErrorBoxText(e);
+        record.error = ui::errorBoxText(e);
     }
     return record;
 }
@@ -115,19 +115,19 @@ private:
         if (a)
             for (const ui::AnalysisPoint& p : a->points)
                 at << QStringLiteral("{\"at_ph\": %1, \"acid_mmol_l\": %2}")
-                          .arg(ui::JsonNumber(p.atPh), p.reached ? ui::JsonNumber(p.acid()) : null);
+                          .arg(ui::jsonNumber(p.atPh), p.reached ? ui::jsonNumber(p.acid()) : null);
         return QString::fromLatin1(written_ ? ",\n " : "") +
                QStringLiteral("{\"file\": %1, \"initial_ph\": %2, \"lower_target\": %3, "
                               "\"acid_mmol_l\": %4, \"final_ph\": %5, \"steps\": %6, "
                               "\"stopped\": %7, \"at_ph\": %8, \"error\": %9}")
-                   .arg(ui::JsonString(name), a ? ui::JsonNumber(a->initialPh) : null,
-                        a ? ui::JsonNumber(a->lowerTarget) : null,
-                        a && !a->stopped ? ui::JsonNumber(a->acidToTarget()) : null,
-                        a ? ui::JsonNumber(a->finalPh) : null, a ? QString::number(a->steps) : null,
+                   .arg(ui::jsonString(name), a ? ui::jsonNumber(a->initialPh) : null,
+                        a ? ui::jsonNumber(a->lowerTarget) : null,
+                        a && !a->stopped ? ui::jsonNumber(a->acidToTarget()) : null,
+                        a ? ui::jsonNumber(a->finalPh) : null, a ? QString::number(a->steps) : null,
                         a ? QString::fromLatin1(a->stopped ? "true" : "false") : null,
                         a ? QLatin1Char('[') + at.join(QStringLiteral(", ")) + QLatin1Char(']')
                           : null,
-                        r.error.isEmpty() ? null : ui::JsonString(r.error));
+                        r.error.isEmpty() ? null : ui::jsonString(r.error));
     }
 
     std::ostream& out_;
@@ -140,7 +140,7 @@ private:
 
 } // namespace
 
-bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& atPh,
+bool runBatch(const std::vector<std::string>& files, const std::vector<double>& atPh,
               ReportFormat format, char32_t decimalSeparator, model::RunControl& control,
               std::ostream& out) {
     const unsigned threads = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(),

@@ -25,7 +25,7 @@ inline constexpr const char* kNotRun = "not run";
 /// @p control, shared by all runs, stops them all: the files done by then are printed as
 /// usual, the rest as not run. Its maxSteps ends any one file's run at that many steps,
 /// which its record then says.
-bool RunBatch(const std::vector<std::string>& files, const std::vector<double>& atPh,
+bool runBatch(const std::vector<std::string>& files, const std::vector<double>& atPh,
               ReportFormat format, char32_t decimalSeparator, model::RunControl& control,
               std::ostream& out);
 

@@ -282,7 +282,7 @@ Options parse(const std::vector<std::string>& args) {
     for (const std::string& text : o.atPhTexts) {
         // A full stop always works; the separator in effect too.
         double x = 0;
-        const char32_t sep = o.decimalSeparator.value_or(ui::SystemDecimalSeparator());
+        const char32_t sep = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
         if (!model::tryParse(text, x, U'.') && !model::tryParse(text, x, sep))
             throw UsageError{"--at-ph takes a pH, not '" + text + "'"};
         if (!(x >= ui::kMinRunpH && x <= ui::kMaxRunpH))
@@ -359,7 +359,7 @@ private:
 };
 
 /// Makes every file dialog of @p form answer with @p file, as if the user had picked it.
-void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
+void answerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
     form.ExecuteFileDialog = [name = files::fileNameFromBytes(QByteArray::fromStdString(file))](
                                  ui::FileDialog&, ui::FileDialogKind) {
         return std::optional<QString>(name);
@@ -368,7 +368,7 @@ void AnswerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
 
 } // namespace
 
-std::string UsageText() {
+std::string usageText() {
     return "Usage: phbuffer-cli [options] run [--points] [--export FILE]\n"
            "                            [--chart FILE [--chart-size WxH]] | co2 | grid |\n"
            "                            save FILE | analyse [--at-ph X]... [--format F]\n"
@@ -418,11 +418,11 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     try {
         o = parse(args);
     } catch (const UsageError& e) {
-        err << "phbuffer-cli: " << e.message << "\n\n" << UsageText();
+        err << "phbuffer-cli: " << e.message << "\n\n" << usageText();
         return kUsageError;
     }
     if (o.help) {
-        out << UsageText();
+        out << usageText();
         return kSuccess;
     }
     if (o.version) {
@@ -431,7 +431,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     }
 
     if (o.command == "batch") {
-        const char32_t separator = o.decimalSeparator.value_or(ui::SystemDecimalSeparator());
+        const char32_t separator = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
         model::RunControl control;
         if (o.maxSteps)
             control.maxSteps = *o.maxSteps;
@@ -439,7 +439,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
         {
             ActiveRun published(activeRun, &control);
             ProgressTicker ticker(o.progress, control, separator, err);
-            allGood = RunBatch(o.batchFiles, o.atPh, o.format.value_or(ReportFormat::Csv),
+            allGood = runBatch(o.batchFiles, o.atPh, o.format.value_or(ReportFormat::Csv),
                                separator, control, out);
         }
         if (control.cancelRequested.load())
@@ -456,7 +456,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
             form.ZPmediumBitBtnClick(&(form.*presetButton(*o.preset)));
         }
         if (o.load) {
-            AnswerFileDialogsWith(form, *o.load);
+            answerFileDialogsWith(form, *o.load);
             form.GetDataBitBtnClick(&form.GetDataBitBtn);
         }
         for (const CellEdit& edit : o.cells)
@@ -480,12 +480,12 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
             out << form.Label1.Caption.toStdString() << '\n';
             if (o.points)
                 for (const QString& line :
-                     files::plotDataLines(form.SelectedSeries(), form.DecimalSeparator))
+                     files::plotDataLines(form.selectedSeries(), form.DecimalSeparator))
                     out << line.toStdString() << '\n';
             if (form.RunControl.cancelRequested.load())
                 return kInterrupted; // a curve cut short is not written to a file
             if (o.exportFile) {
-                AnswerFileDialogsWith(form, *o.exportFile);
+                answerFileDialogsWith(form, *o.exportFile);
                 form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn);
             }
             if (o.chartFile) {
@@ -502,7 +502,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
             {
                 ActiveRun published(activeRun, &form.RunControl);
                 ProgressTicker ticker(o.progress, form.RunControl, form.DecimalSeparator, err);
-                finished = RunAnalyse(form, o.atPh, o.format.value_or(ReportFormat::Text), out);
+                finished = runAnalyse(form, o.atPh, o.format.value_or(ReportFormat::Text), out);
             }
             if (!finished)
                 return kInterrupted;
@@ -510,7 +510,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
             form.CO2EqButtonClick(&form.CO2EqButton);
             out << form.StringGrid1.Cells(1, 1).toStdString() << '\n';
         } else if (o.command == "save") {
-            AnswerFileDialogsWith(form, o.saveFile);
+            answerFileDialogsWith(form, o.saveFile);
             form.SaveDataBitBtnClick(&form.SaveDataBitBtn);
         } else {
             printGrid(out, form.StringGrid1);
@@ -519,7 +519,7 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
         }
     } catch (const std::exception& e) {
         out.flush();
-        err << ui::ErrorBoxText(e).toStdString() << '\n';
+        err << ui::errorBoxText(e).toStdString() << '\n';
         return kHandlerFailed;
     }
     return kSuccess;
@@ -527,14 +527,14 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
 
 } // namespace
 
-bool WantsChart(const std::vector<std::string>& args) {
+bool wantsChart(const std::vector<std::string>& args) {
     for (const std::string& a : args)
         if (a == "--chart")
             return true;
     return false;
 }
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    std::atomic<model::RunControl*>* activeRun, const ChartWriter& chartWriter) {
     const int status = executeCommandLine(args, out, err, activeRun, chartWriter);
     // Output that did not arrive (a full disk, a closed descriptor) is a failure,

@@ -38,16 +38,16 @@ inline constexpr int kDefaultChartWidth = 1218;
 inline constexpr int kDefaultChartHeight = 454;
 
 /// Whether @p args ask for a chart, which needs a QApplication before RunCommandLine.
-bool WantsChart(const std::vector<std::string>& args);
+bool wantsChart(const std::vector<std::string>& args);
 
 /// Runs the command line @p args (without the program name). While a run is going, the
 /// run control of the form is published in @p activeRun (if given), so that a signal
 /// handler can ask it to stop. --chart writes with @p chartWriter; without one it fails.
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    std::atomic<model::RunControl*>* activeRun = nullptr,
                    const ChartWriter& chartWriter = {});
 
 /// The usage text printed by --help and after a usage error.
-std::string UsageText();
+std::string usageText();
 
 } // namespace phbuffer::cli

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     // display is needed, and a command without --chart starts without any of it.
     std::unique_ptr<QTemporaryDir> runtimeDir;
     std::unique_ptr<QApplication> app;
-    if (phbuffer::cli::WantsChart(args)) {
+    if (phbuffer::cli::wantsChart(args)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // A headless system may have no runtime folder; Qt would warn and make a shared one
         // that stays behind. A private one of our own goes when the program ends.
@@ -73,5 +73,5 @@ int main(int argc, char** argv) {
         };
     }
 #endif
-    return phbuffer::cli::RunCommandLine(args, std::cout, std::cerr, &g_activeRun, chartWriter);
+    return phbuffer::cli::runCommandLine(args, std::cout, std::cerr, &g_activeRun, chartWriter);
 }

@@ -11,13 +11,13 @@
 
 namespace phbuffer::ui {
 
-const std::vector<double>& StandardEndPoints() {
+const std::vector<double>& standardEndPoints() {
     static const std::vector<double> kPoints{8.2, 4.3};
     return kPoints;
 }
 
-Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh,
-                 model::RunControl* control) {
+Analysis analyseWater(const model::WaterState& water, const std::vector<double>& atPh,
+                      model::RunControl* control) {
     Analysis a;
     a.initialPh = water.pH;
     a.lowerTarget = water.LowerpHTarget;
@@ -79,55 +79,55 @@ Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh
 
 namespace {
 
-QString Fixed(double value, int digits, char32_t separator) {
+QString fixed(double value, int digits, char32_t separator) {
     return FloatToStrF(value, 15, digits, separator);
 }
 
-double Share(double part, double total) {
+double share(double part, double total) {
     return total > 0 ? 100 * part / total : 0;
 }
 
 } // namespace
 
-QString AnalysisText(const Analysis& a, char32_t sep) {
+QString analysisText(const Analysis& a, char32_t sep) {
     QString out;
     out += QStringLiteral("Initial pH %1, lower target %2: ")
-               .arg(Fixed(a.initialPh, 2, sep), Fixed(a.lowerTarget, 2, sep));
+               .arg(fixed(a.initialPh, 2, sep), fixed(a.lowerTarget, 2, sep));
     if (a.stopped)
         out += QStringLiteral("run stopped at pH %1 after %2 mmol/L H+\n")
-                   .arg(Fixed(a.finalPh, 4, sep), Fixed(a.acidToTarget(), 3, sep));
+                   .arg(fixed(a.finalPh, 4, sep), fixed(a.acidToTarget(), 3, sep));
     else
         out += QStringLiteral("%1 mmol/L H+ to pH %2 (%3 steps)\n")
-                   .arg(Fixed(a.acidToTarget(), 3, sep), Fixed(a.finalPh, 4, sep))
+                   .arg(fixed(a.acidToTarget(), 3, sep), fixed(a.finalPh, 4, sep))
                    .arg(a.steps);
     for (const AnalysisPoint& p : a.points) {
         out += QLatin1Char('\n');
         if (!p.reached)
-            out += QStringLiteral("To pH %1: not reached\n").arg(Fixed(p.atPh, 2, sep));
+            out += QStringLiteral("To pH %1: not reached\n").arg(fixed(p.atPh, 2, sep));
         else
             out += QStringLiteral("To pH %1: %2 mmol/L H+ (pH %3)\n")
-                       .arg(Fixed(p.atPh, 2, sep), Fixed(p.acid(), 3, sep), Fixed(p.pH, 4, sep));
+                       .arg(fixed(p.atPh, 2, sep), fixed(p.acid(), 3, sep), fixed(p.pH, 4, sep));
         const model::CapacityBreakdown& c = p.capacity;
         out += QStringLiteral("  Buffer capacity at pH %1: %2 mmol/L per pH unit\n")
-                   .arg(Fixed(p.atPh, 2, sep), Fixed(c.total, 4, sep));
+                   .arg(fixed(p.atPh, 2, sep), fixed(c.total, 4, sep));
         out += QStringLiteral("    %1  %2  %3 %\n")
-                   .arg(QStringLiteral("Water"), Fixed(c.water, 4, sep),
-                        Fixed(Share(c.water, c.total), 1, sep));
+                   .arg(QStringLiteral("Water"), fixed(c.water, 4, sep),
+                        fixed(share(c.water, c.total), 1, sep));
         for (int i = 0; i < model::kBufferSystemCount; ++i) {
             const model::SystemCapacity& sys = c.systems[i];
             if (!sys.inUse)
                 continue;
             out += QStringLiteral("    %1  %2  %3 %  (forms %4 %5 %6 %7)\n")
-                       .arg(a.names[i], Fixed(sys.capacity, 4, sep),
-                            Fixed(Share(sys.capacity, c.total), 1, sep),
-                            Fixed(sys.fractions[0], 4, sep), Fixed(sys.fractions[1], 4, sep),
-                            Fixed(sys.fractions[2], 4, sep), Fixed(sys.fractions[3], 4, sep));
+                       .arg(a.names[i], fixed(sys.capacity, 4, sep),
+                            fixed(share(sys.capacity, c.total), 1, sep),
+                            fixed(sys.fractions[0], 4, sep), fixed(sys.fractions[1], 4, sep),
+                            fixed(sys.fractions[2], 4, sep), fixed(sys.fractions[3], 4, sep));
         }
     }
     return out;
 }
 
-QString AnalysisCsv(const Analysis& a, char32_t sep, bool points) {
+QString analysisCsv(const Analysis& a, char32_t sep, bool points) {
     const QChar field = sep == U',' ? QLatin1Char(';') : QLatin1Char(',');
     const char32_t decimal = sep == U',' ? U',' : U'.';
     // One column per system in use anywhere in the water.
@@ -183,7 +183,7 @@ QString AnalysisCsv(const Analysis& a, char32_t sep, bool points) {
     return out;
 }
 
-QString JsonNumber(double value) {
+QString jsonNumber(double value) {
     if (!std::isfinite(value))
         return QStringLiteral("null");
     char buffer[32];
@@ -191,7 +191,7 @@ QString JsonNumber(double value) {
     return QString::fromLatin1(buffer, static_cast<int>(end - buffer));
 }
 
-QString JsonString(const QString& text) {
+QString jsonString(const QString& text) {
     QString out = QStringLiteral("\"");
     for (const QChar ch : text) {
         const char16_t u = ch.unicode();
@@ -205,7 +205,7 @@ QString JsonString(const QString& text) {
     return out + QLatin1Char('"');
 }
 
-QString AnalysisJson(const Analysis& a) {
+QString analysisJson(const Analysis& a) {
     QStringList points;
     for (const AnalysisPoint& p : a.points) {
         QStringList systems;
@@ -213,25 +213,25 @@ QString AnalysisJson(const Analysis& a) {
             const model::SystemCapacity& sys = p.capacity.systems[i];
             systems << QStringLiteral("{\"row\": %1, \"name\": %2, \"value\": %3, \"fractions\": "
                                       "[%4, %5, %6, %7]}")
-                           .arg(QString::number(i + 1), JsonString(a.names[i]),
-                                JsonNumber(sys.capacity), JsonNumber(sys.fractions[0]),
-                                JsonNumber(sys.fractions[1]), JsonNumber(sys.fractions[2]),
-                                JsonNumber(sys.fractions[3]));
+                           .arg(QString::number(i + 1), jsonString(a.names[i]),
+                                jsonNumber(sys.capacity), jsonNumber(sys.fractions[0]),
+                                jsonNumber(sys.fractions[1]), jsonNumber(sys.fractions[2]),
+                                jsonNumber(sys.fractions[3]));
         }
         points << QStringLiteral("{\"at_ph\": %1, \"acid_mmol_l\": %2, \"ph\": %3, "
                                  "\"buffer_capacity\": {\"total\": %4, \"water\": %5, "
                                  "\"systems\": [%6]}}")
-                      .arg(JsonNumber(p.atPh),
-                           p.reached ? JsonNumber(p.acid()) : QStringLiteral("null"),
-                           p.reached ? JsonNumber(p.pH) : QStringLiteral("null"),
-                           JsonNumber(p.capacity.total), JsonNumber(p.capacity.water),
+                      .arg(jsonNumber(p.atPh),
+                           p.reached ? jsonNumber(p.acid()) : QStringLiteral("null"),
+                           p.reached ? jsonNumber(p.pH) : QStringLiteral("null"),
+                           jsonNumber(p.capacity.total), jsonNumber(p.capacity.water),
                            systems.join(QStringLiteral(", ")));
     }
     return QStringLiteral("{\"initial_ph\": %1, \"lower_target\": %2, \"acid_to_target_mmol_l\": "
                           "%3, \"final_ph\": %4, \"steps\": %5, \"stopped\": %6, \"points\": [%7]}")
-        .arg(JsonNumber(a.initialPh), JsonNumber(a.lowerTarget),
-             a.stopped ? QStringLiteral("null") : JsonNumber(a.acidToTarget()),
-             JsonNumber(a.finalPh), QString::number(a.steps),
+        .arg(jsonNumber(a.initialPh), jsonNumber(a.lowerTarget),
+             a.stopped ? QStringLiteral("null") : jsonNumber(a.acidToTarget()),
+             jsonNumber(a.finalPh), QString::number(a.steps),
              a.stopped ? QStringLiteral("true") : QStringLiteral("false"),
              points.join(QStringLiteral(", ")));
 }

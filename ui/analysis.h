@@ -22,7 +22,7 @@ namespace phbuffer::ui {
 
 /// The pH values of the acid capacities of water analysis: the p-value (pH 8.2) and the
 /// m-value (pH 4.3). What an analysis reports when it is asked for no pH of its own.
-const std::vector<double>& StandardEndPoints();
+const std::vector<double>& standardEndPoints();
 
 struct AnalysisPoint {
     double atPh = 0;
@@ -59,23 +59,23 @@ struct Analysis {
 /// them) down to its lower target or the lowest of @p atPh, whichever is lower, and
 /// reports each value of @p atPh and the buffer capacity along the way to the target.
 /// @p control may be null.
-Analysis Analyse(const model::WaterState& water, const std::vector<double>& atPh,
-                 model::RunControl* control = nullptr);
+Analysis analyseWater(const model::WaterState& water, const std::vector<double>& atPh,
+                      model::RunControl* control = nullptr);
 
 /// For people: the run, then each point with its acid and its buffer capacity by source.
-QString AnalysisText(const Analysis& analysis, char32_t decimalSeparator);
+QString analysisText(const Analysis& analysis, char32_t decimalSeparator);
 
 /// A table a spreadsheet opens in the user's locale: comma-separated with a decimal point,
 /// or semicolon-separated where the separator is a comma. With @p points the requested
 /// points, otherwise every recorded point of the run. One header row; CR LF line ends.
-QString AnalysisCsv(const Analysis& analysis, char32_t decimalSeparator, bool points);
+QString analysisCsv(const Analysis& analysis, char32_t decimalSeparator, bool points);
 
 /// One JSON object; numbers read back to the same double.
-QString AnalysisJson(const Analysis& analysis);
+QString analysisJson(const Analysis& analysis);
 
 /// A JSON number that reads back to @p value; null for what JSON can't hold.
-QString JsonNumber(double value);
+QString jsonNumber(double value);
 /// A JSON string literal of @p text.
-QString JsonString(const QString& text);
+QString jsonString(const QString& text);
 
 } // namespace phbuffer::ui

@@ -22,7 +22,7 @@ std::vector<double> withAddedPh(const std::vector<double>& atPh, double pH) {
     std::vector<double> result = atPh;
     if (std::find(result.begin(), result.end(), pH) == result.end())
         result.push_back(pH);
-    const std::vector<double>& standard = StandardEndPoints();
+    const std::vector<double>& standard = standardEndPoints();
     const auto added = std::stable_partition(result.begin(), result.end(), [&](double x) {
         return std::find(standard.begin(), standard.end(), x) != standard.end();
     });
@@ -65,7 +65,7 @@ AnalysisView computeAnalysisView(const model::WaterState& water, const std::vect
                                  model::RunControl* control) {
     AnalysisView view;
     view.water = water;
-    view.analysis = Analyse(water, atPh, control);
+    view.analysis = analyseWater(water, atPh, control);
     double lowest = view.analysis.initialPh;
     for (const AnalysisRow& row : view.analysis.rows)
         lowest = std::min(lowest, row.pH);
@@ -101,7 +101,7 @@ void exportAnalysis(TpHmainForm& form, const Analysis& analysis) {
         return;
     // AnalysisCsv ends every line in CR LF already, as the other files of the program.
     form.Files->replace(*chosen,
-                        files::toWindows1252(AnalysisCsv(analysis, form.DecimalSeparator, false)));
+                        files::toWindows1252(analysisCsv(analysis, form.DecimalSeparator, false)));
 }
 
 } // namespace phbuffer::ui

@@ -41,7 +41,7 @@ struct AnalysisView {
 std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& water, double fromPh,
                                                       double toPh, int count);
 
-/// Analyse() of @p water at @p atPh and both profiles; the capacity profile spans the
+/// analyseWater() of @p water at @p atPh and both profiles; the capacity profile spans the
 /// run from its initial pH to the lowest pH it reached. Any thread; @p control may be
 /// null. Throws what Analyse throws.
 AnalysisView computeAnalysisView(const model::WaterState& water, const std::vector<double>& atPh,

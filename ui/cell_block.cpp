@@ -7,14 +7,14 @@
 
 namespace phbuffer::ui {
 
-QString JoinCellBlock(const QList<QStringList>& rows) {
+QString joinCellBlock(const QList<QStringList>& rows) {
     QStringList lines;
     for (const QStringList& fields : rows)
         lines << fields.join(QLatin1Char('\t'));
     return lines.join(QLatin1Char('\n'));
 }
 
-QList<QStringList> SplitCellBlock(const QString& text) {
+QList<QStringList> splitCellBlock(const QString& text) {
     static const QRegularExpression kLineEnd(QStringLiteral("\r\n|\n|\r"));
     QStringList lines = text.split(kLineEnd);
     // "a\n" splits into "a" and an empty last line that nobody copied.
@@ -28,14 +28,14 @@ QList<QStringList> SplitCellBlock(const QString& text) {
     return rows;
 }
 
-bool IsCellBlock(const QString& text) {
-    const QList<QStringList> rows = SplitCellBlock(text);
+bool isCellBlock(const QString& text) {
+    const QList<QStringList> rows = splitCellBlock(text);
     return rows.size() > 1 || (rows.size() == 1 && rows.constFirst().size() > 1);
 }
 
-QList<QPoint> PasteCellBlock(StringGrid& grid, int col, int row, const QString& text) {
+QList<QPoint> pasteCellBlock(StringGrid& grid, int col, int row, const QString& text) {
     QList<QPoint> written;
-    const QList<QStringList> rows = SplitCellBlock(text);
+    const QList<QStringList> rows = splitCellBlock(text);
     for (qsizetype i = 0; i < rows.size() && row + i < grid.RowCount; ++i) {
         const int r = row + static_cast<int>(i);
         if (r < grid.FixedRows)
@@ -52,7 +52,7 @@ QList<QPoint> PasteCellBlock(StringGrid& grid, int col, int row, const QString& 
     return written;
 }
 
-QList<QPoint> ClearCellBlock(StringGrid& grid, int left, int top, int right, int bottom) {
+QList<QPoint> clearCellBlock(StringGrid& grid, int left, int top, int right, int bottom) {
     QList<QPoint> cleared;
     for (int r = std::max(top, grid.FixedRows); r <= std::min(bottom, grid.RowCount - 1); ++r) {
         for (int c = std::max(left, grid.FixedCols); c <= std::min(right, grid.ColCount - 1); ++c) {

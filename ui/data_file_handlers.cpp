@@ -31,7 +31,7 @@ void SetUp(FileDialog& dialog, const QString& extension, const QString& filter) 
     dialog.Filter = filter;
 }
 
-files::WaterQualityTexts TextsOf(const StringGrid& bufferSystems,
+files::WaterQualityTexts textsOf(const StringGrid& bufferSystems,
                                  const StringGrid& waterParameters) {
     files::WaterQualityTexts texts;
     for (int r = 0; r < files::kBufferSystemRows; ++r)
@@ -43,8 +43,8 @@ files::WaterQualityTexts TextsOf(const StringGrid& bufferSystems,
     return texts;
 }
 
-void Show(const files::WaterQualityTexts& texts, StringGrid& bufferSystems,
-          StringGrid& waterParameters) {
+void showTexts(const files::WaterQualityTexts& texts, StringGrid& bufferSystems,
+               StringGrid& waterParameters) {
     for (int r = 0; r < files::kBufferSystemRows; ++r)
         for (int c = 0; c < files::kBufferSystemColumns; ++c)
             bufferSystems.Cells(c, r) = texts.bufferSystems[r][c];
@@ -93,7 +93,7 @@ void TpHmainForm::SaveDataBitBtnClick(const Component*) {
     checkOneLineCells();
     if (const auto name = chooseSaveName(SaveKind::WaterData, kDataFileExtension, kDataFileFilter,
                                          kSaveDataTitle)) {
-        files::saveWaterQualityFile(*Files, *name, TextsOf(StringGrid1, StringGrid2));
+        files::saveWaterQualityFile(*Files, *name, textsOf(StringGrid1, StringGrid2));
         dataFileName = *name;
         savedTexts_ = gridTexts();
     }
@@ -105,7 +105,7 @@ void TpHmainForm::saveDataInPlace() {
         return;
     }
     checkOneLineCells();
-    files::saveWaterQualityFile(*Files, dataFileName, TextsOf(StringGrid1, StringGrid2));
+    files::saveWaterQualityFile(*Files, dataFileName, textsOf(StringGrid1, StringGrid2));
     savedTexts_ = gridTexts();
 }
 
@@ -114,14 +114,14 @@ void TpHmainForm::GetDataBitBtnClick(const Component*) {
     OpenDialog1.Title = kOpenDataTitle;
     const std::optional<QString> chosen = ExecuteFileDialog(OpenDialog1, FileDialogKind::Open);
     if (chosen)
-        LoadDataFile(*chosen);
+        loadDataFile(*chosen);
 }
 
-void TpHmainForm::LoadDataFile(const QString& path) {
+void TpHmainForm::loadDataFile(const QString& path) {
     OpenDialog1.FileName = path;
-    files::WaterQualityTexts texts = TextsOf(StringGrid1, StringGrid2);
+    files::WaterQualityTexts texts = textsOf(StringGrid1, StringGrid2);
     files::loadWaterQualityFile(*Files, path, texts);
-    Show(texts, StringGrid1, StringGrid2);
+    showTexts(texts, StringGrid1, StringGrid2);
     dataFileName = path;
     savedTexts_ = gridTexts();
 }
@@ -129,7 +129,7 @@ void TpHmainForm::LoadDataFile(const QString& path) {
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {
     if (const auto name = chooseSaveName(SaveKind::PlotData, kPlotFileExtension, kPlotFileFilter,
                                          kExportPlotTitle))
-        files::exportPlotData(*Files, *name, SelectedSeries(), DecimalSeparator);
+        files::exportPlotData(*Files, *name, selectedSeries(), DecimalSeparator);
 }
 
 } // namespace phbuffer::ui

@@ -8,14 +8,14 @@ namespace phbuffer::ui {
 HandlerError::HandlerError(const QString& message)
     : std::runtime_error(model::visibleText(message.toStdString())) {}
 
-QString ErrorBoxText(const QString& message) {
+QString errorBoxText(const QString& message) {
     if (!message.isEmpty() && message.back().unicode() <= u'.')
         return message;
     return message + QLatin1Char('.');
 }
 
-QString ErrorBoxText(const std::exception& error) {
-    return ErrorBoxText(QString::fromUtf8(error.what()));
+QString errorBoxText(const std::exception& error) {
+    return errorBoxText(QString::fromUtf8(error.what()));
 }
 
 } // namespace phbuffer::ui

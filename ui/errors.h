@@ -19,9 +19,9 @@ public:
 /// The text of the error box for a failure @p message: the message followed by a full
 /// stop, unless it already ends in a full stop or another character whose code is at
 /// most that of the full stop (U+002E).
-QString ErrorBoxText(const QString& message);
+QString errorBoxText(const QString& message);
 
 /// ErrorBoxText for any exception a handler lets out.
-QString ErrorBoxText(const std::exception& error);
+QString errorBoxText(const std::exception& error);
 
 } // namespace phbuffer::ui

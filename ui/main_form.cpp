@@ -16,7 +16,7 @@ const QString kAcidUsedCaption = QStringLiteral("H+ used to reach lower target:"
 
 /// Sets the column widths and makes the grid as wide as @p start plus every column with
 /// its 2-pixel grid line.
-void FitColumns(StringGrid& grid, std::vector<int> widths, int start) {
+void fitColumns(StringGrid& grid, std::vector<int> widths, int start) {
     grid.ColWidths = std::move(widths);
     grid.Width = start;
     for (const int w : grid.ColWidths)
@@ -27,7 +27,7 @@ void FitColumns(StringGrid& grid, std::vector<int> widths, int start) {
 const QString TpHmainForm::Caption = QStringLiteral("pH and buffer system calculator");
 
 TpHmainForm::TpHmainForm()
-    : Component(QStringLiteral("pHmainForm")), DecimalSeparator(SystemDecimalSeparator()),
+    : Component(QStringLiteral("pHmainForm")), DecimalSeparator(systemDecimalSeparator()),
       Chart1(QStringLiteral("Chart1"), QStringLiteral("Titration curve")),
       DoTitrationButton(QStringLiteral("DoTitrationButton"), QStringLiteral("Run pH model")),
       CopyToClipButton(QStringLiteral("CopyToClipButton"), QStringLiteral("Copy graph to clip")),
@@ -67,7 +67,7 @@ QString TpHmainForm::Format(double value, int precision, int digits) const {
 // ---- start-up and presets ----------------------------------------------------------------
 
 void TpHmainForm::FormShow(const Component* Sender) {
-    FitColumns(StringGrid1, {195, 60, 40, 40, 40}, 0);
+    fitColumns(StringGrid1, {195, 60, 40, 40, 40}, 0);
     StringGrid1.Cells(1, 0) = QStringLiteral("Conc. [mM]");
     StringGrid1.Cells(2, 0) = QStringLiteral("pKa_1");
     StringGrid1.Cells(3, 0) = QStringLiteral("pKa_2");
@@ -75,7 +75,7 @@ void TpHmainForm::FormShow(const Component* Sender) {
     model::LoadDefaultBufferSystems(State);
     ShowBufferSystems();
 
-    FitColumns(StringGrid2, {195, 50}, 2); // this grid's sum starts from 2, the other's from 0
+    fitColumns(StringGrid2, {195, 50}, 2); // this grid's sum starts from 2, the other's from 0
     StringGrid2.Cells(0, 0) = QStringLiteral("Intial pH");
     StringGrid2.Cells(0, 1) = QStringLiteral("Henry\u00B4s constant [atm/(mole fraction)]");
     StringGrid2.Cells(0, 2) = QStringLiteral("Partial pressure [ppm]");
@@ -154,7 +154,7 @@ void TpHmainForm::ReadGrids(const Component*) {
     errorCell.reset();
 }
 
-void TpHmainForm::CheckRunInput() {
+void TpHmainForm::checkRunInput() {
     // Every message substitutes all its arguments at once: a %1 in a name the user typed
     // must stay as typed, not be taken for the next argument's place.
     const auto rowName = [this](int r) {
@@ -196,7 +196,7 @@ void TpHmainForm::CheckRunInput() {
 
 RunInput TpHmainForm::prepareRun(const Component* Sender) {
     ReadGrids(Sender);
-    CheckRunInput();
+    checkRunInput();
     // The run's results name the systems as the grid does: a name the user typed there
     // is the one the analysis and its files show.
     RunInput input{State};
@@ -218,7 +218,7 @@ void TpHmainForm::applyRun(RunResult result) {
     State = std::move(result.state);
     TitrationSeries.points = std::move(result.titration);
     BufferStrengthSeries.points = std::move(result.bufferStrength);
-    ApplyViewActivity();
+    applyViewActivity();
 
     const model::RunOutcome& outcome = result.outcome;
     const double acidUsed = model::addedAcid(outcome.StepCount, State.AcidStep);
@@ -229,7 +229,7 @@ void TpHmainForm::applyRun(RunResult result) {
                                         "not reached")
                              .arg(Format(State.pH, 12, 2), Format(acidUsed, 12, 2));
     }
-    ApplyViewTitles();
+    applyViewTitles();
     if (outcome.end == model::RunEnd::NotANumber)
         throw HandlerError(QStringLiteral("The proton balance can't be computed below pH %1: "
                                           "the concentrations or pKa values are beyond what the "
@@ -272,12 +272,12 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
 
 // ---- chart views -------------------------------------------------------------------------
 
-void TpHmainForm::ApplyViewActivity() {
+void TpHmainForm::applyViewActivity() {
     TitrationSeries.Active = WhatToShowRadioGroup.ItemIndex == 0;
     BufferStrengthSeries.Active = WhatToShowRadioGroup.ItemIndex == 1;
 }
 
-void TpHmainForm::ApplyViewTitles() {
+void TpHmainForm::applyViewTitles() {
     const bool titration = WhatToShowRadioGroup.ItemIndex == 0;
     Chart1.Title =
         titration ? QStringLiteral("Titration curve") : QStringLiteral("Buffer capacity");
@@ -288,8 +288,8 @@ void TpHmainForm::ApplyViewTitles() {
 }
 
 void TpHmainForm::WhatToShowRadioGroupClick(const Component*) {
-    ApplyViewActivity();
-    ApplyViewTitles();
+    applyViewActivity();
+    applyViewTitles();
 }
 
 bool TpHmainForm::resultsOutdated() const {
@@ -352,7 +352,7 @@ QString TpHmainForm::cellHint(const StringGrid& grid, int col, int row) const {
         .arg(text, QString::fromUcs4(&DecimalSeparator, 1));
 }
 
-const model::Series* TpHmainForm::SelectedSeries() const {
+const model::Series* TpHmainForm::selectedSeries() const {
     switch (WhatToShowRadioGroup.ItemIndex) {
     case 0:
         return &TitrationSeries;

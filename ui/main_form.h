@@ -139,7 +139,7 @@ public:
     /// Loads both grids' texts from @p path as GetDataBitBtnClick loads the file chosen in
     /// its dialog, and makes OpenDialog1 offer @p path next time. For a file dropped on
     /// the window, and for the open button once its dialog has answered.
-    void LoadDataFile(const QString& path);
+    void loadDataFile(const QString& path);
     /// "Save": both grids' texts into the data file they came from or went to, in place,
     /// as SaveDataBitBtnClick writes them; asks for a name as that handler does while the
     /// water has no data file yet.
@@ -172,7 +172,7 @@ public:
     void applyRun(RunResult result);
 
     /// The series of the selected view, or null when the selection is neither view.
-    const model::Series* SelectedSeries() const;
+    const model::Series* selectedSeries() const;
 
     /// Shows SaveDialog1 set up for @p extension and @p filter, titled @p title and
     /// offering the name saveNames proposes for @p kind; the chosen name completed with the
@@ -183,9 +183,9 @@ public:
 
 private:
     /// Refuses, naming the cell, input under which a run can't give a sound result.
-    void CheckRunInput();
-    void ApplyViewActivity();
-    void ApplyViewTitles();
+    void checkRunInput();
+    void applyViewActivity();
+    void applyViewTitles();
     QString Format(double value, int precision, int digits) const;
 
     std::vector<QString> savedTexts_;

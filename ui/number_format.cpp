@@ -8,7 +8,7 @@
 
 namespace phbuffer::ui {
 
-char32_t SystemDecimalSeparator() {
+char32_t systemDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     const auto ucs4 = point.toUcs4();
     return ucs4.size() == 1 ? ucs4.front() : U'.';
@@ -26,7 +26,7 @@ bool TryStrToFloat(const QString& text, double& value, char32_t decimalSeparator
     return model::tryParse(text.toStdString(), value, decimalSeparator);
 }
 
-QString KeepQuantitiesTogether(const QString& text) {
+QString keepQuantitiesTogether(const QString& text) {
     static const QRegularExpression kNumberAndUnit(
         QStringLiteral("(?<=\\d) (?=mmol)|(?<=pH) (?=-?\\d)"));
     const QChar noBreak(0x00A0);

@@ -9,7 +9,7 @@ namespace phbuffer::ui {
 
 /// The decimal separator of the user's regional settings (LC_ALL, LC_NUMERIC, LANG),
 /// a full stop when they give none.
-char32_t SystemDecimalSeparator();
+char32_t systemDecimalSeparator();
 
 /// Fixed-point text of @p value with @p precision significant digits and @p digits decimals.
 QString FloatToStrF(double value, int precision, int digits, char32_t decimalSeparator);
@@ -23,6 +23,6 @@ bool TryStrToFloat(const QString& text, double& value, char32_t decimalSeparator
 /// @p text for a label that wraps: the space between a number and its "mmol", the one
 /// between "pH" and its number, and the one in "mmol/L H+" made non-breaking, and a word joiner
 /// after its slash, so that no number is parted from its unit or name and the unit stays whole.
-QString KeepQuantitiesTogether(const QString& text);
+QString keepQuantitiesTogether(const QString& text);
 
 } // namespace phbuffer::ui

@@ -49,7 +49,7 @@ protected:
 TEST_F(AnalysisShown, AfterARunShowsTheEndPointsTheBreakdownAndBothCharts) {
     runAndOpen();
     const ui::Analysis expected =
-        ui::Analyse(analysis()->view()->water, ui::StandardEndPoints(), nullptr);
+        ui::analyseWater(analysis()->view()->water, ui::standardEndPoints(), nullptr);
     auto* points = part<QTableWidget>("AnalysisPoints");
     ASSERT_EQ(points->rowCount(), 2);
     for (int row = 0; row < 2; ++row) {
@@ -176,7 +176,7 @@ TEST_F(AnalysisShown, ExportsTheBreakdownAlongTheRunThroughASaveDialog) {
     QFile file(dir.filePath(QStringLiteral("analysis.csv")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(),
-              files::toWindows1252(ui::AnalysisCsv(analysis()->view()->analysis,
+              files::toWindows1252(ui::analysisCsv(analysis()->view()->analysis,
                                                    window.form().DecimalSeparator, false)));
 }
 

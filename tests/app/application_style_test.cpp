@@ -16,16 +16,16 @@ namespace {
 TEST(VisualStyle, TravelsInsideTheProgramAndAMissingOneChangesNothing) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(ApplyVisualStyle(*app), QString());
+    EXPECT_EQ(applyVisualStyle(*app), QString());
     const QString applied = app->styleSheet();
     EXPECT_TRUE(applied.contains(QStringLiteral("QPushButton")));
-    const QString problem = ApplyVisualStyle(*app, QStringLiteral(":/style/missing.qss"));
+    const QString problem = applyVisualStyle(*app, QStringLiteral(":/style/missing.qss"));
     EXPECT_TRUE(problem.contains(QStringLiteral(":/style/missing.qss"))) << problem.toStdString();
     EXPECT_EQ(app->styleSheet(), applied);
 }
 
-TEST(WindowFont, IsElevenPixelsTahomaOrACondensedSansSerif) {
-    const QFontInfo font(WindowFont());
+TEST(windowFont, IsElevenPixelsTahomaOrACondensedSansSerif) {
+    const QFontInfo font(windowFont());
     EXPECT_EQ(font.pixelSize(), 11);
     if (QFontDatabase::hasFamily(QStringLiteral("Tahoma"))) {
         EXPECT_EQ(font.family(), QStringLiteral("Tahoma"));

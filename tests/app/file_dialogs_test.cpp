@@ -18,10 +18,10 @@ using namespace phbuffer::app;
 
 namespace {
 
-TEST(NameFilters, KeepTheDescriptionAndMatchEveryPatternInUpperAndLowerCase) {
-    EXPECT_EQ(NameFilters(QStringLiteral("Water quality data (*.prn)|*.PRN")),
+TEST(dialogNameFilters, KeepTheDescriptionAndMatchEveryPatternInUpperAndLowerCase) {
+    EXPECT_EQ(dialogNameFilters(QStringLiteral("Water quality data (*.prn)|*.PRN")),
               QStringList{QStringLiteral("Water quality data (*.prn) (*.PRN *.prn)")});
-    EXPECT_EQ(NameFilters(QStringLiteral("Data|*.PRN;*.dat|All files|*")),
+    EXPECT_EQ(dialogNameFilters(QStringLiteral("Data|*.PRN;*.dat|All files|*")),
               (QStringList{QStringLiteral("Data (*.PRN *.prn *.dat *.DAT)"),
                            QStringLiteral("All files (*)")}));
 }
@@ -47,7 +47,7 @@ TEST_F(ConfiguredDialog, ListsDataFilesWhateverTheCaseOfTheirExtension) {
     auto* files = dialog.findChild<QFileSystemModel*>();
     ASSERT_NE(files, nullptr);
     QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
-    ConfigureFileDialog(dialog, settings, ui::FileDialogKind::Open);
+    configureFileDialog(dialog, settings, ui::FileDialogKind::Open);
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     dialog.show();
     ASSERT_TRUE(loaded.count() > 0 || loaded.wait(5000));
@@ -73,7 +73,7 @@ TEST_F(ConfiguredDialog, ListsDataFilesWhateverTheCaseOfTheirExtension) {
 
 TEST_F(ConfiguredDialog, SaveOffersTheLastFileNameWithTheDefaultExtension) {
     settings.FileName = dir.filePath(QStringLiteral("water.prn"));
-    ConfigureFileDialog(dialog, settings, ui::FileDialogKind::Save);
+    configureFileDialog(dialog, settings, ui::FileDialogKind::Save);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("prn"));
     EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());

@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     }
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication app(argc, argv);
-    QApplication::setFont(phbuffer::app::WindowFont());
-    const QString styleProblem = phbuffer::app::ApplyVisualStyle(app);
+    QApplication::setFont(phbuffer::app::windowFont());
+    const QString styleProblem = phbuffer::app::applyVisualStyle(app);
     if (!styleProblem.isEmpty())
         qWarning("%s", qUtf8Printable(styleProblem));
     ::testing::InitGoogleTest(&argc, argv);

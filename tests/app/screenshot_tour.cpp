@@ -91,8 +91,8 @@ bool TourAnalysis(MainWindow& window) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(kApplicationTitle);
-    QApplication::setFont(WindowFont());
-    ApplyVisualStyle(app);
+    QApplication::setFont(windowFont());
+    applyVisualStyle(app);
     g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(g_outDir);
 

@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
     started.start();
     qInstallMessageHandler(Collect);
     QApplication app(argc, argv);
-    QApplication::setFont(WindowFont());
-    ApplyVisualStyle(app);
+    QApplication::setFont(windowFont());
+    applyVisualStyle(app);
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
 
     MainWindow window;

@@ -17,7 +17,7 @@
 
 #include <unistd.h>
 
-using phbuffer::cli::RunCommandLine;
+using phbuffer::cli::runCommandLine;
 
 namespace {
 
@@ -29,7 +29,7 @@ struct Result {
 
 Result Cli(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int status = RunCommandLine(args, out, err);
+    const int status = runCommandLine(args, out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -118,7 +118,7 @@ TEST(CommandLine, OutputThatCanNotBeWrittenIsAFailure) {
     } refusing;
     std::ostream out(&refusing);
     std::ostringstream err;
-    EXPECT_EQ(RunCommandLine({"grid"}, out, err), 1);
+    EXPECT_EQ(runCommandLine({"grid"}, out, err), 1);
     EXPECT_EQ(err.str().rfind("phbuffer-cli: could not write to standard output", 0), 0u)
         << err.str();
 }
@@ -195,12 +195,12 @@ TEST(CommandLine, RunChartGoesToTheWriterAtTheDefaultOrTheGivenSize) {
     const phbuffer::cli::ChartWriter writer = [&](const QString& path, int width, int height,
                                                   const phbuffer::ui::TpHmainForm& form) {
         written.push_back({path, width, height, form.Chart1.Title,
-                           static_cast<qsizetype>(form.SelectedSeries()->Count())});
+                           static_cast<qsizetype>(form.selectedSeries()->Count())});
     };
     std::ostringstream out, err;
-    EXPECT_EQ(RunCommandLine({"run", "--chart", "a.SVG"}, out, err, nullptr, writer), 0);
+    EXPECT_EQ(runCommandLine({"run", "--chart", "a.SVG"}, out, err, nullptr, writer), 0);
     EXPECT_EQ(
-        RunCommandLine({"--view", "buffer", "run", "--chart", "b.pdf", "--chart-size", "640x480"},
+        runCommandLine({"--view", "buffer", "run", "--chart", "b.pdf", "--chart-size", "640x480"},
                        out, err, nullptr, writer),
         0);
     ASSERT_EQ(written.size(), 2U);

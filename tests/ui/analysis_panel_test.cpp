@@ -76,7 +76,7 @@ protected:
 
 TEST_F(AnalysisExport, WritesTheWholeRunAsCsvUnderTheChosenNameOrNothingOnCancel) {
     const ui::Analysis analysis =
-        ui::Analyse(model::PresetWaterState(model::Preset::Medium, 4.5), {8.2, 4.3});
+        ui::analyseWater(model::PresetWaterState(model::Preset::Medium, 4.5), {8.2, 4.3});
     ui::exportAnalysis(form, analysis);
     EXPECT_TRUE(files.Files.empty());
 
@@ -86,7 +86,7 @@ TEST_F(AnalysisExport, WritesTheWholeRunAsCsvUnderTheChosenNameOrNothingOnCancel
     EXPECT_EQ(shownFilter, QStringLiteral("CSV files (*.csv)|*.CSV"));
     ASSERT_EQ(files.Files.count(QStringLiteral("/data/raw water.csv")), 1u);
     EXPECT_EQ(files.Files[QStringLiteral("/data/raw water.csv")],
-              files::toWindows1252(ui::AnalysisCsv(analysis, U'.', false)));
+              files::toWindows1252(ui::analysisCsv(analysis, U'.', false)));
     EXPECT_EQ(form.SaveDialog1.FileName, QStringLiteral("/data/raw water.csv"))
         << "offered next time";
 }
@@ -97,7 +97,7 @@ namespace phbuffer::ui {
 namespace {
 
 TEST(AddedPh, StandardEndPointsFirstThenTheAddedOnesFromHighToLowOnce) {
-    std::vector<double> atPh = StandardEndPoints();
+    std::vector<double> atPh = standardEndPoints();
     for (double pH : {5.0, 9.5, 6.0, 5.0})
         atPh = withAddedPh(atPh, pH);
     EXPECT_EQ(atPh, (std::vector<double>{8.2, 4.3, 9.5, 6.0, 5.0}));

@@ -16,7 +16,7 @@ namespace {
 
 TEST(Analysis, ReportsEachPointAndTheTargetFromOneRun) {
     const model::WaterState water = model::PresetWaterState(model::Preset::Medium, 4.5);
-    const ui::Analysis a = ui::Analyse(water, {4.3, 9.0, 8.2});
+    const ui::Analysis a = ui::analyseWater(water, {4.3, 9.0, 8.2});
     model::WaterState own = water;
     model::Series t, b;
     const model::RunOutcome run = model::runTitration(own, t, b, nullptr);
@@ -36,9 +36,9 @@ TEST(Analysis, ReportsEachPointAndTheTargetFromOneRun) {
 
 TEST(Analysis, JsonReadsBackToTheSameNumbers) {
     const model::WaterState water = model::PresetWaterState(model::Preset::Low, 4.5);
-    const ui::Analysis a = ui::Analyse(water, {4.3});
+    const ui::Analysis a = ui::analyseWater(water, {4.3});
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(ui::AnalysisJson(a).toUtf8(), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(ui::analysisJson(a).toUtf8(), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
     const QJsonObject o = doc.object();
     EXPECT_EQ(o["initial_ph"].toDouble(), 8.2);
@@ -52,21 +52,21 @@ TEST(Analysis, JsonReadsBackToTheSameNumbers) {
               QStringLiteral("Dissolved Inorganic Carbon (CO2-total)"));
     EXPECT_EQ(systems[8].toObject()["value"].toDouble(), 0);
     EXPECT_EQ(systems[0].toObject()["value"].toDouble(), a.points[0].capacity.systems[0].capacity);
-    EXPECT_EQ(ui::JsonString(QStringLiteral("a\"b\\\n")), QStringLiteral("\"a\\\"b\\\\\\u000a\""));
-    EXPECT_EQ(ui::JsonNumber(0.1), QStringLiteral("0.1"));
+    EXPECT_EQ(ui::jsonString(QStringLiteral("a\"b\\\n")), QStringLiteral("\"a\\\"b\\\\\\u000a\""));
+    EXPECT_EQ(ui::jsonNumber(0.1), QStringLiteral("0.1"));
 }
 
 TEST(Analysis, CsvOpensAsATableInTheUsersLocale) {
     model::WaterState water = model::PresetWaterState(model::Preset::Medium, 6);
     water.SystemName[1] = "Acetic \"acid\", glacial";
-    const ui::Analysis a = ui::Analyse(water, {});
-    const QStringList comma = ui::AnalysisCsv(a, U',', false).split(QStringLiteral("\r\n"));
+    const ui::Analysis a = ui::analyseWater(water, {});
+    const QStringList comma = ui::analysisCsv(a, U',', false).split(QStringLiteral("\r\n"));
     EXPECT_TRUE(comma[0].startsWith(QStringLiteral("acid [mmol/L];pH;numeric")));
     EXPECT_TRUE(
         comma[0].contains(QStringLiteral(";\"Acetic \"\"acid\"\", glacial [mmol/L per pH]\"")));
     EXPECT_TRUE(comma[1].startsWith(QStringLiteral("0,")));
     EXPECT_EQ(comma[1].count(QLatin1Char(';')), comma[0].count(QLatin1Char(';')));
-    const QStringList point = ui::AnalysisCsv(a, U'.', true).split(QStringLiteral("\r\n"));
+    const QStringList point = ui::analysisCsv(a, U'.', true).split(QStringLiteral("\r\n"));
     EXPECT_TRUE(point[0].startsWith(QStringLiteral("at pH,acid [mmol/L],pH,analytic")));
     EXPECT_EQ(point.size(), 2) << "the header, then nothing after its line end";
 }

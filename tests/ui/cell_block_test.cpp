@@ -15,22 +15,22 @@ QList<QStringList> Rows(std::initializer_list<QStringList> rows) {
 
 TEST(CellBlock, SplitsSpreadsheetTextOfEitherLineEndIntoRowsOfFields) {
     const QList<QStringList> twoByTwo = Rows({{"a", "b"}, {"c", "d"}});
-    EXPECT_EQ(SplitCellBlock(QStringLiteral("a\tb\nc\td\n")), twoByTwo);
-    EXPECT_EQ(SplitCellBlock(QStringLiteral("a\tb\r\nc\td\r\n")), twoByTwo);
-    EXPECT_EQ(SplitCellBlock(QStringLiteral("a\tb\rc\td")), twoByTwo);
+    EXPECT_EQ(splitCellBlock(QStringLiteral("a\tb\nc\td\n")), twoByTwo);
+    EXPECT_EQ(splitCellBlock(QStringLiteral("a\tb\r\nc\td\r\n")), twoByTwo);
+    EXPECT_EQ(splitCellBlock(QStringLiteral("a\tb\rc\td")), twoByTwo);
     // Only one line end is the end of the block: an empty row before it is a row.
-    EXPECT_EQ(SplitCellBlock(QStringLiteral("a\n\n")), Rows({{"a"}, {""}}));
-    EXPECT_EQ(SplitCellBlock(QStringLiteral("\t\n")), Rows({{"", ""}}));
-    EXPECT_EQ(SplitCellBlock(QStringLiteral("\n")), Rows({{""}})) << "one empty cell";
-    EXPECT_TRUE(SplitCellBlock(QString()).isEmpty());
+    EXPECT_EQ(splitCellBlock(QStringLiteral("a\n\n")), Rows({{"a"}, {""}}));
+    EXPECT_EQ(splitCellBlock(QStringLiteral("\t\n")), Rows({{"", ""}}));
+    EXPECT_EQ(splitCellBlock(QStringLiteral("\n")), Rows({{""}})) << "one empty cell";
+    EXPECT_TRUE(splitCellBlock(QString()).isEmpty());
 }
 
 TEST(CellBlock, IsABlockWhenItWouldPutATabOrALineBreakIntoACell) {
-    EXPECT_FALSE(IsCellBlock(QStringLiteral("3.5")));
-    EXPECT_FALSE(IsCellBlock(QStringLiteral("3.5\r\n")));
-    EXPECT_FALSE(IsCellBlock(QString()));
-    EXPECT_TRUE(IsCellBlock(QStringLiteral("3.5\t")));
-    EXPECT_TRUE(IsCellBlock(QStringLiteral("3.5\n4")));
+    EXPECT_FALSE(isCellBlock(QStringLiteral("3.5")));
+    EXPECT_FALSE(isCellBlock(QStringLiteral("3.5\r\n")));
+    EXPECT_FALSE(isCellBlock(QString()));
+    EXPECT_TRUE(isCellBlock(QStringLiteral("3.5\t")));
+    EXPECT_TRUE(isCellBlock(QStringLiteral("3.5\n4")));
 }
 
 /// A 3 x 4 grid with a header row and a label column, cells reading "c,r".
@@ -47,18 +47,18 @@ protected:
 
 TEST_F(LabelledGrid, PasteFillsCellsFromTheFirstAndDropsWhatRunsOffTheGrid) {
     const QList<QPoint> written =
-        PasteCellBlock(grid, 2, 2, QStringLiteral("a\tb\tc\r\nd\r\ne\tf\r\n"));
+        pasteCellBlock(grid, 2, 2, QStringLiteral("a\tb\tc\r\nd\r\ne\tf\r\n"));
     EXPECT_EQ(written, (QList<QPoint>{{2, 2}, {2, 3}}));
     EXPECT_EQ(row(1), (QStringList{"0,1", "1,1", "2,1"}));
     EXPECT_EQ(row(2), (QStringList{"0,2", "1,2", "a"}));
     EXPECT_EQ(row(3), (QStringList{"0,3", "1,3", "d"}));
 
-    PasteCellBlock(grid, 1, 3, QStringLiteral("\t\n"));
+    pasteCellBlock(grid, 1, 3, QStringLiteral("\t\n"));
     EXPECT_EQ(row(3), (QStringList{"0,3", "", ""})) << "empty fields empty their cells";
 }
 
 TEST_F(LabelledGrid, PasteLeavesHeadersAndLabelsAsTheyAre) {
-    const QList<QPoint> written = PasteCellBlock(grid, 0, 0, QStringLiteral("a\tb\nc\td\n"));
+    const QList<QPoint> written = pasteCellBlock(grid, 0, 0, QStringLiteral("a\tb\nc\td\n"));
     EXPECT_EQ(written, (QList<QPoint>{{1, 1}}));
     EXPECT_EQ(row(0), (QStringList{"0,0", "1,0", "2,0"}));
     EXPECT_EQ(row(1), (QStringList{"0,1", "d", "2,1"}));
@@ -66,7 +66,7 @@ TEST_F(LabelledGrid, PasteLeavesHeadersAndLabelsAsTheyAre) {
 
 TEST_F(LabelledGrid, ClearEmptiesTheBlockButNotHeadersLabelsOrCellsOffTheGrid) {
     grid.Cells(2, 2).clear();
-    const QList<QPoint> cleared = ClearCellBlock(grid, 0, 0, 5, 2);
+    const QList<QPoint> cleared = clearCellBlock(grid, 0, 0, 5, 2);
     EXPECT_EQ(cleared, (QList<QPoint>{{1, 1}, {2, 1}, {1, 2}})) << "only cells that held text";
     EXPECT_EQ(row(0), (QStringList{"0,0", "1,0", "2,0"}));
     EXPECT_EQ(row(1), (QStringList{"0,1", "", ""}));

@@ -137,7 +137,7 @@ TEST_F(FileButtons, TheDocumentIsModifiedWhenItsTextsDifferFromTheFileSavedOrLoa
     answer.reset(); // a cancel saves nothing
     Save();
     EXPECT_TRUE(form.isModified());
-    form.LoadDataFile(dir.filePath("low.prn"));
+    form.loadDataFile(dir.filePath("low.prn"));
     EXPECT_FALSE(form.isModified());
     EXPECT_NE(form.gridTexts(), started);
 }
@@ -148,10 +148,10 @@ TEST_F(FileButtons, ADataFileLoadedByNameShowsNoDialogAndTheOpenDialogOffersItNe
     Save();
     shown.clear();
     form.ZPmediumBitBtnClick(&form.ZPlowBitBtn);
-    form.LoadDataFile(dir.filePath("water.prn"));
+    form.loadDataFile(dir.filePath("water.prn"));
     EXPECT_EQ(Grids(), saved);
     EXPECT_TRUE(shown.empty()) << "no dialog";
-    EXPECT_EQ(FailureOf([&] { form.LoadDataFile(dir.filePath("gone.prn")); }),
+    EXPECT_EQ(FailureOf([&] { form.loadDataFile(dir.filePath("gone.prn")); }),
               QStringLiteral("File not found."));
     answer.reset();
     Load();

@@ -5,19 +5,19 @@
 
 #include <gtest/gtest.h>
 
-using phbuffer::ui::ErrorBoxText;
+using phbuffer::ui::errorBoxText;
 
 namespace {
 
 TEST(ErrorBox, AddsAFullStopUnlessTheMessageEndsInOneOrBelow) {
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("File not found")), QStringLiteral("File not found."));
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("Why!")), QStringLiteral("Why!"));   // U+0021
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("(see)")), QStringLiteral("(see)")); // U+0029
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));       // U+002D
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));      // U+002F
-    EXPECT_EQ(ErrorBoxText(QStringLiteral("'x'")), QStringLiteral("'x'"));     // U+0027
-    EXPECT_EQ(ErrorBoxText(QString()), QStringLiteral("."));
+    EXPECT_EQ(errorBoxText(QStringLiteral("File not found")), QStringLiteral("File not found."));
+    EXPECT_EQ(errorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));
+    EXPECT_EQ(errorBoxText(QStringLiteral("Why!")), QStringLiteral("Why!"));   // U+0021
+    EXPECT_EQ(errorBoxText(QStringLiteral("(see)")), QStringLiteral("(see)")); // U+0029
+    EXPECT_EQ(errorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));       // U+002D
+    EXPECT_EQ(errorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));      // U+002F
+    EXPECT_EQ(errorBoxText(QStringLiteral("'x'")), QStringLiteral("'x'"));     // U+0027
+    EXPECT_EQ(errorBoxText(QString()), QStringLiteral("."));
 }
 
 TEST(ErrorBox, ShowsTheConversionErrorWithItsFullStop) {
@@ -25,7 +25,7 @@ TEST(ErrorBox, ShowsTheConversionErrorWithItsFullStop) {
         phbuffer::model::parseStrict("3,000", U'.');
         FAIL();
     } catch (const std::exception& e) {
-        EXPECT_EQ(ErrorBoxText(e), QStringLiteral("'3,000' is not a valid floating point value."));
+        EXPECT_EQ(errorBoxText(e), QStringLiteral("'3,000' is not a valid floating point value."));
     }
 }
 

@@ -231,7 +231,7 @@ TEST_F(StartedForm, BufferViewFillsBothSeriesButShowsOne) {
     EXPECT_EQ(form.Chart1.Title, QStringLiteral("Buffer capacity"));
     EXPECT_EQ(form.Chart1.BottomAxisTitle, QStringLiteral("pH [-]"));
     EXPECT_EQ(form.Chart1.LeftAxisTitle, QStringLiteral("Buffer capacity [mmol H+/pH-unit]"));
-    EXPECT_EQ(form.SelectedSeries(), &form.BufferStrengthSeries);
+    EXPECT_EQ(form.selectedSeries(), &form.BufferStrengthSeries);
     const auto& b = form.BufferStrengthSeries;
     for (std::size_t i = 1; i < b.Count(); ++i)
         EXPECT_LT(b.XValue(i - 1), b.XValue(i));
@@ -243,7 +243,7 @@ TEST_F(StartedForm, ANeitherViewSelectionLeavesBothSeriesHidden) {
     EXPECT_FALSE(form.TitrationSeries.Active);
     EXPECT_FALSE(form.BufferStrengthSeries.Active);
     EXPECT_EQ(form.Chart1.Title, QStringLiteral("Buffer capacity"));
-    EXPECT_EQ(form.SelectedSeries(), nullptr);
+    EXPECT_EQ(form.selectedSeries(), nullptr);
 }
 
 TEST_F(StartedForm, SwitchingTheViewKeepsTheCurves) {

@@ -18,7 +18,7 @@ template <class Handler> QString FailureOf(Handler handler) {
     try {
         handler();
     } catch (const std::exception& e) {
-        return ui::ErrorBoxText(e);
+        return ui::errorBoxText(e);
     }
     ADD_FAILURE() << "the handler did not fail";
     return {};
