@@ -189,10 +189,16 @@ void AnalysisWindow::setOutdated(bool outdated) {
 }
 
 AnalysisWindow::~AnalysisWindow() {
+    stopAnalysis();
+}
+
+void AnalysisWindow::stopAnalysis() {
     if (!worker_)
         return;
     job_->control.cancelRequested.store(true);
     worker_->wait(-1);
+    worker_.reset();
+    job_.reset();
 }
 
 QString AnalysisWindow::number(double value, int digits) const {
@@ -200,12 +206,7 @@ QString AnalysisWindow::number(double value, int digits) const {
 }
 
 void AnalysisWindow::clear() {
-    if (worker_) {
-        job_->control.cancelRequested.store(true);
-        worker_->wait(-1);
-        worker_.reset();
-        job_.reset();
-    }
+    stopAnalysis();
     view_.reset();
     water_.reset();
     summary_->setText(QStringLiteral("The last run did not reach its lower target: no analysis."));
@@ -218,11 +219,7 @@ void AnalysisWindow::clear() {
 }
 
 void AnalysisWindow::analyse(const model::WaterState& water, char32_t decimalSeparator) {
-    if (worker_) {
-        job_->control.cancelRequested.store(true);
-        worker_->wait(-1);
-        worker_.reset();
-    }
+    stopAnalysis();
     decimalSeparator_ = decimalSeparator;
     water_ = water;
     job_ = std::make_unique<Job>();

@@ -70,6 +70,8 @@ signals:
     void exportClicked();
 
 private:
+    /// Cancels the analysis going on, if any, and waits for its end.
+    void stopAnalysis();
     void finishAnalysis();
     void addPh();
     void showPoints();
