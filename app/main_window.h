@@ -113,6 +113,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    /// Makes the window's widgets and lays them out (main_layout.cpp).
+    void buildLayout();
     QFrame* addPanel(const char* name, int height);
     QPushButton* addButton(QWidget* panel, const ui::Button& button, const QRect& geometry);
     /// A button that triggers @p action, with the action's keys in its tooltip.

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The chart's commands: copy it to the clipboard, save it as a picture, print it.
+#include "main_window.h"
+
+#include "chart/chart_file.h"
+#include "chart/chart_view.h"
+
+#include "ui/errors.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace phbuffer::app {
+
+void MainWindow::copyChartToClipboard() {
+    QGuiApplication::clipboard()->setMimeData(chart_->clipboardData());
+}
+
+void MainWindow::saveChartAs() {
+    QFileDialog dialog(this, QStringLiteral("Save graph"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = {QStringLiteral("SVG picture (*.svg)"),
+                                 QStringLiteral("PNG picture (*.png)"),
+                                 QStringLiteral("PDF document (*.pdf)")};
+    dialog.setNameFilters(filters);
+    // The type last chosen comes first again, and the name is the chart's own.
+    const QString suffix =
+        form_.saveNames.lastExtension(ui::SaveKind::Chart, QStringLiteral("svg"));
+    for (const QString& filter : filters)
+        if (filter.contains(QStringLiteral("*.") + suffix))
+            dialog.selectNameFilter(filter);
+    dialog.setDirectory(QDir::currentPath());
+    const QString proposal =
+        form_.saveNames.proposal(ui::SaveKind::Chart, form_.dataFileName, suffix);
+    if (!proposal.isEmpty())
+        dialog.selectFile(proposal);
+    // A name typed without an extension gets the one of the type chosen in the dialog.
+    dialog.setDefaultSuffix(suffix);
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.section(QLatin1String("*."), 1).chopped(1));
+    });
+    const std::optional<QString> path = fileDialogRunner_(dialog);
+    if (path) {
+        form_.saveNames.chosen(ui::SaveKind::Chart, *path);
+        chart::saveChart(*chart_, *path, *form_.Files);
+    }
+}
+
+void MainWindow::printChart() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(form_.Chart1.Title);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ui::HandlerError(QStringLiteral("The printer could not be started"));
+    painter.setRenderHint(QPainter::Antialiasing);
+    // As large as the page takes it, in the proportions of the chart on the screen.
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    QSizeF size = QSizeF(chart_->viewport()->size());
+    size.scale(QSizeF(page.size()), Qt::KeepAspectRatio);
+    chart_->renderChart(painter, QRectF(QPointF(0, 0), size));
+    painter.end();
+}
+} // namespace phbuffer::app
