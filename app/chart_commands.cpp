@@ -3,6 +3,8 @@
 // The chart's commands: copy it to the clipboard, save it as a picture, print it.
 #include "main_window.h"
 
+#include "file_dialogs.h"
+
 #include "chart/chart_file.h"
 #include "chart/chart_view.h"
 
@@ -24,25 +26,21 @@ void MainWindow::copyChartToClipboard() {
 
 void MainWindow::saveChartAs() {
     QFileDialog dialog(this, QStringLiteral("Save graph"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = {QStringLiteral("SVG picture (*.svg)"),
                                  QStringLiteral("PNG picture (*.png)"),
                                  QStringLiteral("PDF document (*.pdf)")};
-    dialog.setNameFilters(filters);
-    // The type last chosen comes first again, and the name is the chart's own.
+    // The type last chosen comes first again, and the name is the chart's own; a name
+    // typed without an extension gets that type's extension.
     const QString suffix =
         form_.saveNames.lastExtension(ui::SaveKind::Chart, QStringLiteral("svg"));
+    QString selected;
     for (const QString& filter : filters)
         if (filter.contains(QStringLiteral("*.") + suffix))
-            dialog.selectNameFilter(filter);
-    dialog.setDirectory(QDir::currentPath());
-    const QString proposal =
-        form_.saveNames.proposal(ui::SaveKind::Chart, form_.dataFileName, suffix);
-    if (!proposal.isEmpty())
-        dialog.selectFile(proposal);
-    // A name typed without an extension gets the one of the type chosen in the dialog.
-    dialog.setDefaultSuffix(suffix);
+            selected = filter;
+    setUpFileDialog(dialog, ui::FileDialogKind::Save, QDir::currentPath(), filters, selected,
+                    suffix,
+                    form_.saveNames.proposal(ui::SaveKind::Chart, form_.dataFileName, suffix));
+    // Or the extension of the type the user then chooses in the dialog.
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
         dialog.setDefaultSuffix(filter.section(QLatin1String("*."), 1).chopped(1));
     });

@@ -23,22 +23,31 @@ QStringList dialogNameFilters(const QString& filter) {
     return filters;
 }
 
+void setUpFileDialog(QFileDialog& dialog, ui::FileDialogKind kind, const QString& directory,
+                     const QStringList& filters, const QString& selectedFilter,
+                     const QString& defaultSuffix, const QString& fileName) {
+    const bool save = kind == ui::FileDialogKind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (!selectedFilter.isEmpty())
+        dialog.selectNameFilter(selectedFilter);
+    dialog.setDirectory(directory);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+}
+
 void configureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
                          ui::FileDialogKind kind) {
-    const bool save = kind == ui::FileDialogKind::Save;
     dialog.setObjectName(settings.Name);
     if (!settings.Title.isEmpty())
         dialog.setWindowTitle(settings.Title);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The patterns are shown in the description already; the case variants would only
     // repeat them.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setDirectory(settings.InitialDir);
-    dialog.setNameFilters(dialogNameFilters(settings.Filter));
-    dialog.setDefaultSuffix(settings.DefaultExt);
-    if (!settings.FileName.isEmpty())
-        dialog.selectFile(settings.FileName);
+    setUpFileDialog(dialog, kind, settings.InitialDir, dialogNameFilters(settings.Filter), {},
+                    settings.DefaultExt, settings.FileName);
 }
 
 } // namespace phbuffer::app

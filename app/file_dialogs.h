@@ -17,6 +17,13 @@ namespace phbuffer::app {
 /// x.prn and x.PRN, as the file names of a case-blind file system would be listed.
 QStringList dialogNameFilters(const QString& filter);
 
+/// Sets up @p dialog to save (@p kind Save) or open a file: the directory it starts in,
+/// the name filters with @p selectedFilter offered first (none: the first), the extension
+/// that a name typed without one gets, and the file name it proposes, if any.
+void setUpFileDialog(QFileDialog& dialog, ui::FileDialogKind kind, const QString& directory,
+                     const QStringList& filters, const QString& selectedFilter,
+                     const QString& defaultSuffix, const QString& fileName);
+
 /// Sets up @p dialog from @p settings: save or open, the initial directory, the filters,
 /// the default extension and the file name to offer.
 void configureFileDialog(QFileDialog& dialog, const ui::FileDialog& settings,
