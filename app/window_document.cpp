@@ -21,10 +21,6 @@ namespace phbuffer::app {
 
 namespace {
 
-// The grids' heights; their widths are the form's.
-constexpr int kStringGrid1Height = 255;
-constexpr int kStringGrid2Height = 104;
-
 /// The local file that @p data carries, when it carries exactly one and nothing else.
 std::optional<QString> droppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls())
