@@ -30,7 +30,7 @@ namespace phbuffer::app {
 
 /// What the analysing thread may touch: its input, its control and its result slot.
 struct AnalysisWindow::Job {
-    model::WaterState water;
+    model::RunSpec spec;
     std::vector<double> atPh;
     model::RunControl control;
     std::optional<ui::AnalysisView> view;
@@ -102,11 +102,11 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     addRow->addWidget(export_);
     breakdownTitle_ = new QLabel(breakdownPage);
     breakdownTitle_->setObjectName(QStringLiteral("BreakdownTitle"));
-    breakdown_ = Table({QStringLiteral("Source"), QStringLiteral("mmol/L per pH"),
-                        QStringLiteral("Share [%]"), SpeciesChart::kFormNames[0],
-                        SpeciesChart::kFormNames[1], SpeciesChart::kFormNames[2],
-                        SpeciesChart::kFormNames[3]},
-                       breakdownPage);
+    breakdown_ =
+        Table({QStringLiteral("Source"), QStringLiteral("mmol/L per pH"),
+               QStringLiteral("Share [%]"), QStringLiteral("Form 1"), QStringLiteral("Form 2"),
+               QStringLiteral("Form 3"), QStringLiteral("Form 4")},
+              breakdownPage);
     breakdown_->setObjectName(QStringLiteral("AnalysisBreakdown"));
     page->addWidget(summary_);
     page->addWidget(points_, 2);
@@ -208,7 +208,7 @@ QString AnalysisWindow::number(double value, int digits) const {
 void AnalysisWindow::clear() {
     stopAnalysis();
     view_.reset();
-    water_.reset();
+    spec_.reset();
     summary_->setText(QStringLiteral("The last run did not reach its lower target: no analysis."));
     points_->setRowCount(0);
     breakdown_->setRowCount(0);
@@ -218,17 +218,17 @@ void AnalysisWindow::clear() {
     export_->setEnabled(false);
 }
 
-void AnalysisWindow::analyse(const model::WaterState& water, char32_t decimalSeparator) {
+void AnalysisWindow::analyse(const model::RunSpec& spec, char32_t decimalSeparator) {
     stopAnalysis();
     decimalSeparator_ = decimalSeparator;
-    water_ = water;
+    spec_ = spec;
     job_ = std::make_unique<Job>();
-    job_->water = water;
+    job_->spec = spec;
     job_->atPh = atPh_;
     summary_->setText(QStringLiteral("Analysing\u2026"));
     export_->setEnabled(false);
     worker_ = std::make_unique<BackgroundRun>([job = job_.get()] {
-        job->view = ui::computeAnalysisView(job->water, job->atPh, &job->control);
+        job->view = ui::computeAnalysisView(job->spec, job->atPh, &job->control);
     });
     connect(worker_.get(), &BackgroundRun::finished, this, &AnalysisWindow::finishAnalysis);
     worker_->start();
@@ -294,17 +294,19 @@ void AnalysisWindow::showBreakdown(const model::CapacityBreakdown& capacity, con
     if (!view_)
         return;
     breakdownTitle_->setText(title);
-    const std::vector<ui::BreakdownRow> rows = ui::breakdownRows(capacity, view_->analysis.names);
+    const std::vector<ui::BreakdownRow> rows =
+        ui::breakdownRows(capacity, view_->analysis.names, view_->analysis.speciesNames);
     breakdown_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < breakdown_->rowCount(); ++r) {
         const ui::BreakdownRow& row = rows[static_cast<std::size_t>(r)];
         setCell(breakdown_, r, 0, row.name);
         setCell(breakdown_, r, 1, number(row.value, 4));
         setCell(breakdown_, r, 2, number(row.share, 1));
-        for (int f = 0; f < 4; ++f)
-            setCell(breakdown_, r, 3 + f,
-                    row.fractions ? number((*row.fractions)[static_cast<std::size_t>(f)], 4)
-                                  : QString());
+        for (std::size_t f = 0; f < 4; ++f)
+            setCell(breakdown_, r, 3 + static_cast<int>(f),
+                    row.fractions && f < row.forms.size()
+                        ? row.forms[f] + QLatin1Char(' ') + number((*row.fractions)[f], 4)
+                        : QString());
     }
 }
 
@@ -318,12 +320,13 @@ void AnalysisWindow::showBreakdownAt(double pH) {
 
 void AnalysisWindow::showSpecies() {
     if (!view_ || system_->currentIndex() < 0) {
-        speciesChart_->show({}, 0, QString());
+        speciesChart_->show({}, 0, QString(), {});
         return;
     }
-    speciesChart_->show(view_->speciesProfile,
-                        static_cast<std::size_t>(system_->currentData().toInt()),
-                        system_->currentText());
+    const auto slot = static_cast<std::size_t>(system_->currentData().toInt());
+    speciesChart_->show(view_->speciesProfile, slot, system_->currentText(),
+                        slot < model::kBufferSystemCount ? view_->analysis.speciesNames[slot]
+                                                         : std::vector<QString>());
 }
 
 void AnalysisWindow::addPh() {
@@ -335,8 +338,8 @@ void AnalysisWindow::addPh() {
     atPh_ = ui::withAddedPh(atPh_, *typed.pH);
     phEdit_->clear();
     // The run is computed again down to the new pH; it needs the water of the last run.
-    if (water_)
-        analyse(*water_, decimalSeparator_);
+    if (spec_)
+        analyse(*spec_, decimalSeparator_);
 }
 
 void AnalysisWindow::showPinnedCurves(const std::vector<ui::PinnedCurve>& curves) {

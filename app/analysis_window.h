@@ -40,10 +40,10 @@ public:
     /// Stops an analysis that goes on and waits for it.
     ~AnalysisWindow() override;
 
-    /// Analyses @p water (as a run's input) on a thread of its own at the standard end
+    /// Analyses the water of @p spec (as a run's input) on a thread of its own at the standard end
     /// points and the pH values added; numbers are written with @p decimalSeparator. An
     /// analysis still going on is stopped first.
-    void analyse(const model::WaterState& water, char32_t decimalSeparator);
+    void analyse(const model::RunSpec& spec, char32_t decimalSeparator);
     /// Stops an analysis going on and shows none: the run shown has none.
     void clear();
     bool isAnalysing() const { return worker_ != nullptr; }
@@ -80,7 +80,7 @@ private:
     QString number(double value, int digits) const;
 
     std::vector<double> atPh_;
-    std::optional<model::WaterState> water_; ///< of the analysis going on
+    std::optional<model::RunSpec> spec_; ///< of the analysis going on
     char32_t decimalSeparator_ = U'.';
     struct Job;
     std::unique_ptr<Job> job_;

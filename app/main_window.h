@@ -219,7 +219,7 @@ private:
     bool analysisPlaced_ = false; ///< the analysis window has been placed once
     ui::PinnedCurves pinned_;
     /// The water of the run going on, analysed once the run has been shown.
-    std::optional<model::WaterState> runWater_;
+    std::optional<model::RunSpec> runSpec_;
     /// The last file dialog was answered with a name.
     bool fileChosen_ = false;
 };

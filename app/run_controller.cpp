@@ -52,7 +52,7 @@ void MainWindow::startRun() {
         emit runFinished();
         return;
     }
-    runWater_ = input->state;
+    runSpec_ = input->spec;
     // Drawn once, when the run has ended.
     runner_->start(std::move(*input), form_.DecimalSeparator);
 }
@@ -82,16 +82,16 @@ void MainWindow::finishRun() {
             error = ui::errorBoxText(e);
         }
     }
-    if (!error && runWater_) {
+    if (!error && runSpec_) {
         pinned_.runShown();
         chart_->setCurrentCurveName(pinned_.shownName());
         // The analysis runs again over the run's own input, off this thread.
         if (reachedTarget)
-            analysis_->analyse(*runWater_, form_.DecimalSeparator);
+            analysis_->analyse(*runSpec_, form_.DecimalSeparator);
         else
             analysis_->clear();
     }
-    runWater_.reset();
+    runSpec_.reset();
     if (localeChangedDuringRun_) {
         localeChangedDuringRun_ = false;
         refreshDecimalSeparator();

@@ -12,9 +12,6 @@
 
 namespace phbuffer::app {
 
-const std::array<QString, 4> SpeciesChart::kFormNames = {
-    QStringLiteral("H3A"), QStringLiteral("H2A-"), QStringLiteral("HA2-"), QStringLiteral("A3-")};
-
 SpeciesChart::SpeciesChart(QWidget* parent)
     : QChartView(new QChart, parent), bottomAxis_(new QValueAxis), leftAxis_(new QValueAxis),
       legendLabels_(new chart::LegendLabels(this)) {
@@ -33,7 +30,7 @@ SpeciesChart::SpeciesChart(QWidget* parent)
 }
 
 void SpeciesChart::show(const std::vector<model::CapacityBreakdown>& profile, std::size_t slot,
-                        const QString& name) {
+                        const QString& name, const std::vector<QString>& formNames) {
     QChart* c = chart();
     for (QLineSeries* curve : curves_) {
         c->removeSeries(curve);
@@ -59,7 +56,7 @@ void SpeciesChart::show(const std::vector<model::CapacityBreakdown>& profile, st
             delete curve;
             continue;
         }
-        curve->setName(kFormNames[form]);
+        curve->setName(form < formNames.size() ? formNames[form] : QString());
         QPen pen{QColor::fromRgba(kAnalysisColours[form + 1])};
         pen.setWidthF(2);
         curve->setPen(pen);

@@ -25,15 +25,13 @@ namespace phbuffer::app {
 class SpeciesChart : public QChartView {
     Q_OBJECT
 public:
-    /// The names of the four forms, from the fully protonated one on.
-    static const std::array<QString, 4> kFormNames;
-
     explicit SpeciesChart(QWidget* parent = nullptr);
 
-    /// Shows the fractions of the system in slot @p slot over @p profile, titled @p name.
-    /// A form that the system never takes (no constant for its step) is left out.
+    /// Shows the fractions of the system in slot @p slot over @p profile, titled @p name,
+    /// each curve named by @p formNames (from the fully protonated form on). A form that
+    /// the system never takes (no constant for its step) is left out.
     void show(const std::vector<model::CapacityBreakdown>& profile, std::size_t slot,
-              const QString& name);
+              const QString& name, const std::vector<QString>& formNames);
 
     /// The curves shown, one per form the system takes.
     const QList<QLineSeries*>& curves() const { return curves_; }

@@ -24,7 +24,7 @@ CapacityBreakdown bufferCapacityAt(const WaterState& s, double pH) {
     b.pH = pH;
     const long double H = std::pow(10.0L, -static_cast<long double>(pH));
     const long double OH = kIonProductOfWater / H;
-    b.water = static_cast<double>(kLn10 * (H + OH) * 1000);
+    b.water = static_cast<double>(kLn10 * (H + OH) * kMmolPerMol);
     long double total = b.water;
     for (int i = 0; i < kBufferSystemCount; ++i) {
         SystemCapacity& sys = b.systems[i];
@@ -40,7 +40,7 @@ CapacityBreakdown bufferCapacityAt(const WaterState& s, double pH) {
             for (int n = m + 1; n < 4; ++n)
                 variance += static_cast<long double>(sys.fractions[m]) * sys.fractions[n] *
                             (n - m) * (n - m);
-        sys.capacity = static_cast<double>(kLn10 * s.Conc[i] * variance * 1000);
+        sys.capacity = static_cast<double>(kLn10 * s.Conc[i] * variance * kMmolPerMol);
         total += sys.capacity;
     }
     b.total = static_cast<double>(total);

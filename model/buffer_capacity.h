@@ -5,14 +5,12 @@
 // each system stands in there.
 #pragma once
 
+#include "run_constants.h"
 #include "water_state.h"
 
 #include <array>
 
 namespace phbuffer::model {
-
-/// The ion product of water that every run and every analysis uses [(mol/L)^2].
-constexpr double kIonProductOfWater = 1e-14;
 
 /// Fractions of a buffer system in its four forms H3A, H2A-, HA2- and A3- at the hydrogen
 /// ion concentration @p H [mol/L], with the constants of the three steps (0 = no such

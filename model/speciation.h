@@ -124,6 +124,9 @@ public:
         return rough.d > rough.margin ? 1 : rough.d < -rough.margin ? -1 : 0;
     }
 
+    /// Whether the ion product @p Kw is one the certificates are proved for.
+    static bool certifiesKw(double Kw) { return Kw >= kMinKw && Kw <= kMaxKw; }
+
     /// Whether certainSide can ever answer for the ion product @p Kw.
     bool certainSideUsable(double Kw) const {
         return shortcutUsable_ && concWithinEstimate_ && Kw >= kMinKw && Kw <= kMaxKw;

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
-// The acid titration: strong acid in steps of 1e-6 mol/L from the initial pH down to the
-// lower pH target, with the proton balance solved for HConc after every step.
+// The titration: the titrant added step by step from the initial pH to the target, with
+// the proton balance solved for HConc after every step; and the same balance solved at
+// once for a given amount of titrant.
 #pragma once
 
+#include "run_constants.h"
+#include "run_spec.h"
 #include "series.h"
 #include "water_state.h"
 
@@ -65,31 +68,66 @@ struct RunOutcome {
     std::uint64_t exactEvaluations = 0;
 };
 
-/// Where a run first fell below a pH value: what a run with that value as its lower target
-/// would have used, since such a run stops at the first pH below its target.
+/// Where a run first passed a pH value: what a run with that value as its target would
+/// have used, since such a run stops at the first pH beyond its target. A falling run
+/// passes a value at the first pH below it, a rising one at the first above it.
 struct PhCrossing {
     double atPh = 0;             ///< the pH value watched for
-    bool reached = false;        ///< the run got below it, or it is at or above the start
-    std::uint32_t StepCount = 0; ///< acid steps done then; 0 at or above the initial pH
+    bool reached = false;        ///< the run passed it, or the start is already beyond it
+    std::uint32_t StepCount = 0; ///< steps done then; 0 when the start is beyond it
     double pH = 0;               ///< the pH of that step; the initial pH for step 0
+    Direction direction = Direction::Falling; ///< of the run that watched it
 };
 
-/// Titrates the water in @p state, which must hold mol/L concentrations, the constants,
-/// the initial pH and the lower target. Appends the start point, the recorded points and
-/// the final point to @p titration (x added H+ [mmol/L], y pH) and the buffer capacity
-/// points to @p bufferStrength (x pH, y mmol H+ per pH unit); it neither empties nor
-/// activates them. A run that ends early keeps the state of its last completed step and
-/// still appends the final point at that step. @p control may be null. Each entry of
-/// @p crossings, if given, is filled in for its atPh; the entries may come in any order.
+/// Titrates the water in @p state, which must hold mol/L concentrations, the initial pH and
+/// the lower target, with the constants @p constants (which replace the state's) and
+/// @p step mol/L of titrant per step. Appends the start point, the points recorded every
+/// @p pHInterval and the final point to @p titration (x added titrant [mmol/L], y pH) and
+/// the buffer capacity points to @p bufferStrength (x pH, y mmol per pH unit); it neither
+/// empties nor activates them. A run that ends early keeps the state of its last completed
+/// step and still appends the final point at that step. @p control may be null. Each entry
+/// of @p crossings, if given, is filled in for its atPh; the entries may come in any order.
+///
+/// The solver takes its signs from certificates that hold for Kw within 1e-20 to 1e-10 and
+/// constants fixed for the whole run; where the constants are outside them, every pass
+/// computes the full balance instead, with the same passes and the same results.
+RunOutcome runTitration(WaterState& state, const RunConstants& constants, double step,
+                        double pHInterval, Series& titration, Series& bufferStrength,
+                        RunControl* control, std::vector<PhCrossing>* crossings = nullptr);
+
+/// The same for the constants that @p state holds, with the ion product of water of an
+/// ideal water at 25 °C, steps of kTitrantStep and a point every 0.01 pH.
 RunOutcome runTitration(WaterState& state, Series& titration, Series& bufferStrength,
                         RunControl* control, std::vector<PhCrossing>* crossings = nullptr);
 
-/// The acid used so far in mmol/L, as the run computes it for its points and label.
-inline double addedAcid(std::uint32_t stepCount, double acidStep) {
-    return static_cast<double>(stepCount) * acidStep * 1000;
-}
+/// What the run of a spec leaves.
+struct RunResult {
+    WaterState state;      ///< after the last completed step
+    Series titration;      ///< x titrant added [mmol/L], y pH
+    Series bufferStrength; ///< x pH, y titrant per pH unit [mmol/L]
+    RunOutcome outcome;
+    std::vector<PhCrossing> crossings; ///< one for each of the spec's watched pH values
+    double step = kTitrantStep;        ///< the spec's step [mol/L]
+    /// The titrant added up to the last completed step [mol/L].
+    double titrantAdded() const { return outcome.StepCount * step; }
+};
 
-/// 10 to the power -p, computed in extended precision and rounded to a double.
-double tenToMinus(double p);
+/// Runs the titration that @p spec describes. @p base gives what the spec does not
+/// describe (the CO2 conditions, the catalogue values), so that the state left is the
+/// form's own after the run. @p control may be null.
+RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base = {});
+
+/// The water of @p spec after @p titrant mol/L of its titrant, added at once.
+struct PointSolution {
+    bool solved = false; ///< false when the balance is not a number on the way
+    double HConc = 0;    ///< [mol/L]
+    double pH = 0;
+    std::uint64_t passes = 0;
+};
+
+/// Solves the balance of @p spec's water for @p titrant mol/L of titrant at once, by the
+/// passes a run's step makes, from the initial pH: the same balance, the same reversals
+/// and the same end, so HConc is known to a relative 1e-12.
+PointSolution solvePoint(const RunSpec& spec, double titrant);
 
 } // namespace phbuffer::model

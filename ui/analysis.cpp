@@ -16,27 +16,32 @@ const std::vector<double>& standardEndPoints() {
     return kPoints;
 }
 
-Analysis analyseWater(const model::WaterState& water, const std::vector<double>& atPh,
+Analysis analyseWater(const model::RunSpec& spec, const std::vector<double>& atPh,
                       model::RunControl* control) {
+    const model::WaterState water = model::waterOf(spec);
     Analysis a;
-    a.initialPh = water.pH;
-    a.lowerTarget = water.LowerpHTarget;
-    for (int i = 0; i < model::kBufferSystemCount; ++i)
-        a.names[i] = QString::fromStdString(water.SystemName[i]);
+    a.initialPh = spec.initialPh;
+    a.lowerTarget = spec.targetPh;
+    for (int i = 0; i < model::kBufferSystemCount; ++i) {
+        a.names[i] = QString::fromStdString(spec.systems[i].name);
+        for (const std::string& form : model::speciesNames(spec.systems[i]))
+            a.speciesNames[i].push_back(QString::fromStdString(form));
+    }
 
     // The lower target is watched like any other value, so one run that goes down to the
     // lowest of them answers for all; the last entry stands for the target.
-    std::vector<model::PhCrossing> crossings;
-    crossings.reserve(atPh.size() + 1);
+    model::RunSpec run = spec;
+    run.recording.watchedPh = atPh;
+    run.recording.watchedPh.push_back(spec.targetPh);
     for (double x : atPh)
-        crossings.push_back(model::PhCrossing{x});
-    crossings.push_back(model::PhCrossing{water.LowerpHTarget});
-    model::WaterState s = water;
-    for (double x : atPh)
-        if (x < s.LowerpHTarget)
-            s.LowerpHTarget = x;
-    model::Series titration, buffer;
-    a.end = model::runTitration(s, titration, buffer, control, &crossings).end;
+        if (x < run.targetPh)
+            run.targetPh = x;
+    model::RunResult result = model::runTitration(run, control);
+    a.end = result.outcome.end;
+    const std::vector<model::PhCrossing>& crossings = result.crossings;
+    const model::WaterState& s = result.state;
+    const model::Series& titration = result.titration;
+    const model::Series& buffer = result.bufferStrength;
 
     const model::PhCrossing& target = crossings.back();
     a.stopped = !target.reached;
@@ -44,8 +49,7 @@ Analysis analyseWater(const model::WaterState& water, const std::vector<double>&
     a.finalPh = target.reached ? target.pH : s.pH;
     if (a.stopped) {
         // The run ended early: it came as far as its last completed step.
-        a.steps =
-            static_cast<std::uint32_t>(std::lround(titration.XValue(titration.Count() - 1) * 1000));
+        a.steps = model::mmolToSteps(titration.XValue(titration.Count() - 1));
     }
     for (std::size_t i = 0; i < atPh.size(); ++i) {
         const model::PhCrossing& c = crossings[i];
@@ -60,7 +64,7 @@ Analysis analyseWater(const model::WaterState& water, const std::vector<double>&
 
     // Recorded point k of the run is point k + 1 of the titration curve (after the start)
     // and, counted from the end, point k of the buffer capacity curve.
-    const double lastAcid = model::addedAcid(a.steps, 1e-6);
+    const double lastAcid = model::addedAcid(a.steps, model::kTitrantStep);
     const std::size_t recorded = buffer.Count();
     for (std::size_t k = 0; k < recorded && k + 1 < titration.Count(); ++k) {
         AnalysisRow row;
@@ -117,11 +121,14 @@ QString analysisText(const Analysis& a, char32_t sep) {
             const model::SystemCapacity& sys = c.systems[i];
             if (!sys.inUse)
                 continue;
-            out += QStringLiteral("    %1  %2  %3 %  (forms %4 %5 %6 %7)\n")
+            QStringList forms;
+            const std::vector<QString>& names = a.speciesNames[i];
+            for (std::size_t f = 0; f < names.size() && f < sys.fractions.size(); ++f)
+                forms << names[f] + QLatin1Char(' ') + fixed(sys.fractions[f], 4, sep);
+            out += QStringLiteral("    %1  %2  %3 %  (%4)\n")
                        .arg(a.names[i], fixed(sys.capacity, 4, sep),
                             fixed(share(sys.capacity, c.total), 1, sep),
-                            fixed(sys.fractions[0], 4, sep), fixed(sys.fractions[1], 4, sep),
-                            fixed(sys.fractions[2], 4, sep), fixed(sys.fractions[3], 4, sep));
+                            forms.join(QStringLiteral(", ")));
         }
     }
     return out;
@@ -151,6 +158,11 @@ QString analysisCsv(const Analysis& a, char32_t sep, bool points) {
            << QStringLiteral("water [mmol/L per pH]");
     for (int i : used)
         header << files::csvTextField(QStringLiteral("%1 [mmol/L per pH]").arg(a.names[i]), field);
+    // Then the share of each form of each system, named by its charge.
+    for (int i : used)
+        for (const QString& form : a.speciesNames[i])
+            header << files::csvTextField(QStringLiteral("%1: %2 [fraction]").arg(a.names[i], form),
+                                          field);
     QString out = header.join(field) + QStringLiteral("\r\n");
 
     const auto number = [decimal](double v, int digits) {
@@ -160,6 +172,9 @@ QString analysisCsv(const Analysis& a, char32_t sep, bool points) {
         line << number(c.total, 6) << number(c.water, 6);
         for (int i : used)
             line << number(c.systems[i].capacity, 6);
+        for (int i : used)
+            for (std::size_t f = 0; f < a.speciesNames[i].size() && f < 4; ++f)
+                line << number(c.systems[i].fractions[f], 6);
     };
     if (points) {
         for (const AnalysisPoint& p : a.points) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "model/buffer_capacity.h"
+#include "model/run_spec.h"
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
@@ -31,7 +32,7 @@ struct AnalysisPoint {
     double pH = 0;                     ///< the pH of the step that reached atPh
     model::CapacityBreakdown capacity; ///< at atPh
     /// The acid to reach atPh [mmol/L], exact to the step.
-    double acid() const { return steps / 1000.0; }
+    double acid() const { return model::stepsToMmol(steps); }
 };
 
 /// One recorded point of the run with the buffer capacity there.
@@ -50,16 +51,18 @@ struct Analysis {
     std::uint32_t steps = 0; ///< to the lower target, or to where the run stopped
     double finalPh = 0;
     std::array<QString, model::kBufferSystemCount> names;
+    /// Each system's forms from the fully protonated one on, named by their charges.
+    std::array<std::vector<QString>, model::kBufferSystemCount> speciesNames;
     std::vector<AnalysisPoint> points; ///< in the order asked for
     std::vector<AnalysisRow> rows;     ///< the recorded points, highest pH first
-    double acidToTarget() const { return steps / 1000.0; }
+    double acidToTarget() const { return model::stepsToMmol(steps); }
 };
 
 /// Titrates a copy of @p water (mol/L concentrations and constants, as ReadGrids leaves
 /// them) down to its lower target or the lowest of @p atPh, whichever is lower, and
 /// reports each value of @p atPh and the buffer capacity along the way to the target.
 /// @p control may be null.
-Analysis analyseWater(const model::WaterState& water, const std::vector<double>& atPh,
+Analysis analyseWater(const model::RunSpec& spec, const std::vector<double>& atPh,
                       model::RunControl* control = nullptr);
 
 /// For people: the run, then each point with its acid and its buffer capacity by source.

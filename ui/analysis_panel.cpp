@@ -61,11 +61,13 @@ std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& w
     return profile;
 }
 
-AnalysisView computeAnalysisView(const model::WaterState& water, const std::vector<double>& atPh,
+AnalysisView computeAnalysisView(const model::RunSpec& spec, const std::vector<double>& atPh,
                                  model::RunControl* control) {
     AnalysisView view;
-    view.water = water;
-    view.analysis = analyseWater(water, atPh, control);
+    view.spec = spec;
+    view.water = model::waterOf(spec);
+    const model::WaterState& water = view.water;
+    view.analysis = analyseWater(spec, atPh, control);
     double lowest = view.analysis.initialPh;
     for (const AnalysisRow& row : view.analysis.rows)
         lowest = std::min(lowest, row.pH);
@@ -76,20 +78,26 @@ AnalysisView computeAnalysisView(const model::WaterState& water, const std::vect
 
 std::vector<BreakdownRow>
 breakdownRows(const model::CapacityBreakdown& capacity,
-              const std::array<QString, model::kBufferSystemCount>& names) {
+              const std::array<QString, model::kBufferSystemCount>& names,
+              const std::array<std::vector<QString>, model::kBufferSystemCount>& forms) {
     const auto share = [&capacity](double value) {
         return capacity.total > 0 ? 100 * value / capacity.total : 0.0;
     };
     std::vector<BreakdownRow> rows;
-    rows.push_back({QStringLiteral("Water"), capacity.water, share(capacity.water), std::nullopt});
+    rows.push_back(
+        {QStringLiteral("Water"), capacity.water, share(capacity.water), std::nullopt, {}});
     for (int i = 0; i < model::kBufferSystemCount; ++i) {
         const model::SystemCapacity& system = capacity.systems[static_cast<std::size_t>(i)];
         if (system.inUse)
             rows.push_back({names[static_cast<std::size_t>(i)], system.capacity,
-                            share(system.capacity), system.fractions});
+                            share(system.capacity), system.fractions,
+                            forms[static_cast<std::size_t>(i)]});
     }
-    rows.push_back(
-        {QStringLiteral("Total"), capacity.total, capacity.total > 0 ? 100.0 : 0.0, std::nullopt});
+    rows.push_back({QStringLiteral("Total"),
+                    capacity.total,
+                    capacity.total > 0 ? 100.0 : 0.0,
+                    std::nullopt,
+                    {}});
     return rows;
 }
 

@@ -28,7 +28,8 @@ constexpr int kProfilePoints = 281;
 
 /// Everything the analysis window shows of one run.
 struct AnalysisView {
-    model::WaterState water; ///< the run's water, for the breakdown at any pH
+    model::RunSpec spec;     ///< the run analysed
+    model::WaterState water; ///< its water, for the breakdown at any pH
     Analysis analysis;
     /// The breakdown at evenly spaced pH values over the run's range, highest pH first.
     std::vector<model::CapacityBreakdown> capacityProfile;
@@ -41,10 +42,10 @@ struct AnalysisView {
 std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& water, double fromPh,
                                                       double toPh, int count);
 
-/// analyseWater() of @p water at @p atPh and both profiles; the capacity profile spans the
+/// analyseWater() of @p spec at @p atPh and both profiles; the capacity profile spans the
 /// run from its initial pH to the lowest pH it reached. Any thread; @p control may be
-/// null. Throws what Analyse throws.
-AnalysisView computeAnalysisView(const model::WaterState& water, const std::vector<double>& atPh,
+/// null. Throws what analyseWater throws.
+AnalysisView computeAnalysisView(const model::RunSpec& spec, const std::vector<double>& atPh,
                                  model::RunControl* control);
 
 /// One line of the breakdown table.
@@ -52,15 +53,19 @@ struct BreakdownRow {
     QString name;
     double value = 0; ///< [mmol/L per pH unit]
     double share = 0; ///< of the total [%]; 0 when the total is 0
-    /// H3A, H2A-, HA2-, A3-; none for the water's own share and the total.
+    /// Of the forms from the fully protonated one on; none for the water's own share and
+    /// the total.
     std::optional<std::array<double, 4>> fractions;
+    /// The names of the forms the system takes, as many as it has steps plus one.
+    std::vector<QString> forms;
 };
 
 /// The rows of @p capacity: "Water", each buffer system in use in row order under its
-/// name in @p names, and "Total" last.
+/// name in @p names with its forms named by @p forms, and "Total" last.
 std::vector<BreakdownRow>
 breakdownRows(const model::CapacityBreakdown& capacity,
-              const std::array<QString, model::kBufferSystemCount>& names);
+              const std::array<QString, model::kBufferSystemCount>& names,
+              const std::array<std::vector<QString>, model::kBufferSystemCount>& forms = {});
 
 /// The pH values to analyse after @p pH is added to @p atPh: the standard end points
 /// first, as they stand, then the values the user added from the highest pH down, each

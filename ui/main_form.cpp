@@ -136,21 +136,37 @@ void TpHmainForm::ReadGrids(const Component*) {
         errorCell = GridCell{&grid, col, row};
         return StrToFloat(grid.Cells(col, row), DecimalSeparator);
     };
+    // Each value goes into the state as soon as it is read: a cell that throws leaves the
+    // values before it in place, as a reading cell by cell does.
+    model::RunSpec& spec = runSpec;
     for (int r = 1; r <= model::kBufferSystemCount; ++r) {
         const int slot = r - 1;
-        State.Conc[slot] = static_cast<double>(strict(StringGrid1, 1, r) / 1000.0L);
-        double* constants[3] = {&State.Ka1[slot], &State.Ka2[slot], &State.Ka3[slot]};
+        model::BufferSystem& system = spec.systems[slot];
+        system = model::catalogueSystem(slot);
+        // Another acid typed into the row keeps the row's charge, but not its forms' names.
+        const QString name = StringGrid1.Cells(0, r);
+        if (name.toStdString() != system.name)
+            system.speciesNames = {};
+        system.name = name.toStdString();
+        system.concentration =
+            static_cast<double>(strict(StringGrid1, 1, r) / model::kMmolPerMolLong);
+        State.Conc[slot] = system.concentration;
         for (int k = 0; k < 3; ++k) {
             double p = 0;
-            *constants[k] = TryStrToFloat(StringGrid1.Cells(2 + k, r), p, DecimalSeparator)
-                                ? model::tenToMinus(p)
-                                : 0;
+            system.pKa[k] = TryStrToFloat(StringGrid1.Cells(2 + k, r), p, DecimalSeparator)
+                                ? std::optional<double>(p)
+                                : std::nullopt;
         }
+        const std::array<double, 3> K = model::dissociationConstants(system, spec.conditions);
+        State.Ka1[slot] = K[0];
+        State.Ka2[slot] = K[1];
+        State.Ka3[slot] = K[2];
     }
-    State.pH = static_cast<double>(strict(StringGrid2, 1, 0));
+    spec.initialPh = State.pH = static_cast<double>(strict(StringGrid2, 1, 0));
     State.HenryConstant = static_cast<double>(strict(StringGrid2, 1, 1));
-    State.CO2PartialPressure = static_cast<double>(strict(StringGrid2, 1, 2) / 1000000.0L);
-    State.LowerpHTarget = static_cast<double>(strict(StringGrid2, 1, 3));
+    State.CO2PartialPressure =
+        static_cast<double>(strict(StringGrid2, 1, 2) / model::kPartsPerMillionLong);
+    spec.targetPh = State.LowerpHTarget = static_cast<double>(strict(StringGrid2, 1, 3));
     errorCell.reset();
 }
 
@@ -168,7 +184,7 @@ void TpHmainForm::checkRunInput() {
             throw HandlerError(QStringLiteral("The concentration of %1 must be a finite number "
                                               "not below 0, not '%2'")
                                    .arg(rowName(r), StringGrid1.Cells(1, r)));
-        if (C > kMaxRunConcentration / 1000)
+        if (C > kMaxRunConcentration / model::kMmolPerMol)
             throw HandlerError(QStringLiteral("The concentration of %1 must not be above %2 "
                                               "mmol/L, not '%3'")
                                    .arg(rowName(r), QString::number(kMaxRunConcentration),
@@ -199,9 +215,9 @@ RunInput TpHmainForm::prepareRun(const Component* Sender) {
     checkRunInput();
     // The run's results name the systems as the grid does: a name the user typed there
     // is the one the analysis and its files show.
-    RunInput input{State};
+    RunInput input{runSpec, State};
     for (int r = 1; r <= model::kBufferSystemCount; ++r)
-        input.state.SystemName[r - 1] = StringGrid1.Cells(0, r).toStdString();
+        input.state.SystemName[r - 1] = runSpec.systems[r - 1].name;
     return input;
 }
 
@@ -210,7 +226,7 @@ void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {
 }
 
 void TpHmainForm::RunModel(const Component*) {
-    applyRun(computeRun(RunInput{State}, &RunControl));
+    applyRun(computeRun(RunInput{runSpec, State}, &RunControl));
 }
 
 void TpHmainForm::applyRun(RunResult result) {
@@ -261,7 +277,7 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
         model::totalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
     // The check is on the mmol/L that the cell gets: a finite mol/L near the top of the
     // double range overflows when multiplied by 1000.
-    const double shown = total * 1000;
+    const double shown = total * model::kMmolPerMol;
     if (!std::isfinite(shown))
         throw HandlerError(QStringLiteral("The CO2 equilibrium at pH %1 gives no finite "
                                           "inorganic carbon concentration")

@@ -11,6 +11,7 @@
 #include "titration_run.h"
 
 #include "files/file_system.h"
+#include "model/run_spec.h"
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
@@ -46,6 +47,8 @@ public:
 
     // ---- state -------------------------------------------------------------------------
     model::WaterState State;
+    /// The run the grids describe, as ReadGrids last read them.
+    model::RunSpec runSpec;
     /// Decimal separator of all number texts; the locale's, refreshed by the window when
     /// the regional settings change.
     char32_t DecimalSeparator;
@@ -153,13 +156,14 @@ public:
 
     /// Writes the nine buffer systems of the state into rows 1 to 9 of StringGrid1.
     void ShowBufferSystems();
-    /// Converts both grids into the state: concentrations to mol/L, pKa cells to
-    /// dissociation constants (0 where a cell is not a number), and the four water
-    /// parameters. Stops at the first concentration or parameter that is not a number.
+    /// Converts both grids into runSpec and the state: concentrations to mol/L, pKa cells
+    /// to dissociation constants (0 where a cell is not a number), and the four water
+    /// parameters. Stops at the first concentration or parameter that is not a number;
+    /// the state then holds what the cells before it gave.
     void ReadGrids(const Component* Sender);
     /// The titration from the state's initial pH to the lower target, into both series,
-    /// Label1 and the chart titles: computeRun over the state with RunControl, then
-    /// applyRun. Expects ReadGrids to have just filled the state.
+    /// Label1 and the chart titles: computeRun over runSpec and the state with RunControl,
+    /// then applyRun. Expects ReadGrids to have just filled both.
     void RunModel(const Component* Sender);
 
     /// The first step of a run, on the user-interface thread: ReadGrids and the checks of

@@ -6,13 +6,12 @@
 namespace phbuffer::ui {
 
 RunResult computeRun(RunInput input, model::RunControl* control) {
+    model::RunResult run = model::runTitration(input.spec, control, std::move(input.state));
     RunResult result;
-    result.state = std::move(input.state);
-    model::Series titration;
-    model::Series bufferStrength;
-    result.outcome = model::runTitration(result.state, titration, bufferStrength, control);
-    result.titration = std::move(titration.points);
-    result.bufferStrength = std::move(bufferStrength.points);
+    result.state = std::move(run.state);
+    result.titration = std::move(run.titration.points);
+    result.bufferStrength = std::move(run.bufferStrength.points);
+    result.outcome = run.outcome;
     return result;
 }
 

@@ -6,6 +6,7 @@
 // (TpHmainForm::applyRun). The computation sees nothing of the form.
 #pragma once
 
+#include "model/run_spec.h"
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
@@ -16,8 +17,10 @@
 
 namespace phbuffer::ui {
 
-/// What a run starts from: the water state as the grids gave it, checked.
+/// What a run starts from: the run the grids describe, checked, and the form's state for
+/// what the run does not describe (the CO2 conditions, the catalogue values).
 struct RunInput {
+    model::RunSpec spec;
     model::WaterState state;
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/presets.h"
+#include "model/run_spec.h"
 #include "model/titration.h"
 #include "model/water_state.h"
 
@@ -15,13 +16,27 @@ inline WaterState PresetWaterState(Preset preset, double target) {
     const PresetWater& p = presetComposition(preset);
     for (int i = 0; i < kBufferSystemCount; ++i) {
         s.Conc[i] = p.Conc[i] / 1000;
-        s.Ka1[i] = s.pKa1[i] == 0 ? 0 : tenToMinus(s.pKa1[i]);
-        s.Ka2[i] = s.pKa2[i] == 0 ? 0 : tenToMinus(s.pKa2[i]);
-        s.Ka3[i] = s.pKa3[i] == 0 ? 0 : tenToMinus(s.pKa3[i]);
+        s.Ka1[i] = s.pKa1[i] == 0 ? 0 : dissociationConstant(s.pKa1[i]);
+        s.Ka2[i] = s.pKa2[i] == 0 ? 0 : dissociationConstant(s.pKa2[i]);
+        s.Ka3[i] = s.pKa3[i] == 0 ? 0 : dissociationConstant(s.pKa3[i]);
     }
     s.pH = p.pH;
     s.LowerpHTarget = target;
     return s;
+}
+
+// The same water as a run's description, the catalogue's systems with the preset's
+// concentrations.
+inline RunSpec PresetRunSpec(Preset preset, double target) {
+    RunSpec spec;
+    const PresetWater& p = presetComposition(preset);
+    for (int i = 0; i < kBufferSystemCount; ++i) {
+        spec.systems[i] = catalogueSystem(i);
+        spec.systems[i].concentration = p.Conc[i] / 1000;
+    }
+    spec.initialPh = p.pH;
+    spec.targetPh = target;
+    return spec;
 }
 
 } // namespace phbuffer::model

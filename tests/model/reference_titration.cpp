@@ -8,8 +8,8 @@ namespace phbuffer::testing {
 using namespace model;
 
 RunOutcome ReferenceTitration(WaterState& s, Series& titration, Series& bufferStrength,
-                              std::uint32_t maxSteps, std::uint64_t* exactHits) {
-    s.Kw = 1e-14;
+                              std::uint32_t maxSteps, std::uint64_t* exactHits, double Kw) {
+    s.Kw = Kw;
     s.HConc = tenToMinus(s.pH);
     s.OHConc = s.Kw / s.HConc;
     s.pHLastPlotted = s.pH;

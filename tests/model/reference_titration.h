@@ -23,8 +23,9 @@ inline std::uint64_t Bits(double v) {
 }
 
 /// Counts in @p exactHits, if given, the passes whose balance equals the target exactly.
+/// @p Kw is the ion product of water of the run.
 model::RunOutcome ReferenceTitration(model::WaterState& s, model::Series& titration,
                                      model::Series& bufferStrength, std::uint32_t maxSteps,
-                                     std::uint64_t* exactHits = nullptr);
+                                     std::uint64_t* exactHits = nullptr, double Kw = 1e-14);
 
 } // namespace phbuffer::testing

@@ -31,9 +31,9 @@ struct Water {
     }
     Water& add(int slot, double mmolPerL, double pKa1, double pKa2 = NAN, double pKa3 = NAN) {
         s.Conc[slot - 1] = mmolPerL / 1000;
-        s.Ka1[slot - 1] = std::isnan(pKa1) ? 0 : tenToMinus(pKa1);
-        s.Ka2[slot - 1] = std::isnan(pKa2) ? 0 : tenToMinus(pKa2);
-        s.Ka3[slot - 1] = std::isnan(pKa3) ? 0 : tenToMinus(pKa3);
+        s.Ka1[slot - 1] = std::isnan(pKa1) ? 0 : dissociationConstant(pKa1);
+        s.Ka2[slot - 1] = std::isnan(pKa2) ? 0 : dissociationConstant(pKa2);
+        s.Ka3[slot - 1] = std::isnan(pKa3) ? 0 : dissociationConstant(pKa3);
         return *this;
     }
 };

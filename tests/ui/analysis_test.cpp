@@ -15,8 +15,9 @@ using namespace phbuffer;
 namespace {
 
 TEST(Analysis, ReportsEachPointAndTheTargetFromOneRun) {
-    const model::WaterState water = model::PresetWaterState(model::Preset::Medium, 4.5);
-    const ui::Analysis a = ui::analyseWater(water, {4.3, 9.0, 8.2});
+    const model::RunSpec spec = model::PresetRunSpec(model::Preset::Medium, 4.5);
+    const model::WaterState water = model::waterOf(spec);
+    const ui::Analysis a = ui::analyseWater(spec, {4.3, 9.0, 8.2});
     model::WaterState own = water;
     model::Series t, b;
     const model::RunOutcome run = model::runTitration(own, t, b, nullptr);
@@ -35,8 +36,7 @@ TEST(Analysis, ReportsEachPointAndTheTargetFromOneRun) {
 }
 
 TEST(Analysis, JsonReadsBackToTheSameNumbers) {
-    const model::WaterState water = model::PresetWaterState(model::Preset::Low, 4.5);
-    const ui::Analysis a = ui::analyseWater(water, {4.3});
+    const ui::Analysis a = ui::analyseWater(model::PresetRunSpec(model::Preset::Low, 4.5), {4.3});
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(ui::analysisJson(a).toUtf8(), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
@@ -57,8 +57,8 @@ TEST(Analysis, JsonReadsBackToTheSameNumbers) {
 }
 
 TEST(Analysis, CsvOpensAsATableInTheUsersLocale) {
-    model::WaterState water = model::PresetWaterState(model::Preset::Medium, 6);
-    water.SystemName[1] = "Acetic \"acid\", glacial";
+    model::RunSpec water = model::PresetRunSpec(model::Preset::Medium, 6);
+    water.systems[1].name = "Acetic \"acid\", glacial";
     const ui::Analysis a = ui::analyseWater(water, {});
     const QStringList comma = ui::analysisCsv(a, U',', false).split(QStringLiteral("\r\n"));
     EXPECT_TRUE(comma[0].startsWith(QStringLiteral("acid [mmol/L];pH;numeric")));
