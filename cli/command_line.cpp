@@ -3,6 +3,7 @@
 
 #include "analysis_commands.h"
 #include "batch_command.h"
+#include "options.h"
 
 #include "files/file_name.h"
 #include "files/plot_export.h"
@@ -31,266 +32,6 @@
 namespace phbuffer::cli {
 
 namespace {
-
-struct UsageError {
-    std::string message;
-};
-
-struct CellEdit {
-    int grid;
-    int col;
-    int row;
-    QString text;
-};
-
-struct Options {
-    std::optional<std::string> preset;
-    std::optional<std::string> load;
-    std::vector<CellEdit> cells;
-    std::optional<QString> phEdit;
-    std::optional<int> view;
-    std::optional<char32_t> decimalSeparator;
-    std::string command;
-    std::string saveFile;
-    std::optional<std::string> exportFile;
-    std::optional<std::string> chartFile;
-    std::optional<std::pair<int, int>> chartSize;
-    bool points = false;
-    bool help = false;
-    bool version = false;
-    bool progress = false;
-    std::vector<std::string> atPhTexts;
-    std::vector<double> atPh;
-    std::optional<ReportFormat> format;
-    std::vector<std::string> batchFiles;
-    std::optional<std::uint32_t> maxSteps;
-};
-
-/// The names that --preset takes and the buttons they press.
-constexpr std::pair<const char*, ui::Button ui::TpHmainForm::*> kPresetButtons[] = {
-    {"medium", &ui::TpHmainForm::ZPmediumBitBtn},
-    {"high", &ui::TpHmainForm::ZPhighBitBtn},
-    {"medium-high", &ui::TpHmainForm::ZPmediumhighBitBtn},
-    {"medium-low", &ui::TpHmainForm::ZPmediumlowBitBtn},
-    {"low", &ui::TpHmainForm::ZPlowBitBtn},
-};
-
-/// The button that --preset @p name presses; null for a name that is none of them.
-ui::Button ui::TpHmainForm::*presetButton(const std::string& name) {
-    for (const auto& [presetName, button] : kPresetButtons)
-        if (name == presetName)
-            return button;
-    return nullptr;
-}
-
-/// The separator named by @p utf8: one printable character that can't be taken for part of
-/// a number (a digit, a sign, an exponent letter) or for what stands between the fields
-/// of a data file line (space, TAB, line ends).
-char32_t decimalSeparator(const std::string& utf8) {
-    const QString text = QString::fromStdString(utf8);
-    const auto ucs4 = text.toUcs4();
-    if (ucs4.size() != 1 || text.toStdString() != utf8) // the round trip fails for bad UTF-8
-        throw UsageError{"--decimal-separator takes exactly one character"};
-    const char32_t c = ucs4.front();
-    if (!QChar::isPrint(c) || QChar::isDigit(c) || QChar::isSpace(c) ||
-        std::u32string_view(U"+-eE").find(c) != std::u32string_view::npos)
-        throw UsageError{"--decimal-separator takes a printable character that is not a digit, "
-                         "a sign, e, E or a space"};
-    return c;
-}
-
-/// A G, C or R of --cell: digits only, and no more than an int holds.
-std::optional<int> cellIndex(std::string_view text) {
-    int value = 0;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || text[0] == '-' || res.ec != std::errc() ||
-        res.ptr != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-CellEdit parseCell(const std::string& spec) {
-    // G:C:R=TEXT
-    const std::size_t eq = spec.find('=');
-    const auto bad = [&] { return UsageError{"--cell expects G:C:R=TEXT, not '" + spec + "'"}; };
-    const std::string_view where = std::string_view(spec).substr(0, eq);
-    const std::size_t colon1 = where.find(':');
-    const std::size_t colon2 =
-        colon1 == std::string_view::npos ? colon1 : where.find(':', colon1 + 1);
-    if (eq == std::string::npos || colon2 == std::string_view::npos)
-        throw bad();
-    const auto g = cellIndex(where.substr(0, colon1));
-    const auto c = cellIndex(where.substr(colon1 + 1, colon2 - colon1 - 1));
-    const auto r = cellIndex(where.substr(colon2 + 1));
-    if (!g || !c || !r)
-        throw bad();
-    using namespace files;
-    const bool inRange = (*g == 1 && *c < kBufferSystemColumns && *r < kBufferSystemRows) ||
-                         (*g == 2 && *c < kWaterParameterColumns && *r < kWaterParameterRows);
-    const auto last = [](int count) { return std::to_string(count - 1); };
-    if (!inRange)
-        throw UsageError{"--cell " + std::string(where) + ": grid 1 has columns 0-" +
-                         last(kBufferSystemColumns) + " and rows 0-" + last(kBufferSystemRows) +
-                         ", grid 2 columns 0-" + last(kWaterParameterColumns) + " and rows 0-" +
-                         last(kWaterParameterRows)};
-    return {*g, *c, *r, QString::fromStdString(spec.substr(eq + 1))};
-}
-
-/// The chart size WxH in pixels of --chart-size.
-std::pair<int, int> chartSize(const std::string& text) {
-    constexpr int kMaxSide = 20000;
-    const auto bad = [&] {
-        return UsageError{"--chart-size expects WxH, two whole numbers of pixels from 1 to " +
-                          std::to_string(kMaxSide) + ", not '" + text + "'"};
-    };
-    const std::size_t x = text.find('x');
-    if (x == std::string::npos)
-        throw bad();
-    const auto side = [&](std::string_view s) {
-        int v = 0;
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-        if (ec != std::errc() || end != s.data() + s.size() || v < 1 || v > kMaxSide)
-            throw bad();
-        return v;
-    };
-    const std::string_view all(text);
-    return {side(all.substr(0, x)), side(all.substr(x + 1))};
-}
-
-Options parse(const std::vector<std::string>& args) {
-    Options o;
-    // The next argument is the value, unless it is an option: "--export --points" is an
-    // export without a file name, not a file named --points.
-    const auto value = [&](std::size_t& i) -> const std::string& {
-        if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)
-            throw UsageError{args[i] + " needs a value"};
-        return args[++i];
-    };
-    const auto fileName = [&](std::size_t& i) -> const std::string& {
-        const std::string& name = value(i);
-        if (name.empty())
-            throw UsageError{args[i - 1] + " needs a file name, not an empty text"};
-        return name;
-    };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a == "--version") {
-            o.version = true;
-        } else if (a == "--preset") {
-            const std::string& p = value(i);
-            if (!presetButton(p))
-                throw UsageError{"unknown preset '" + p + "'"};
-            o.preset = p;
-        } else if (a == "--load") {
-            o.load = fileName(i);
-        } else if (a == "--cell") {
-            o.cells.push_back(parseCell(value(i)));
-        } else if (a == "--ph-edit") {
-            o.phEdit = QString::fromStdString(value(i));
-        } else if (a == "--view") {
-            const std::string& v = value(i);
-            if (v == "titration")
-                o.view = 0;
-            else if (v == "buffer")
-                o.view = 1;
-            else
-                throw UsageError{"--view is titration or buffer, not '" + v + "'"};
-        } else if (a == "--decimal-separator") {
-            o.decimalSeparator = decimalSeparator(value(i));
-        } else if (a == "--points") {
-            o.points = true;
-        } else if (a == "--export") {
-            o.exportFile = fileName(i);
-        } else if (a == "--chart") {
-            o.chartFile = fileName(i);
-            if (!ui::chartFormatOf(
-                    files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile))))
-                throw UsageError{"--chart writes " + ui::chartFormatNames().toStdString() +
-                                 " by the file's extension, not '" + *o.chartFile + "'"};
-        } else if (a == "--chart-size") {
-            o.chartSize = chartSize(value(i));
-        } else if (a == "--at-ph") {
-            // "--at-ph -1" is a pH below 0, not an option.
-            if (i + 1 >= args.size())
-                throw UsageError{"--at-ph needs a value"};
-            o.atPhTexts.push_back(args[++i]);
-        } else if (a == "--format") {
-            const std::string& f = value(i);
-            if (f == "text")
-                o.format = ReportFormat::Text;
-            else if (f == "csv")
-                o.format = ReportFormat::Csv;
-            else if (f == "json")
-                o.format = ReportFormat::Json;
-            else
-                throw UsageError{"--format is text, csv or json, not '" + f + "'"};
-        } else if (a == "--max-steps") {
-            const std::string& n = value(i);
-            const std::optional<int> steps = cellIndex(n);
-            if (!steps || *steps < 1)
-                throw UsageError{"--max-steps takes a whole number of steps from 1, not '" + n +
-                                 "'"};
-            o.maxSteps = static_cast<std::uint32_t>(*steps);
-        } else if (a == "--progress") {
-            o.progress = true;
-        } else if (!a.empty() && a[0] == '-') {
-            throw UsageError{"unknown option '" + a + "'"};
-        } else if (o.command.empty()) {
-            if (a != "run" && a != "co2" && a != "grid" && a != "save" && a != "analyse" &&
-                a != "batch")
-                throw UsageError{"unknown command '" + a + "'"};
-            o.command = a;
-            if (a == "save")
-                o.saveFile = fileName(i);
-        } else if (o.command == "batch") {
-            o.batchFiles.push_back(a);
-        } else {
-            throw UsageError{"unexpected argument '" + a + "'"};
-        }
-    }
-    if (o.help || o.version)
-        return o;
-    if (o.command.empty())
-        throw UsageError{"no command given"};
-    if (o.points && o.command != "run")
-        throw UsageError{"--points goes with the run command"};
-    if (o.exportFile && o.command != "run")
-        throw UsageError{"--export goes with the run command"};
-    if (o.chartFile && o.command != "run")
-        throw UsageError{"--chart goes with the run command"};
-    if (o.chartSize && !o.chartFile)
-        throw UsageError{"--chart-size goes with --chart"};
-    const bool analysing = o.command == "analyse" || o.command == "batch";
-    if (!analysing && (!o.atPhTexts.empty() || o.format))
-        throw UsageError{(o.format ? "--format" : "--at-ph") +
-                         std::string(" goes with the analyse and batch commands")};
-    if (o.maxSteps && o.command != "batch")
-        throw UsageError{"--max-steps goes with the batch command"};
-    if (o.progress && o.command != "run" && !analysing)
-        throw UsageError{"--progress goes with the run, analyse and batch commands"};
-    if (o.command == "batch") {
-        if (o.batchFiles.empty())
-            throw UsageError{"batch needs at least one data file"};
-        if (o.format == ReportFormat::Text)
-            throw UsageError{"batch writes csv or json"};
-        if (o.preset || o.load || !o.cells.empty() || o.phEdit || o.view)
-            throw UsageError{"batch takes each water from its file: no --preset, --load, "
-                             "--cell, --ph-edit or --view"};
-    }
-    for (const std::string& text : o.atPhTexts) {
-        // A full stop always works; the separator in effect too.
-        double x = 0;
-        const char32_t sep = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
-        if (!model::tryParse(text, x, U'.') && !model::tryParse(text, x, sep))
-            throw UsageError{"--at-ph takes a pH, not '" + text + "'"};
-        if (!(x >= ui::kMinRunpH && x <= ui::kMaxRunpH))
-            throw UsageError{"--at-ph takes a pH from -2 to 16, not '" + text + "'"};
-        o.atPh.push_back(x);
-    }
-    return o;
-}
 
 void printGrid(std::ostream& out, const ui::StringGrid& grid) {
     for (int r = 0; r < grid.RowCount; ++r) {
@@ -368,55 +109,122 @@ void answerFileDialogsWith(ui::TpHmainForm& form, const std::string& file) {
 
 } // namespace
 
-std::string usageText() {
-    return "Usage: phbuffer-cli [options] run [--points] [--export FILE]\n"
-           "                            [--chart FILE [--chart-size WxH]] | co2 | grid |\n"
-           "                            save FILE | analyse [--at-ph X]... [--format F]\n"
-           "       phbuffer-cli batch [--at-ph X]... [--format csv|json] [--max-steps N] FILE...\n"
-           "\n"
-           "Starts from the water shown at start-up (the medium preset), applies the options\n"
-           "in this order, then presses a button:\n"
-           "  --preset medium|high|medium-high|medium-low|low   press that preset button\n"
-           "  --load FILE              \"Get water quality data from file\" with FILE chosen\n"
-           "  --cell G:C:R=TEXT        set cell column C, row R of grid G (1: buffer systems,\n"
-           "                           2: water parameters); repeatable, applied in order\n"
-           "  --ph-edit TEXT           the text of the pH box beside the CO2 button\n"
-           "  --view titration|buffer  select the curve to show\n"
-           "  --decimal-separator C    use C instead of the locale's decimal separator\n"
-           "  --progress               tell on stderr, once a second, how far a run has come\n"
-           "  --help, --version        print this text or the version, and exit\n"
-           "Commands:\n"
-           "  run        \"Run pH model\"; prints the result line, and with --points every\n"
-           "             point of the selected curve as x TAB y; with --export FILE then\n"
-           "             \"Export plot data\" with FILE chosen (.txt added when it has no\n"
-           "             extension); with --chart FILE the selected curve's chart as the\n"
-           "             window draws it, as svg, png or pdf by FILE's extension, 1218x454\n"
-           "             pixels unless --chart-size WxH\n"
-           "  co2        \"Create CO2 equilibrium at pH:\"; prints the new concentration of\n"
-           "             row 1\n"
-           "  grid       prints both grids, TAB-separated, with an empty line between them\n"
-           "  save FILE  \"Save water quality data to file\" with FILE chosen (.prn added\n"
-           "             when it has no extension)\n"
-           "  analyse    \"Run pH model\", then for each --at-ph X (pH 8.2 and 4.3 when none\n"
-           "             is given) the acid to reach X and the buffer capacity there by\n"
-           "             buffer system; --format text (default), csv or json\n"
-           "  batch      loads each data FILE onto the start-up water, runs it to its own\n"
-           "             lower target, and prints one record per file (csv, the default,\n"
-           "             or json), computed in parallel and printed in order as each is\n"
-           "             done; --max-steps N ends a file's run after N steps of 0.001\n"
-           "             mmol/L and says so; an interrupt prints what is done and marks\n"
-           "             the rest \"not run\"; exit status 1 if any file failed\n"
-           "Exit status: 0 success, 1 the handler failed or the output could not be written\n"
-           "(message on stderr), 2 usage error, 130 a run stopped by an interrupt.\n";
-}
+/// What a command works with.
+struct CommandContext {
+    const Options& o;
+    ui::TpHmainForm& form;
+    std::ostream& out;
+    std::ostream& err;
+    std::atomic<model::RunControl*>* activeRun;
+    const ChartWriter& chartWriter;
+};
 
 namespace {
+
+int runCommand(CommandContext& c) {
+    ui::TpHmainForm& form = c.form;
+    {
+        ActiveRun published(c.activeRun, &form.RunControl);
+        ProgressTicker ticker(c.o.progress, form.RunControl, form.DecimalSeparator, c.err);
+        form.DoTitrationButtonClick(&form.DoTitrationButton);
+    }
+    c.out << form.Label1.Caption.toStdString() << '\n';
+    if (c.o.points)
+        for (const QString& line :
+             files::plotDataLines(form.selectedSeries(), form.DecimalSeparator))
+            c.out << line.toStdString() << '\n';
+    if (form.RunControl.cancelRequested.load())
+        return kInterrupted; // a curve cut short is not written to a file
+    if (c.o.exportFile) {
+        answerFileDialogsWith(form, *c.o.exportFile);
+        form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn);
+    }
+    if (c.o.chartFile) {
+        if (!c.chartWriter)
+            throw ui::HandlerError(QStringLiteral("This phbuffer-cli was built without the chart"));
+        const auto [width, height] =
+            c.o.chartSize.value_or(std::pair(kDefaultChartWidth, kDefaultChartHeight));
+        c.chartWriter(files::fileNameFromBytes(QByteArray::fromStdString(*c.o.chartFile)), width,
+                      height, form);
+    }
+    return kSuccess;
+}
+
+int co2Command(CommandContext& c) {
+    c.form.CO2EqButtonClick(&c.form.CO2EqButton);
+    c.out << c.form.StringGrid1.Cells(1, 1).toStdString() << '\n';
+    return kSuccess;
+}
+
+int gridCommand(CommandContext& c) {
+    printGrid(c.out, c.form.StringGrid1);
+    c.out << '\n';
+    printGrid(c.out, c.form.StringGrid2);
+    return kSuccess;
+}
+
+int saveCommand(CommandContext& c) {
+    answerFileDialogsWith(c.form, c.o.saveFile);
+    c.form.SaveDataBitBtnClick(&c.form.SaveDataBitBtn);
+    return kSuccess;
+}
+
+int analyseCommand(CommandContext& c) {
+    bool finished = false;
+    {
+        ActiveRun published(c.activeRun, &c.form.RunControl);
+        ProgressTicker ticker(c.o.progress, c.form.RunControl, c.form.DecimalSeparator, c.err);
+        finished = runAnalyse(c.form, c.o.atPh, c.o.format.value_or(ReportFormat::Text), c.out);
+    }
+    return finished ? kSuccess : kInterrupted;
+}
+
+/// Takes each water from its own file, not from the form.
+int batchCommand(CommandContext& c) {
+    const Options& o = c.o;
+    const char32_t separator = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
+    model::RunControl control;
+    if (o.maxSteps)
+        control.maxSteps = *o.maxSteps;
+    bool allGood = false;
+    {
+        ActiveRun published(c.activeRun, &control);
+        ProgressTicker ticker(o.progress, control, separator, c.err);
+        allGood = runBatch(o.batchFiles, o.atPh, o.format.value_or(ReportFormat::Csv), separator,
+                           control, c.out);
+    }
+    if (control.cancelRequested.load())
+        return kInterrupted;
+    return allGood ? kSuccess : kHandlerFailed;
+}
+
+/// Builds the water the options describe on @p form, as a user would in the window.
+void applyOptions(const Options& o, ui::TpHmainForm& form) {
+    form.FormShow(&form);
+    if (o.preset)
+        form.ZPmediumBitBtnClick(&(form.*presetButton(*o.preset)));
+    if (o.load) {
+        answerFileDialogsWith(form, *o.load);
+        form.GetDataBitBtnClick(&form.GetDataBitBtn);
+    }
+    for (const CellEdit& edit : o.cells)
+        (edit.grid == 1 ? form.StringGrid1 : form.StringGrid2).Cells(edit.col, edit.row) =
+            edit.text;
+    if (!o.cells.empty())
+        form.checkOneLineCells();
+    if (o.phEdit)
+        form.phEqEdit.Text = *o.phEdit;
+    if (o.view) {
+        form.WhatToShowRadioGroup.ItemIndex = *o.view;
+        form.WhatToShowRadioGroupClick(&form.WhatToShowRadioGroup);
+    }
+}
 
 int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                        std::atomic<model::RunControl*>* activeRun, const ChartWriter& chartWriter) {
     Options o;
     try {
-        o = parse(args);
+        o = parseOptions(args);
     } catch (const UsageError& e) {
         err << "phbuffer-cli: " << e.message << "\n\n" << usageText();
         return kUsageError;
@@ -430,108 +238,64 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
         return kSuccess;
     }
 
-    if (o.command == "batch") {
-        const char32_t separator = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
-        model::RunControl control;
-        if (o.maxSteps)
-            control.maxSteps = *o.maxSteps;
-        bool allGood = false;
-        {
-            ActiveRun published(activeRun, &control);
-            ProgressTicker ticker(o.progress, control, separator, err);
-            allGood = runBatch(o.batchFiles, o.atPh, o.format.value_or(ReportFormat::Csv),
-                               separator, control, out);
-        }
-        if (control.cancelRequested.load())
-            return kInterrupted;
-        return allGood ? kSuccess : kHandlerFailed;
-    }
-
     ui::TpHmainForm form;
     if (o.decimalSeparator)
         form.DecimalSeparator = *o.decimalSeparator;
+    CommandContext context{o, form, out, err, activeRun, chartWriter};
+    const CommandEntry& command = *commandNamed(o.command);
     try {
-        form.FormShow(&form);
-        if (o.preset) {
-            form.ZPmediumBitBtnClick(&(form.*presetButton(*o.preset)));
-        }
-        if (o.load) {
-            answerFileDialogsWith(form, *o.load);
-            form.GetDataBitBtnClick(&form.GetDataBitBtn);
-        }
-        for (const CellEdit& edit : o.cells)
-            (edit.grid == 1 ? form.StringGrid1 : form.StringGrid2).Cells(edit.col, edit.row) =
-                edit.text;
-        if (!o.cells.empty())
-            form.checkOneLineCells();
-        if (o.phEdit)
-            form.phEqEdit.Text = *o.phEdit;
-        if (o.view) {
-            form.WhatToShowRadioGroup.ItemIndex = *o.view;
-            form.WhatToShowRadioGroupClick(&form.WhatToShowRadioGroup);
-        }
-
-        if (o.command == "run") {
-            {
-                ActiveRun published(activeRun, &form.RunControl);
-                ProgressTicker ticker(o.progress, form.RunControl, form.DecimalSeparator, err);
-                form.DoTitrationButtonClick(&form.DoTitrationButton);
-            }
-            out << form.Label1.Caption.toStdString() << '\n';
-            if (o.points)
-                for (const QString& line :
-                     files::plotDataLines(form.selectedSeries(), form.DecimalSeparator))
-                    out << line.toStdString() << '\n';
-            if (form.RunControl.cancelRequested.load())
-                return kInterrupted; // a curve cut short is not written to a file
-            if (o.exportFile) {
-                answerFileDialogsWith(form, *o.exportFile);
-                form.ExportPlotDataBitBtnClick(&form.ExportPlotDataBitBtn);
-            }
-            if (o.chartFile) {
-                if (!chartWriter)
-                    throw ui::HandlerError(
-                        QStringLiteral("This phbuffer-cli was built without the chart"));
-                const auto [width, height] =
-                    o.chartSize.value_or(std::pair(kDefaultChartWidth, kDefaultChartHeight));
-                chartWriter(files::fileNameFromBytes(QByteArray::fromStdString(*o.chartFile)),
-                            width, height, form);
-            }
-        } else if (o.command == "analyse") {
-            bool finished = false;
-            {
-                ActiveRun published(activeRun, &form.RunControl);
-                ProgressTicker ticker(o.progress, form.RunControl, form.DecimalSeparator, err);
-                finished = runAnalyse(form, o.atPh, o.format.value_or(ReportFormat::Text), out);
-            }
-            if (!finished)
-                return kInterrupted;
-        } else if (o.command == "co2") {
-            form.CO2EqButtonClick(&form.CO2EqButton);
-            out << form.StringGrid1.Cells(1, 1).toStdString() << '\n';
-        } else if (o.command == "save") {
-            answerFileDialogsWith(form, o.saveFile);
-            form.SaveDataBitBtnClick(&form.SaveDataBitBtn);
-        } else {
-            printGrid(out, form.StringGrid1);
-            out << '\n';
-            printGrid(out, form.StringGrid2);
-        }
+        if (command.operands != Operands::Files)
+            applyOptions(o, form);
+        return command.execute(context);
     } catch (const std::exception& e) {
         out.flush();
         err << ui::errorBoxText(e).toStdString() << '\n';
         return kHandlerFailed;
     }
-    return kSuccess;
 }
 
 } // namespace
 
+const std::vector<CommandEntry>& commands() {
+    static const std::vector<CommandEntry> kCommands = {
+        {"run", Operands::None,
+         "  run        \"Run pH model\"; prints the result line, and with --points every\n"
+         "             point of the selected curve as x TAB y; with --export FILE then\n"
+         "             \"Export plot data\" with FILE chosen (.txt added when it has no\n"
+         "             extension); with --chart FILE the selected curve's chart as the\n"
+         "             window draws it, as svg, png or pdf by FILE's extension, 1218x454\n"
+         "             pixels unless --chart-size WxH\n",
+         runCommand},
+        {"co2", Operands::None,
+         "  co2        \"Create CO2 equilibrium at pH:\"; prints the new concentration of\n"
+         "             row 1\n",
+         co2Command},
+        {"grid", Operands::None,
+         "  grid       prints both grids, TAB-separated, with an empty line between them\n",
+         gridCommand},
+        {"save", Operands::OneFile,
+         "  save FILE  \"Save water quality data to file\" with FILE chosen (.prn added\n"
+         "             when it has no extension)\n",
+         saveCommand},
+        {"analyse", Operands::None,
+         "  analyse    \"Run pH model\", then for each --at-ph X (pH 8.2 and 4.3 when none\n"
+         "             is given) the acid to reach X and the buffer capacity there by\n"
+         "             buffer system; --format text (default), csv or json\n",
+         analyseCommand},
+        {"batch", Operands::Files,
+         "  batch      loads each data FILE onto the start-up water, runs it to its own\n"
+         "             lower target, and prints one record per file (csv, the default,\n"
+         "             or json), computed in parallel and printed in order as each is\n"
+         "             done; --max-steps N ends a file's run after N steps of {step}\n"
+         "             mmol/L and says so; an interrupt prints what is done and marks\n"
+         "             the rest \"not run\"; exit status 1 if any file failed\n",
+         batchCommand},
+    };
+    return kCommands;
+}
+
 bool wantsChart(const std::vector<std::string>& args) {
-    for (const std::string& a : args)
-        if (a == "--chart")
-            return true;
-    return false;
+    return namesChartOption(args);
 }
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -47,7 +47,4 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                    std::atomic<model::RunControl*>* activeRun = nullptr,
                    const ChartWriter& chartWriter = {});
 
-/// The usage text printed by --help and after a usage error.
-std::string usageText();
-
 } // namespace phbuffer::cli

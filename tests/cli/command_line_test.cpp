@@ -294,7 +294,11 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
                                                {"run", "--at-ph", "4"},
                                                {"batch"},
                                                {"batch", "--format", "text", "a.prn"},
-                                               {"--preset", "low", "batch", "a.prn"}}) {
+                                               {"--preset", "low", "batch", "a.prn"},
+                                               // a value after "=", where one is taken
+                                               {"--points=yes", "run"},
+                                               {"--preset=", "run"},
+                                               {"--load=", "grid"}}) {
         const Result r = Cli(args);
         EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
         EXPECT_NE(r.err.find("Usage: phbuffer-cli"), std::string::npos);
@@ -303,6 +307,9 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
     const Result help = Cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: phbuffer-cli", 0), 0u);
+    EXPECT_EQ(Cli({"-h"}).out, help.out);
+    EXPECT_EQ(Cli({"--preset=low", "--cell=1:1:2=0.5", "run"}).out,
+              Cli({"--preset", "low", "--cell", "1:1:2=0.5", "run"}).out);
 }
 
 } // namespace
