@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch_command.h"
 
-#include "files/csv_field.h"
 #include "files/file_name.h"
 #include "ui/analysis.h"
 #include "ui/errors.h"
 #include "ui/main_form.h"
 #include "ui/number_format.h"
+#include "ui/table_writers.h"
 
 #include <QStringList>
 
@@ -58,9 +58,8 @@ class RecordWriter {
 public:
     RecordWriter(std::ostream& out, ReportFormat format, char32_t decimalSeparator,
                  const std::vector<double>& atPh)
-        : out_(out), json_(format == ReportFormat::Json),
-          field_(decimalSeparator == U',' ? QLatin1Char(';') : QLatin1Char(',')),
-          decimal_(decimalSeparator == U',' ? U',' : U'.'), atPhCount_(atPh.size()) {
+        : out_(out), json_(format == ReportFormat::Json), table_(decimalSeparator),
+          atPhCount_(atPh.size()) {
         if (json_) {
             out_ << '[';
             return;
@@ -70,9 +69,9 @@ public:
                            QStringLiteral("final pH"),     QStringLiteral("steps"),
                            QStringLiteral("stopped")};
         for (double x : atPh)
-            header << QStringLiteral("acid to pH %1 [mmol/L]").arg(number(x, 2));
+            header << QStringLiteral("acid to pH %1 [mmol/L]").arg(table_.number(x, 2));
         header << QStringLiteral("error");
-        out_ << header.join(field_).toStdString() << "\r\n";
+        out_ << table_.line(header).toStdString();
         out_.flush();
     }
 
@@ -90,50 +89,50 @@ public:
     }
 
 private:
-    QString number(double v, int digits) const { return ui::FloatToStrF(v, 15, digits, decimal_); }
-
     QString csvRecord(const QString& name, const BatchRecord& r) const {
-        QStringList line{files::csvTextField(name, field_)};
+        QStringList line{table_.text(name)};
         if (const ui::Analysis* a = r.analysis ? &*r.analysis : nullptr) {
-            line << number(a->initialPh, 2) << number(a->lowerTarget, 2)
-                 << (a->stopped ? QString() : number(a->acidToTarget(), 3)) << number(a->finalPh, 4)
-                 << QString::number(a->steps) << QString::fromLatin1(a->stopped ? "yes" : "no");
+            line << table_.number(a->initialPh, 2) << table_.number(a->lowerTarget, 2)
+                 << (a->stopped ? QString() : table_.number(a->acidToTarget(), 3))
+                 << table_.number(a->finalPh, 4) << QString::number(a->steps)
+                 << QString::fromLatin1(a->stopped ? "yes" : "no");
             for (const ui::AnalysisPoint& p : a->points)
-                line << (p.reached ? number(p.acid(), 3) : QString());
+                line << (p.reached ? table_.number(p.acid(), 3) : QString());
         } else {
             for (std::size_t k = 0; k < 6 + atPhCount_; ++k)
                 line << QString();
         }
-        line << files::csvTextField(r.error, field_);
-        return line.join(field_) + QStringLiteral("\r\n");
+        line << table_.text(r.error);
+        return table_.line(line);
     }
 
     QString jsonRecord(const QString& name, const BatchRecord& r) const {
         const ui::Analysis* a = r.analysis ? &*r.analysis : nullptr;
-        const QString null = QStringLiteral("null");
+        const QString null = ui::jsonNull();
         QStringList at;
         if (a)
             for (const ui::AnalysisPoint& p : a->points)
-                at << QStringLiteral("{\"at_ph\": %1, \"acid_mmol_l\": %2}")
-                          .arg(ui::jsonNumber(p.atPh), p.reached ? ui::jsonNumber(p.acid()) : null);
+                at << ui::JsonObject()
+                          .number("at_ph", p.atPh)
+                          .raw("acid_mmol_l", p.reached ? ui::jsonNumber(p.acid()) : null)
+                          .text();
         return QString::fromLatin1(written_ ? ",\n " : "") +
-               QStringLiteral("{\"file\": %1, \"initial_ph\": %2, \"lower_target\": %3, "
-                              "\"acid_mmol_l\": %4, \"final_ph\": %5, \"steps\": %6, "
-                              "\"stopped\": %7, \"at_ph\": %8, \"error\": %9}")
-                   .arg(ui::jsonString(name), a ? ui::jsonNumber(a->initialPh) : null,
-                        a ? ui::jsonNumber(a->lowerTarget) : null,
-                        a && !a->stopped ? ui::jsonNumber(a->acidToTarget()) : null,
-                        a ? ui::jsonNumber(a->finalPh) : null, a ? QString::number(a->steps) : null,
-                        a ? QString::fromLatin1(a->stopped ? "true" : "false") : null,
-                        a ? QLatin1Char('[') + at.join(QStringLiteral(", ")) + QLatin1Char(']')
-                          : null,
-                        r.error.isEmpty() ? null : ui::jsonString(r.error));
+               ui::JsonObject()
+                   .string("file", name)
+                   .raw("initial_ph", a ? ui::jsonNumber(a->initialPh) : null)
+                   .raw("lower_target", a ? ui::jsonNumber(a->lowerTarget) : null)
+                   .raw("acid_mmol_l", a && !a->stopped ? ui::jsonNumber(a->acidToTarget()) : null)
+                   .raw("final_ph", a ? ui::jsonNumber(a->finalPh) : null)
+                   .raw("steps", a ? QString::number(a->steps) : null)
+                   .raw("stopped", a ? QString::fromLatin1(a->stopped ? "true" : "false") : null)
+                   .raw("at_ph", a ? ui::jsonArray(at) : null)
+                   .raw("error", r.error.isEmpty() ? null : ui::jsonString(r.error))
+                   .text();
     }
 
     std::ostream& out_;
     bool json_;
-    QChar field_;
-    char32_t decimal_;
+    ui::CsvTable table_;
     std::size_t atPhCount_;
     std::size_t written_ = 0;
 };

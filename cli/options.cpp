@@ -249,7 +249,7 @@ void checkTogether(Options& o, const std::vector<const OptionEntry*>& given) {
         const char32_t sep = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
         if (!model::tryParse(text, x, U'.') && !model::tryParse(text, x, sep))
             throw UsageError{"--at-ph takes a pH, not '" + text + "'"};
-        if (!(x >= ui::kMinRunpH && x <= ui::kMaxRunpH))
+        if (!ui::isRunPh(x))
             throw UsageError{"--at-ph takes a pH from " + shortest(ui::kMinRunpH) + " to " +
                              shortest(ui::kMaxRunpH) + ", not '" + text + "'"};
         o.atPh.push_back(x);

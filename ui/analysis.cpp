@@ -3,10 +3,9 @@
 
 #include "number_format.h"
 
-#include "files/csv_field.h"
+#include "table_writers.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace phbuffer::ui {
@@ -135,8 +134,7 @@ QString analysisText(const Analysis& a, char32_t sep) {
 }
 
 QString analysisCsv(const Analysis& a, char32_t sep, bool points) {
-    const QChar field = sep == U',' ? QLatin1Char(';') : QLatin1Char(',');
-    const char32_t decimal = sep == U',' ? U',' : U'.';
+    const CsvTable table(sep);
     // One column per system in use anywhere in the water.
     std::vector<int> used;
     for (int i = 0; i < model::kBufferSystemCount; ++i) {
@@ -157,67 +155,42 @@ QString analysisCsv(const Analysis& a, char32_t sep, bool points) {
     header << QStringLiteral("analytic buffer capacity [mmol/L per pH]")
            << QStringLiteral("water [mmol/L per pH]");
     for (int i : used)
-        header << files::csvTextField(QStringLiteral("%1 [mmol/L per pH]").arg(a.names[i]), field);
+        header << table.text(QStringLiteral("%1 [mmol/L per pH]").arg(a.names[i]));
     // Then the share of each form of each system, named by its charge.
     for (int i : used)
         for (const QString& form : a.speciesNames[i])
-            header << files::csvTextField(QStringLiteral("%1: %2 [fraction]").arg(a.names[i], form),
-                                          field);
-    QString out = header.join(field) + QStringLiteral("\r\n");
+            header << table.text(QStringLiteral("%1: %2 [fraction]").arg(a.names[i], form));
+    QString out = table.line(header);
 
-    const auto number = [decimal](double v, int digits) {
-        return FloatToStrF(v, 15, digits, decimal);
-    };
     const auto capacities = [&](QStringList& line, const model::CapacityBreakdown& c) {
-        line << number(c.total, 6) << number(c.water, 6);
+        line << table.number(c.total, 6) << table.number(c.water, 6);
         for (int i : used)
-            line << number(c.systems[i].capacity, 6);
+            line << table.number(c.systems[i].capacity, 6);
         for (int i : used)
             for (std::size_t f = 0; f < a.speciesNames[i].size() && f < 4; ++f)
-                line << number(c.systems[i].fractions[f], 6);
+                line << table.number(c.systems[i].fractions[f], 6);
     };
     if (points) {
         for (const AnalysisPoint& p : a.points) {
             QStringList line;
-            line << number(p.atPh, 4);
+            line << table.number(p.atPh, 4);
             if (p.reached)
-                line << number(p.acid(), 3) << number(p.pH, 4);
+                line << table.number(p.acid(), 3) << table.number(p.pH, 4);
             else
                 line << QString() << QString();
             capacities(line, p.capacity);
-            out += line.join(field) + QStringLiteral("\r\n");
+            out += table.line(line);
         }
     } else {
         for (const AnalysisRow& r : a.rows) {
             QStringList line;
-            line << number(r.acid, 3) << number(r.pH, 4) << number(r.numericCapacity, 6);
+            line << table.number(r.acid, 3) << table.number(r.pH, 4)
+                 << table.number(r.numericCapacity, 6);
             capacities(line, r.capacity);
-            out += line.join(field) + QStringLiteral("\r\n");
+            out += table.line(line);
         }
     }
     return out;
-}
-
-QString jsonNumber(double value) {
-    if (!std::isfinite(value))
-        return QStringLiteral("null");
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return QString::fromLatin1(buffer, static_cast<int>(end - buffer));
-}
-
-QString jsonString(const QString& text) {
-    QString out = QStringLiteral("\"");
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u == '"' || u == '\\')
-            out += QLatin1Char('\\') + ch;
-        else if (u < 0x20)
-            out += QStringLiteral("\\u%1").arg(static_cast<int>(u), 4, 16, QLatin1Char('0'));
-        else
-            out += ch;
-    }
-    return out + QLatin1Char('"');
 }
 
 QString analysisJson(const Analysis& a) {
@@ -226,29 +199,37 @@ QString analysisJson(const Analysis& a) {
         QStringList systems;
         for (int i = 0; i < model::kBufferSystemCount; ++i) {
             const model::SystemCapacity& sys = p.capacity.systems[i];
-            systems << QStringLiteral("{\"row\": %1, \"name\": %2, \"value\": %3, \"fractions\": "
-                                      "[%4, %5, %6, %7]}")
-                           .arg(QString::number(i + 1), jsonString(a.names[i]),
-                                jsonNumber(sys.capacity), jsonNumber(sys.fractions[0]),
-                                jsonNumber(sys.fractions[1]), jsonNumber(sys.fractions[2]),
-                                jsonNumber(sys.fractions[3]));
+            QStringList fractions;
+            for (double f : sys.fractions)
+                fractions << jsonNumber(f);
+            systems << JsonObject()
+                           .raw("row", QString::number(i + 1))
+                           .string("name", a.names[i])
+                           .number("value", sys.capacity)
+                           .raw("fractions", jsonArray(fractions))
+                           .text();
         }
-        points << QStringLiteral("{\"at_ph\": %1, \"acid_mmol_l\": %2, \"ph\": %3, "
-                                 "\"buffer_capacity\": {\"total\": %4, \"water\": %5, "
-                                 "\"systems\": [%6]}}")
-                      .arg(jsonNumber(p.atPh),
-                           p.reached ? jsonNumber(p.acid()) : QStringLiteral("null"),
-                           p.reached ? jsonNumber(p.pH) : QStringLiteral("null"),
-                           jsonNumber(p.capacity.total), jsonNumber(p.capacity.water),
-                           systems.join(QStringLiteral(", ")));
+        const QString capacity = JsonObject()
+                                     .number("total", p.capacity.total)
+                                     .number("water", p.capacity.water)
+                                     .raw("systems", jsonArray(systems))
+                                     .text();
+        points << JsonObject()
+                      .number("at_ph", p.atPh)
+                      .raw("acid_mmol_l", p.reached ? jsonNumber(p.acid()) : jsonNull())
+                      .raw("ph", p.reached ? jsonNumber(p.pH) : jsonNull())
+                      .raw("buffer_capacity", capacity)
+                      .text();
     }
-    return QStringLiteral("{\"initial_ph\": %1, \"lower_target\": %2, \"acid_to_target_mmol_l\": "
-                          "%3, \"final_ph\": %4, \"steps\": %5, \"stopped\": %6, \"points\": [%7]}")
-        .arg(jsonNumber(a.initialPh), jsonNumber(a.lowerTarget),
-             a.stopped ? QStringLiteral("null") : jsonNumber(a.acidToTarget()),
-             jsonNumber(a.finalPh), QString::number(a.steps),
-             a.stopped ? QStringLiteral("true") : QStringLiteral("false"),
-             points.join(QStringLiteral(", ")));
+    return JsonObject()
+        .number("initial_ph", a.initialPh)
+        .number("lower_target", a.lowerTarget)
+        .raw("acid_to_target_mmol_l", a.stopped ? jsonNull() : jsonNumber(a.acidToTarget()))
+        .number("final_ph", a.finalPh)
+        .raw("steps", QString::number(a.steps))
+        .boolean("stopped", a.stopped)
+        .raw("points", jsonArray(points))
+        .text();
 }
 
 } // namespace phbuffer::ui

@@ -11,6 +11,7 @@
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
+#include "table_writers.h"
 
 #include <QString>
 #include <QStringList>
@@ -75,10 +76,5 @@ QString analysisCsv(const Analysis& analysis, char32_t decimalSeparator, bool po
 
 /// One JSON object; numbers read back to the same double.
 QString analysisJson(const Analysis& analysis);
-
-/// A JSON number that reads back to @p value; null for what JSON can't hold.
-QString jsonNumber(double value);
-/// A JSON string literal of @p text.
-QString jsonString(const QString& text);
 
 } // namespace phbuffer::ui

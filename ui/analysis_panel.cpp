@@ -36,7 +36,7 @@ TypedPh readTypedPh(const QString& text, char32_t decimalSeparator) {
         return {std::nullopt,
                 QStringLiteral("\"%1\" is not a number with '%2' as decimal separator.")
                     .arg(text, QString::fromUcs4(&decimalSeparator, 1))};
-    if (!std::isfinite(pH) || pH < kMinRunpH || pH > kMaxRunpH)
+    if (!isRunPh(pH))
         return {std::nullopt, QStringLiteral("\"%1\" is not a pH between %2 and %3.")
                                   .arg(text, FloatToStrF(kMinRunpH, 15, 0, decimalSeparator),
                                        FloatToStrF(kMaxRunpH, 15, 0, decimalSeparator))};

@@ -202,7 +202,7 @@ void TpHmainForm::checkRunInput() {
     const std::pair<int, double> pHs[] = {{0, State.pH}, {3, State.LowerpHTarget}};
     for (const auto& [row, value] : pHs) {
         errorCell = GridCell{&StringGrid2, 1, row};
-        if (!(value >= kMinRunpH && value <= kMaxRunpH))
+        if (!isRunPh(value))
             throw HandlerError(QStringLiteral("\"%1\" must be a pH from %2 to %3, not '%4'")
                                    .arg(StringGrid2.Cells(0, row), QString::number(kMinRunpH),
                                         QString::number(kMaxRunpH), StringGrid2.Cells(1, row)));

@@ -34,6 +34,10 @@ using FileDialogExecutor =
 /// double at both ends.
 constexpr double kMinRunpH = -2;
 constexpr double kMaxRunpH = 16;
+/// Whether @p pH is one a run can start from or go to; false for NaN.
+inline bool isRunPh(double pH) {
+    return pH >= kMinRunpH && pH <= kMaxRunpH;
+}
 /// The highest concentration of a buffer system that a titration accepts [mmol/L]. No
 /// water holds more, and far above it a run would take practically forever.
 constexpr double kMaxRunConcentration = 10000;
