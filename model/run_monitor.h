@@ -25,11 +25,12 @@ inline constexpr unsigned kPassesPerCheck = 4096;
 
 class RunMonitor {
 public:
-    /// Follows the run that counts its completed acid steps of @p acidStep in @p steps.
-    RunMonitor(RunControl* control, double startpH, double targetpH, const std::uint32_t& steps,
-               double acidStep, StepPh& stepPh)
-        : control_(control), startpH_(startpH), span_(startpH - targetpH), steps_(steps),
-          acidStep_(acidStep), stepPh_(stepPh) {}
+    /// Follows the run that counts its completed steps of @p acidStep in @p steps, falling
+    /// (@p sign 1) or rising (@p sign -1) towards @p targetpH.
+    RunMonitor(RunControl* control, double startpH, double targetpH, double sign,
+               const std::uint32_t& steps, double acidStep, StepPh& stepPh)
+        : control_(control), startpH_(startpH), span_(startpH - targetpH), sign_(sign),
+          steps_(steps), acidStep_(acidStep), stepPh_(stepPh) {}
 
     /// Called once per solver pass; true when the run must stop.
     bool shouldStop() {
@@ -52,7 +53,9 @@ public:
         if (!control_)
             return;
         const double pH = stepPh_.pH();
-        const double share = span_ > 0 ? (startpH_ - pH) / span_ : 1.0;
+        // A falling run's span is positive, a rising one's negative; a run that starts at
+        // or beyond its target has covered it all.
+        const double share = span_ * sign_ > 0 ? (startpH_ - pH) / span_ : 1.0;
         control_->publish({std::clamp(share, 0.0, 1.0), pH, addedAcid(steps_, acidStep_)});
     }
 
@@ -67,6 +70,7 @@ private:
     RunControl* control_;
     double startpH_;
     double span_;
+    double sign_;
     const std::uint32_t& steps_;
     double acidStep_;
     StepPh& stepPh_;

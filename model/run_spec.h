@@ -54,6 +54,7 @@ struct Conditions {
 
 enum class Titrant {
     StrongAcid, ///< H+ added: the pH falls to a lower target
+    StrongBase, ///< OH- added: the pH rises to an upper target
 };
 
 /// Which way a run moves the pH, and so which side of a target ends it.
@@ -79,7 +80,9 @@ struct RunSpec {
     double targetPh = 0;
     Recording recording;
 
-    Direction direction() const { return Direction::Falling; }
+    Direction direction() const {
+        return titrant == Titrant::StrongAcid ? Direction::Falling : Direction::Rising;
+    }
 };
 
 /// The constants of a run, as every step uses them.

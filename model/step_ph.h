@@ -51,7 +51,7 @@ private:
 
 /// The HConc range in which a step's pH is certain to change nothing the run watches: it
 /// records no point (it lies within the recording interval, 0.01 by default, of the last
-/// recorded pH), ends no run (it is not below the lower target) and crosses no watched
+/// recorded pH), ends no run (it is not beyond the target) and crosses no watched
 /// value. Steps whose HConc falls inside need no pH of their own.
 ///
 /// Why the range is certain: it ends a relative 1e-9 short of 10^-p for each watched pH
@@ -63,13 +63,15 @@ private:
 /// below the interval less 4e-10.
 class QuietRange {
 public:
-    /// Spans the HConc of pH values within @p interval of @p lastPlotted that are not below
-    /// @p lowerTarget nor @p nextWatched; empty where a pH value is too large to be sure of.
-    void set(double lastPlotted, double interval, double lowerTarget, double nextWatched) {
+    /// Spans the HConc of pH values within @p interval of @p lastPlotted that lie from
+    /// @p lowest up to @p highest, the target and the next watched value on the side the
+    /// run moves to (minus or plus infinity on the other); empty where a pH value is too
+    /// large to be sure of.
+    void set(double lastPlotted, double interval, double lowest, double highest) {
         low_ = std::numeric_limits<double>::infinity();
         high_ = 0;
-        const double lowestQuiet = std::max({lastPlotted - interval, lowerTarget, nextWatched});
-        const double highestQuiet = lastPlotted + interval;
+        const double lowestQuiet = std::max(lastPlotted - interval, lowest);
+        const double highestQuiet = std::min(lastPlotted + interval, highest);
         if (!(std::fabs(lowestQuiet) < kMaxPh && std::fabs(highestQuiet) < kMaxPh))
             return;
         low_ = std::pow(10.0, -highestQuiet) * (1 + kMargin);

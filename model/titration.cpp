@@ -30,9 +30,15 @@ bool certificatesHold(const RunConstants& constants) {
 } // namespace
 
 RunOutcome runTitration(WaterState& s, const RunConstants& constants, double step,
-                        double pHInterval, Series& titration, Series& bufferStrength,
-                        RunControl* control, std::vector<PhCrossing>* crossings) {
-    CrossingWatch watch(crossings, s.pH, Direction::Falling);
+                        Direction direction, double pHInterval, Series& titration,
+                        Series& bufferStrength, RunControl* control,
+                        std::vector<PhCrossing>* crossings) {
+    // A falling run compares pH values as they are, a rising one their negatives: the
+    // same comparisons, bit for bit, in either direction.
+    const double sign = direction == Direction::Falling ? 1.0 : -1.0;
+    // Each step adds -step to the target of a falling run, which is exactly subtracting it.
+    const double targetStep = direction == Direction::Falling ? -step : step;
+    CrossingWatch watch(crossings, s.pH, direction);
     s.Kw = constants.Kw;
     s.Ka1 = constants.Ka1;
     s.Ka2 = constants.Ka2;
@@ -51,10 +57,18 @@ RunOutcome runTitration(WaterState& s, const RunConstants& constants, double ste
     const std::uint32_t maxSteps =
         control ? control->maxSteps : std::numeric_limits<std::uint32_t>::max();
     StepPh stepPh(s.pH);
-    RunMonitor monitor(control, s.pH, s.LowerpHTarget, StepCount, s.AcidStep, stepPh);
+    RunMonitor monitor(control, s.pH, s.LowerpHTarget, sign, StepCount, s.AcidStep, stepPh);
     monitor.publish();
+    // The quiet range ends at the target and the next watched value, on the run's side.
+    const double infinity = std::numeric_limits<double>::infinity();
+    const auto setQuiet = [&](QuietRange& range) {
+        const double end = sign > 0 ? std::max(s.LowerpHTarget, watch.next())
+                                    : std::min(s.LowerpHTarget, watch.next());
+        range.set(s.pHLastPlotted, pHInterval, sign > 0 ? end : -infinity,
+                  sign > 0 ? infinity : end);
+    };
     QuietRange quiet;
-    quiet.set(s.pHLastPlotted, pHInterval, s.LowerpHTarget, watch.next());
+    setQuiet(quiet);
     const bool certified = certificatesHold(constants);
     BalanceEvaluator balanceAt(s);
     RootBracket bracket(balanceAt, s.Kw);
@@ -68,7 +82,7 @@ RunOutcome runTitration(WaterState& s, const RunConstants& constants, double ste
         for (;;) {
             const double previousTarget = s.ProtonBalanceTarget;
             const double previousH = s.HConc;
-            s.ProtonBalanceTarget = s.ProtonBalanceTarget - s.AcidStep;
+            s.ProtonBalanceTarget = s.ProtonBalanceTarget + targetStep;
             SolveEnd solved = SolveEnd::Solved;
             if (certified) {
                 bracket.find(s.HConc, previousTarget - s.ProtonBalanceTarget,
@@ -107,12 +121,12 @@ RunOutcome runTitration(WaterState& s, const RunConstants& constants, double ste
                     s.pHLastPlotted = s.pH;
                     StepCountLastPlotted = StepCount;
                 }
-                if (s.pH < s.LowerpHTarget) {
+                if (sign * s.pH < sign * s.LowerpHTarget) {
                     outcome.end = RunEnd::ReachedTarget;
                     break;
                 }
                 if (s.pHLastPlotted != lastPlotted || watch.next() != watched)
-                    quiet.set(s.pHLastPlotted, pHInterval, s.LowerpHTarget, watch.next());
+                    setQuiet(quiet);
             }
             if (StepCount >= maxSteps) {
                 outcome.end = RunEnd::StepLimit;
@@ -132,8 +146,8 @@ RunOutcome runTitration(WaterState& s, const RunConstants& constants, double ste
 RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength,
                         RunControl* control, std::vector<PhCrossing>* crossings) {
     const RunConstants constants{kIonProductOfWater, s.Ka1, s.Ka2, s.Ka3};
-    return runTitration(s, constants, kTitrantStep, Recording{}.pHInterval, titration,
-                        bufferStrength, control, crossings);
+    return runTitration(s, constants, kTitrantStep, Direction::Falling, Recording{}.pHInterval,
+                        titration, bufferStrength, control, crossings);
 }
 
 RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base) {
@@ -144,8 +158,9 @@ RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base
     r.crossings.reserve(spec.recording.watchedPh.size());
     for (double x : spec.recording.watchedPh)
         r.crossings.push_back(PhCrossing{x});
-    r.outcome = runTitration(r.state, runConstants(spec), spec.step, spec.recording.pHInterval,
-                             r.titration, r.bufferStrength, control, &r.crossings);
+    r.outcome = runTitration(r.state, runConstants(spec), spec.step, spec.direction(),
+                             spec.recording.pHInterval, r.titration, r.bufferStrength, control,
+                             &r.crossings);
     return r;
 }
 
@@ -156,7 +171,10 @@ PointSolution solvePoint(const RunSpec& spec, double titrant) {
     s.HConc = tenToMinus(s.pH);
     s.OHConc = s.Kw / s.HConc;
     ComputeSpeciation(s);
-    s.ProtonBalanceTarget = EvaluateProtonBalance(s) - titrant;
+    // Acid lowers the balance's target, base raises it.
+    s.ProtonBalanceTarget = spec.direction() == Direction::Falling
+                                ? EvaluateProtonBalance(s) - titrant
+                                : EvaluateProtonBalance(s) + titrant;
     PointSolution p;
     if (std::isnan(s.ProtonBalanceTarget))
         return p;

@@ -80,8 +80,10 @@ struct PhCrossing {
 };
 
 /// Titrates the water in @p state, which must hold mol/L concentrations, the initial pH and
-/// the lower target, with the constants @p constants (which replace the state's) and
-/// @p step mol/L of titrant per step. Appends the start point, the points recorded every
+/// the target (in LowerpHTarget, whichever way the run goes), with the constants
+/// @p constants (which replace the state's) and @p step mol/L of titrant per step: acid
+/// for a falling run, which ends at the first pH below the target, base for a rising one,
+/// which ends at the first pH above it. Appends the start point, the points recorded every
 /// @p pHInterval and the final point to @p titration (x added titrant [mmol/L], y pH) and
 /// the buffer capacity points to @p bufferStrength (x pH, y mmol per pH unit); it neither
 /// empties nor activates them. A run that ends early keeps the state of its last completed
@@ -92,8 +94,9 @@ struct PhCrossing {
 /// constants fixed for the whole run; where the constants are outside them, every pass
 /// computes the full balance instead, with the same passes and the same results.
 RunOutcome runTitration(WaterState& state, const RunConstants& constants, double step,
-                        double pHInterval, Series& titration, Series& bufferStrength,
-                        RunControl* control, std::vector<PhCrossing>* crossings = nullptr);
+                        Direction direction, double pHInterval, Series& titration,
+                        Series& bufferStrength, RunControl* control,
+                        std::vector<PhCrossing>* crossings = nullptr);
 
 /// The same for the constants that @p state holds, with the ion product of water of an
 /// ideal water at 25 °C, steps of kTitrantStep and a point every 0.01 pH.

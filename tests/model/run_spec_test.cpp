@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,8 @@ TEST(RunSpec, ConstantsOutsideTheCertificatesRunThePlainPasses) {
     Series ta, ba, tb, bb;
     RunControl control;
     control.maxSteps = 3000;
-    const RunOutcome run = runTitration(a, constants, kTitrantStep, 0.01, ta, ba, &control);
+    const RunOutcome run =
+        runTitration(a, constants, kTitrantStep, Direction::Falling, 0.01, ta, ba, &control);
     const RunOutcome reference = ReferenceTitration(b, tb, bb, 3000, nullptr, 1e-9);
     EXPECT_EQ(run.exactEvaluations, run.solverPasses);
     EXPECT_EQ(run.StepCount, reference.StepCount);
@@ -78,6 +80,31 @@ TEST(RunSpec, NamesTheFormsByTheirCharges) {
     free.acidCharge = 1;
     free.pKa = {9.0, std::nullopt, std::nullopt};
     EXPECT_EQ(names(free), (Names{"HA+", "A"}));
+}
+
+} // namespace
+
+namespace {
+
+// Base then as much acid, both solved at once, brings any water back to where it began.
+TEST(BaseRun, BaseThenAsMuchAcidReturnsTheInitialPh) {
+    std::mt19937_64 random(17);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int water = 0; water < 200; ++water) {
+        RunSpec spec = PresetRunSpec(Preset::Medium, 0);
+        for (BufferSystem& system : spec.systems)
+            system.concentration *= 2 * unit(random);
+        const double initial = spec.initialPh = 4 + 6 * unit(random);
+        const double dose = 5e-3 * unit(random);
+        spec.titrant = Titrant::StrongBase;
+        const PointSolution up = solvePoint(spec, dose);
+        ASSERT_TRUE(up.solved);
+        spec.initialPh = up.pH;
+        spec.titrant = Titrant::StrongAcid;
+        const PointSolution back = solvePoint(spec, dose);
+        ASSERT_TRUE(back.solved);
+        EXPECT_NEAR(back.pH, initial, 1e-9) << "dose " << dose << " to pH " << up.pH;
+    }
 }
 
 } // namespace
