@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,7 +34,7 @@ namespace phbuffer::app {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(form_.Name);
-    setWindowTitle(ui::TpHmainForm::Caption);
+    setWindowTitle(QCoreApplication::translate("TpHmainForm", ui::TpHmainForm::Caption));
     setFont(windowFont());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);

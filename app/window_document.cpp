@@ -7,6 +7,7 @@
 
 #include "application_style.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -105,7 +106,9 @@ void MainWindow::showRecentFiles(const QPoint& globalPos) {
 
 void MainWindow::updateTitle() {
     setWindowFilePath(form_.dataFileName);
-    setWindowTitle(documentTitle(ui::TpHmainForm::Caption, form_.dataFileName, form_.isModified()));
+    setWindowTitle(
+        documentTitle(QCoreApplication::translate("TpHmainForm", ui::TpHmainForm::Caption),
+                      form_.dataFileName, form_.isModified()));
     setWindowModified(form_.isModified());
 }
 
