@@ -61,7 +61,7 @@ void setCell(QTableWidget* table, int row, int column, const QString& text) {
 AnalysisWindow::AnalysisWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), atPh_(ui::standardEndPoints()) {
     setObjectName(QStringLiteral("AnalysisWindow"));
-    setWindowTitle(QStringLiteral("Analysis"));
+    setWindowTitle(tr("Analysis"));
     tabs_ = new QTabWidget(this);
     auto* layout = new QVBoxLayout(this);
     outdated_ = new QLabel(tr("The grids have changed since this analysis: it belongs to the "
@@ -77,22 +77,21 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     // The breakdown: the points, the pH box to add one, the buffer capacity by source.
     auto* breakdownPage = new QWidget(tabs_);
     auto* page = new QVBoxLayout(breakdownPage);
-    summary_ = new QLabel(QStringLiteral("Run the pH model to analyse the water."), breakdownPage);
+    summary_ = new QLabel(tr("Run the pH model to analyse the water."), breakdownPage);
     summary_->setObjectName(QStringLiteral("AnalysisSummary"));
     summary_->setWordWrap(true);
-    points_ = Table({QStringLiteral("To pH"), QStringLiteral("H+ [mmol/L]"),
-                     QStringLiteral("pH reached"), QStringLiteral("Buffer capacity")},
+    points_ = Table({tr("To pH"), tr("H+ [mmol/L]"), tr("pH reached"), tr("Buffer capacity")},
                     breakdownPage);
     points_->setObjectName(QStringLiteral("AnalysisPoints"));
     auto* addRow = new QHBoxLayout;
     phEdit_ = new QLineEdit(breakdownPage);
     phEdit_->setObjectName(QStringLiteral("AnalysisPhEdit"));
-    phEdit_->setPlaceholderText(QStringLiteral("pH"));
+    phEdit_->setPlaceholderText(tr("pH"));
     phEdit_->setMaximumWidth(80);
-    addPh_ = new QPushButton(QStringLiteral("Add pH"), breakdownPage);
+    addPh_ = new QPushButton(tr("Add pH"), breakdownPage);
     addPh_->setObjectName(QStringLiteral("AddPhButton"));
     addPh_->setAutoDefault(false);
-    export_ = new QPushButton(QStringLiteral("Export analysis"), breakdownPage);
+    export_ = new QPushButton(tr("Export analysis"), breakdownPage);
     export_->setObjectName(QStringLiteral("ExportAnalysisButton"));
     export_->setAutoDefault(false);
     export_->setEnabled(false);
@@ -102,21 +101,19 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     addRow->addWidget(export_);
     breakdownTitle_ = new QLabel(breakdownPage);
     breakdownTitle_->setObjectName(QStringLiteral("BreakdownTitle"));
-    breakdown_ =
-        Table({QStringLiteral("Source"), QStringLiteral("mmol/L per pH"),
-               QStringLiteral("Share [%]"), QStringLiteral("Form 1"), QStringLiteral("Form 2"),
-               QStringLiteral("Form 3"), QStringLiteral("Form 4")},
-              breakdownPage);
+    breakdown_ = Table({tr("Source"), tr("mmol/L per pH"), tr("Share [%]"), tr("Form 1"),
+                        tr("Form 2"), tr("Form 3"), tr("Form 4")},
+                       breakdownPage);
     breakdown_->setObjectName(QStringLiteral("AnalysisBreakdown"));
     page->addWidget(summary_);
     page->addWidget(points_, 2);
     page->addLayout(addRow);
     page->addWidget(breakdownTitle_);
     page->addWidget(breakdown_, 3);
-    tabs_->addTab(breakdownPage, QStringLiteral("Breakdown"));
+    tabs_->addTab(breakdownPage, tr("Breakdown"));
 
     capacityChart_ = new StackedCapacityChart(tabs_);
-    tabs_->addTab(capacityChart_, QStringLiteral("Buffer capacity by system"));
+    tabs_->addTab(capacityChart_, tr("Buffer capacity by system"));
 
     auto* speciesPage = new QWidget(tabs_);
     auto* speciesLayout = new QVBoxLayout(speciesPage);
@@ -125,16 +122,16 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     speciesChart_ = new SpeciesChart(speciesPage);
     speciesLayout->addWidget(system_);
     speciesLayout->addWidget(speciesChart_, 1);
-    tabs_->addTab(speciesPage, QStringLiteral("Species distribution"));
+    tabs_->addTab(speciesPage, tr("Species distribution"));
 
     auto* comparePage = new QWidget(tabs_);
     auto* compareLayout = new QVBoxLayout(comparePage);
     auto* compareButtons = new QHBoxLayout;
-    keep_ = new QPushButton(QStringLiteral("Keep curve"), comparePage);
+    keep_ = new QPushButton(tr("Keep curve"), comparePage);
     keep_->setObjectName(QStringLiteral("KeepCurveButton"));
-    remove_ = new QPushButton(QStringLiteral("Remove"), comparePage);
+    remove_ = new QPushButton(tr("Remove"), comparePage);
     remove_->setObjectName(QStringLiteral("RemoveCurveButton"));
-    removeAll_ = new QPushButton(QStringLiteral("Remove all"), comparePage);
+    removeAll_ = new QPushButton(tr("Remove all"), comparePage);
     removeAll_->setObjectName(QStringLiteral("RemoveAllCurvesButton"));
     for (QPushButton* b : {keep_, remove_, removeAll_}) {
         b->setAutoDefault(false);
@@ -145,7 +142,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     pinned_->setObjectName(QStringLiteral("PinnedCurveList"));
     compareLayout->addLayout(compareButtons);
     compareLayout->addWidget(pinned_, 1);
-    tabs_->addTab(comparePage, QStringLiteral("Compare"));
+    tabs_->addTab(comparePage, tr("Compare"));
     showPinnedCurves({});
 
     connect(addPh_, &QPushButton::clicked, this, &AnalysisWindow::addPh);
@@ -154,8 +151,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     connect(points_, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (view_ && row >= 0 && static_cast<std::size_t>(row) < view_->analysis.points.size()) {
             const ui::AnalysisPoint& p = view_->analysis.points[static_cast<std::size_t>(row)];
-            showBreakdown(p.capacity,
-                          QStringLiteral("Buffer capacity at pH %1").arg(number(p.atPh, 2)));
+            showBreakdown(p.capacity, tr("Buffer capacity at pH %1").arg(number(p.atPh, 2)));
         }
     });
     connect(system_, &QComboBox::currentIndexChanged, this, &AnalysisWindow::showSpecies);
@@ -209,7 +205,7 @@ void AnalysisWindow::clear() {
     stopAnalysis();
     view_.reset();
     spec_.reset();
-    summary_->setText(QStringLiteral("The last run did not reach its lower target: no analysis."));
+    summary_->setText(tr("The last run did not reach its lower target: no analysis."));
     points_->setRowCount(0);
     breakdown_->setRowCount(0);
     breakdownTitle_->clear();
@@ -225,7 +221,7 @@ void AnalysisWindow::analyse(const model::RunSpec& spec, char32_t decimalSeparat
     job_ = std::make_unique<Job>();
     job_->spec = spec;
     job_->atPh = atPh_;
-    summary_->setText(QStringLiteral("Analysing\u2026"));
+    summary_->setText(tr("Analysing\u2026"));
     export_->setEnabled(false);
     worker_ = std::make_unique<BackgroundRun>([job = job_.get()] {
         job->view = ui::computeAnalysisView(job->spec, job->atPh, &job->control);
@@ -243,19 +239,18 @@ void AnalysisWindow::finishAnalysis() {
     worker_.reset();
     job_.reset();
     if (error || !view) {
-        summary_->setText(error.value_or(QStringLiteral("The analysis did not end.")));
+        summary_->setText(error.value_or(tr("The analysis did not end.")));
         emit analysed();
         return;
     }
     view_ = std::move(view);
     const ui::Analysis& a = view_->analysis;
-    summary_->setText(
-        a.stopped
-            ? QStringLiteral("Initial pH %1; the run stopped at pH %2 after %3 mmol/L H+.")
-                  .arg(number(a.initialPh, 2), number(a.finalPh, 4), number(a.acidToTarget(), 3))
-            : QStringLiteral("Initial pH %1; %2 mmol/L H+ to the lower target, pH %3.")
-                  .arg(number(a.initialPh, 2), number(a.acidToTarget(), 3),
-                       number(a.lowerTarget, 2)));
+    summary_->setText(a.stopped ? tr("Initial pH %1; the run stopped at pH %2 after %3 mmol/L H+.")
+                                      .arg(number(a.initialPh, 2), number(a.finalPh, 4),
+                                           number(a.acidToTarget(), 3))
+                                : tr("Initial pH %1; %2 mmol/L H+ to the lower target, pH %3.")
+                                      .arg(number(a.initialPh, 2), number(a.acidToTarget(), 3),
+                                           number(a.lowerTarget, 2)));
     showPoints();
     capacityChart_->show(view_->capacityProfile, a.names);
     const QString chosen = system_->currentText();
@@ -278,15 +273,14 @@ void AnalysisWindow::showPoints() {
     for (int row = 0; row < points_->rowCount(); ++row) {
         const ui::AnalysisPoint& p = a.points[static_cast<std::size_t>(row)];
         setCell(points_, row, 0, number(p.atPh, 2));
-        setCell(points_, row, 1, p.reached ? number(p.acid(), 3) : QStringLiteral("not reached"));
+        setCell(points_, row, 1, p.reached ? number(p.acid(), 3) : tr("not reached"));
         setCell(points_, row, 2, p.reached ? number(p.pH, 4) : QString());
         setCell(points_, row, 3, number(p.capacity.total, 4));
     }
     if (points_->rowCount() > 0) {
         points_->setCurrentCell(0, 0);
         const ui::AnalysisPoint& p = a.points.front();
-        showBreakdown(p.capacity,
-                      QStringLiteral("Buffer capacity at pH %1").arg(number(p.atPh, 2)));
+        showBreakdown(p.capacity, tr("Buffer capacity at pH %1").arg(number(p.atPh, 2)));
     }
 }
 
@@ -313,9 +307,8 @@ void AnalysisWindow::showBreakdown(const model::CapacityBreakdown& capacity, con
 void AnalysisWindow::showBreakdownAt(double pH) {
     if (!view_ || !std::isfinite(pH))
         return;
-    showBreakdown(
-        model::bufferCapacityAt(view_->water, pH),
-        QStringLiteral("Buffer capacity at pH %1 (point of the curve)").arg(number(pH, 3)));
+    showBreakdown(model::bufferCapacityAt(view_->water, pH),
+                  tr("Buffer capacity at pH %1 (point of the curve)").arg(number(pH, 3)));
 }
 
 void AnalysisWindow::showSpecies() {

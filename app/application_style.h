@@ -13,8 +13,9 @@ class QApplication;
 
 namespace phbuffer::app {
 
-/// The application's title. It captions the error boxes and the progress dialog.
-extern const QString kApplicationTitle;
+/// The application's title, translated. It captions the error boxes and the progress
+/// dialog.
+QString applicationTitle();
 
 /// The resource that holds the visual style sheet.
 extern const QString kStyleSheetResource;

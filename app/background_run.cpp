@@ -24,7 +24,7 @@ void BackgroundRun::start() {
         } catch (const std::exception& e) {
             error_ = ui::errorBoxText(e);
         } catch (...) {
-            error_ = ui::errorBoxText(QStringLiteral("Unknown error"));
+            error_ = ui::errorBoxText(tr("Unknown error"));
         }
         {
             const std::lock_guard<std::mutex> lock(mutex_);

@@ -25,10 +25,9 @@ void MainWindow::copyChartToClipboard() {
 }
 
 void MainWindow::saveChartAs() {
-    QFileDialog dialog(this, QStringLiteral("Save graph"));
-    const QStringList filters = {QStringLiteral("SVG picture (*.svg)"),
-                                 QStringLiteral("PNG picture (*.png)"),
-                                 QStringLiteral("PDF document (*.pdf)")};
+    QFileDialog dialog(this, tr("Save graph"));
+    const QStringList filters = {tr("SVG picture (*.svg)"), tr("PNG picture (*.png)"),
+                                 tr("PDF document (*.pdf)")};
     // The type last chosen comes first again, and the name is the chart's own; a name
     // typed without an extension gets that type's extension.
     const QString suffix =
@@ -60,7 +59,7 @@ void MainWindow::printChart() {
         return;
     QPainter painter;
     if (!painter.begin(&printer))
-        throw ui::HandlerError(QStringLiteral("The printer could not be started"));
+        throw ui::HandlerError(tr("The printer could not be started"));
     painter.setRenderHint(QPainter::Antialiasing);
     // As large as the page takes it, in the proportions of the chart on the screen.
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <utility>
@@ -30,8 +31,10 @@ QString documentTitle(const QString& caption, const QString& dataFileName, bool 
     // an edited water without a file is named as untitled rather than marked in the
     // middle of the caption.
     if (dataFileName.isEmpty())
-        return modified ? QObject::tr("Untitled[*] - %1").arg(caption) : caption;
-    return QStringLiteral("%1[*] - %2").arg(QFileInfo(dataFileName).fileName(), caption);
+        return modified ? QCoreApplication::translate("Document", "Untitled[*] - %1").arg(caption)
+                        : caption;
+    return QCoreApplication::translate("Document", "%1[*] - %2")
+        .arg(QFileInfo(dataFileName).fileName(), caption);
 }
 
 } // namespace phbuffer::app

@@ -25,12 +25,13 @@ void nameTheProgram() {
 }
 
 void describeArguments(QCommandLineParser& arguments) {
-    arguments.setApplicationDescription(phbuffer::app::kApplicationTitle);
+    arguments.setApplicationDescription(phbuffer::app::applicationTitle());
     arguments.addHelpOption();
     arguments.addVersionOption();
-    arguments.addPositionalArgument(QStringLiteral("file"),
-                                    QStringLiteral("A water quality data file to open."),
-                                    QStringLiteral("[file]"));
+    arguments.addPositionalArgument(
+        QStringLiteral("file"),
+        QCoreApplication::translate("main", "A water quality data file to open."),
+        QStringLiteral("[file]"));
 }
 
 /// Whether the arguments ask only for the help or the version, which need no display.
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     nameTheProgram();
-    QApplication::setApplicationDisplayName(phbuffer::app::kApplicationTitle);
+    QApplication::setApplicationDisplayName(phbuffer::app::applicationTitle());
     // Docks and task switchers find the launcher, and with it the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.phbuffer.calculator"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/io.github.phbuffer.calculator.svg")));

@@ -62,7 +62,7 @@ void MainWindow::buildLayout() {
     QPushButton* saveGraph = addActionButton(panel1_, chart_->saveAction(), {367, 6, 105, 25});
     QPushButton* printGraph = addActionButton(panel1_, chart_->printAction(), {486, 6, 105, 25});
     // Beside the specified buttons, in the free space of the bar.
-    analysisButton_ = new QPushButton(QStringLiteral("Analysis"), panel1_);
+    analysisButton_ = new QPushButton(tr("Analysis"), panel1_);
     analysisButton_->setObjectName(QStringLiteral("AnalysisButton"));
     analysisButton_->setGeometry(605, 6, 105, 25);
     analysisButton_->setAutoDefault(false);
@@ -78,8 +78,8 @@ void MainWindow::buildLayout() {
     grid1_->setGeometry(8, 1, form_.StringGrid1.Width, kStringGrid1Height);
     grid2_ = new StringGridView(form_.StringGrid2, panel2_);
     grid2_->setGeometry(399, 1, form_.StringGrid2.Width, kStringGrid2Height);
-    grid1_->setAccessibleName(QStringLiteral("Buffer systems"));
-    grid2_->setAccessibleName(QStringLiteral("Water conditions"));
+    grid1_->setAccessibleName(tr("Buffer systems"));
+    grid2_->setAccessibleName(tr("Water conditions"));
 
     radioGroup_ = new QGroupBox(form_.WhatToShowRadioGroup.Caption, panel2_);
     radioGroup_->setObjectName(form_.WhatToShowRadioGroup.Name);

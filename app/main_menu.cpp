@@ -23,10 +23,10 @@ QMenuBar* buildMenuBar(QWidget* window, const WindowCommands& c) {
     auto* bar = new QMenuBar(window);
     bar->setObjectName(QStringLiteral("MenuBar"));
 
-    QMenu* file = bar->addMenu(QObject::tr("&File"));
+    QMenu* file = bar->addMenu(QCoreApplication::translate("MainMenu", "&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
     file->addAction(c.open);
-    c.recentFiles->setTitle(QObject::tr("Open &recent"));
+    c.recentFiles->setTitle(QCoreApplication::translate("MainMenu", "Open &recent"));
     file->addMenu(c.recentFiles);
     file->addSeparator();
     addAll(file, {c.save, c.saveAs});
@@ -35,7 +35,7 @@ QMenuBar* buildMenuBar(QWidget* window, const WindowCommands& c) {
     file->addSeparator();
     file->addAction(c.quit);
 
-    QMenu* edit = bar->addMenu(QObject::tr("&Edit"));
+    QMenu* edit = bar->addMenu(QCoreApplication::translate("MainMenu", "&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
     addAll(edit, {c.undo, c.redo});
     edit->addSeparator();
@@ -43,13 +43,13 @@ QMenuBar* buildMenuBar(QWidget* window, const WindowCommands& c) {
     edit->addSeparator();
     edit->addAction(c.copyGraph);
 
-    QMenu* water = bar->addMenu(QObject::tr("&Water"));
+    QMenu* water = bar->addMenu(QCoreApplication::translate("MainMenu", "&Water"));
     water->setObjectName(QStringLiteral("WaterMenu"));
     addAll(water, {c.run, c.co2Equilibrium});
     water->addSeparator();
     addAll(water, c.presets);
 
-    QMenu* view = bar->addMenu(QObject::tr("&View"));
+    QMenu* view = bar->addMenu(QCoreApplication::translate("MainMenu", "&View"));
     view->setObjectName(QStringLiteral("ViewMenu"));
     addAll(view, c.views);
     view->addSeparator();
@@ -57,7 +57,7 @@ QMenuBar* buildMenuBar(QWidget* window, const WindowCommands& c) {
     view->addSeparator();
     view->addAction(c.analysis);
 
-    QMenu* help = bar->addMenu(QObject::tr("&Help"));
+    QMenu* help = bar->addMenu(QCoreApplication::translate("MainMenu", "&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     addAll(help, {c.help, c.keys});
     help->addSeparator();

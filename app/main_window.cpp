@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,7 +34,7 @@ namespace phbuffer::app {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(form_.Name);
-    setWindowTitle(ui::TpHmainForm::Caption);
+    setWindowTitle(QCoreApplication::translate("TpHmainForm", ui::TpHmainForm::Caption));
     setFont(windowFont());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
@@ -60,9 +61,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     };
     unsavedChangesAsker_ = [this] {
         return static_cast<int>(QMessageBox::question(
-            this, kApplicationTitle,
-            QStringLiteral("The water quality data have changed since they were last saved. "
-                           "Save the changes?"),
+            this, applicationTitle(),
+            tr("The water quality data have changed since they were last saved. "
+               "Save the changes?"),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save));
     };
     form_.CopyChartToClipboard = [this] { copyChartToClipboard(); };
@@ -148,7 +149,7 @@ void MainWindow::handle(const std::function<void()>& handler, const QString& cha
     }
     // What the handler assigned before it failed stays, and is shown behind the box.
     drawForm();
-    recordChange(change.isEmpty() ? QStringLiteral("Edit") : change);
+    recordChange(change.isEmpty() ? tr("Edit") : change);
     if (!error && !form_.dataFileName.isEmpty())
         recentFiles_.add(form_.dataFileName);
     if (error) {
@@ -193,7 +194,7 @@ void MainWindow::drawForm() {
 }
 
 void MainWindow::presentError(const QString& text) {
-    errorPresenter_(kApplicationTitle, text);
+    errorPresenter_(applicationTitle(), text);
 }
 
 void MainWindow::refreshDecimalSeparator() {
@@ -222,7 +223,7 @@ void MainWindow::showEvent(QShowEvent* event) {
                 form_.loadDataFile(startFile_);
                 pinned_.dataFileLoaded(startFile_);
             },
-            QStringLiteral("Load"));
+            tr("Load"));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

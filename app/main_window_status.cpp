@@ -21,7 +21,10 @@ namespace phbuffer::app {
 
 namespace {
 
-const QString kOutdatedNote = QObject::tr("(before the last change)");
+// Marked here, translated where it is shown: a translator is installed after static
+// initialisation. The context is the one tr() gives MainWindow.
+const char* const kOutdatedNote =
+    QT_TRANSLATE_NOOP("phbuffer::app::MainWindow", "(before the last change)");
 
 } // namespace
 
@@ -44,7 +47,7 @@ void MainWindow::showResultsState() {
     const bool outdated = form_.resultsOutdated();
     // The form's caption stays as the run wrote it; the view adds the note.
     const QString caption = ui::keepQuantitiesTogether(form_.Label1.Caption);
-    const QString text = outdated ? caption + QLatin1Char(' ') + kOutdatedNote : caption;
+    const QString text = outdated ? caption + QLatin1Char(' ') + tr(kOutdatedNote) : caption;
     label1_->setText(text);
     // Sized to its text, on as many lines as it takes not to run under the buttons.
     const int textWidth = label1_->fontMetrics().horizontalAdvance(text) + 1;
@@ -55,7 +58,7 @@ void MainWindow::showResultsState() {
                                       "again for the water as it is now.")
                                  : QString());
     const QString title =
-        outdated ? form_.Chart1.Title + QLatin1Char(' ') + kOutdatedNote : form_.Chart1.Title;
+        outdated ? form_.Chart1.Title + QLatin1Char(' ') + tr(kOutdatedNote) : form_.Chart1.Title;
     if (chart_->chart()->title() != title)
         chart_->chart()->setTitle(title);
     // A screen reader names the chart by what it shows.

@@ -21,8 +21,8 @@ SpeciesChart::SpeciesChart(QWidget* parent)
     c->setBackgroundBrush(QColor::fromRgb(chart::ChartColours::kBackground));
     c->setAnimationOptions(QChart::NoAnimation);
     c->legend()->setAlignment(Qt::AlignRight);
-    bottomAxis_->setTitleText(QStringLiteral("pH"));
-    leftAxis_->setTitleText(QStringLiteral("fraction"));
+    bottomAxis_->setTitleText(tr("pH"));
+    leftAxis_->setTitleText(tr("fraction"));
     leftAxis_->setRange(0, 1);
     leftAxis_->setTickCount(6);
     c->addAxis(bottomAxis_, Qt::AlignBottom);
@@ -37,7 +37,7 @@ void SpeciesChart::show(const std::vector<model::CapacityBreakdown>& profile, st
         delete curve;
     }
     curves_.clear();
-    c->setTitle(QStringLiteral("Species distribution: %1").arg(name));
+    c->setTitle(tr("Species distribution: %1").arg(name));
     if (profile.empty() || slot >= model::kBufferSystemCount)
         return;
     double minPh = profile.front().pH;

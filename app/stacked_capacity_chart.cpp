@@ -40,12 +40,12 @@ StackedCapacityChart::StackedCapacityChart(QWidget* parent)
     setObjectName(QStringLiteral("StackedCapacityChart"));
     setRenderHint(QPainter::Antialiasing);
     QChart* c = chart();
-    c->setTitle(QStringLiteral("Buffer capacity by system"));
+    c->setTitle(tr("Buffer capacity by system"));
     c->setBackgroundBrush(QColor::fromRgb(chart::ChartColours::kBackground));
     c->setAnimationOptions(QChart::NoAnimation);
     c->legend()->setAlignment(Qt::AlignRight);
-    bottomAxis_->setTitleText(QStringLiteral("pH"));
-    leftAxis_->setTitleText(QStringLiteral("mmol/L per pH unit"));
+    bottomAxis_->setTitleText(tr("pH"));
+    leftAxis_->setTitleText(tr("mmol/L per pH unit"));
     c->addAxis(bottomAxis_, Qt::AlignBottom);
     c->addAxis(leftAxis_, Qt::AlignLeft);
 }
@@ -84,7 +84,7 @@ void StackedCapacityChart::show(const std::vector<model::CapacityBreakdown>& pro
         auto* area = new QAreaSeries(upper, lower);
         upper->setParent(area);
         lower->setParent(area);
-        area->setName(layer == 0 ? QStringLiteral("Water") : names[layer - 1]);
+        area->setName(layer == 0 ? tr("Water") : names[layer - 1]);
         QColor fill = QColor::fromRgba(kAnalysisColours[layer]);
         area->setBorderColor(fill.darker(130));
         fill.setAlpha(200);

@@ -201,11 +201,11 @@ void StringGridView::copySelection() {
 
 void StringGridView::cutSelection() {
     copySelection();
-    clearSelected(QStringLiteral("Cut"));
+    clearSelected(tr("Cut"));
 }
 
 void StringGridView::deleteSelection() {
-    clearSelected(QStringLiteral("Delete"));
+    clearSelected(tr("Delete"));
 }
 
 void StringGridView::clearSelected(const QString& change) {

@@ -12,7 +12,10 @@ namespace phbuffer::app {
 namespace {
 // The progress bar counts in these steps from start to target.
 constexpr int kProgressSteps = 1000;
-const QString kRunningText = QStringLiteral("Running the titration\u2026");
+// Marked here, translated where it is shown; the context is the one tr() gives
+// TitrationRunner.
+const char* const kRunningText =
+    QT_TRANSLATE_NOOP("phbuffer::app::TitrationRunner", "Running the titration\u2026");
 } // namespace
 
 /// What the computing thread may touch: its input, its control and its result slot.
@@ -87,10 +90,9 @@ void TitrationRunner::finish() {
 void TitrationRunner::showProgressDialog() {
     if (!thread_ || progress_)
         return;
-    progress_ =
-        new QProgressDialog(kRunningText, QStringLiteral("Cancel"), 0, kProgressSteps, window_);
+    progress_ = new QProgressDialog(tr(kRunningText), tr("Cancel"), 0, kProgressSteps, window_);
     progress_->setObjectName(QStringLiteral("RunProgressDialog"));
-    progress_->setWindowTitle(kApplicationTitle);
+    progress_->setWindowTitle(applicationTitle());
     // Not modal: a modal progress dialog handles events inside setValue(), which would let
     // the end of the run pull the dialog away under its own feet. The window takes no
     // input during the run instead.
@@ -112,7 +114,7 @@ void TitrationRunner::showProgress() {
     if (!progress_ || !job_)
         return;
     const model::RunProgress progress = job_->control.progress();
-    progress_->setLabelText(kRunningText + QLatin1Char('\n') +
+    progress_->setLabelText(tr(kRunningText) + QLatin1Char('\n') +
                             ui::runProgressText(progress, decimalSeparator_));
     progress_->setValue(static_cast<int>(progress.share * kProgressSteps));
 }
@@ -126,7 +128,7 @@ void TitrationRunner::cancel() {
     // show it again, after the run has already stopped.
     progressPoll_.stop();
     if (progress_)
-        progress_->setLabelText(QStringLiteral("Stopping the titration\u2026"));
+        progress_->setLabelText(tr("Stopping the titration\u2026"));
 }
 
 } // namespace phbuffer::app

@@ -46,8 +46,7 @@ void MainWindow::connectHandlers() {
                [this] { return savedStatus(tr("Saved %1"), form_.SaveDialog1); });
     });
     connect(buttons_.value(&form_.CO2EqButton), &QPushButton::clicked, this, [this] {
-        handle([this] { form_.CO2EqButtonClick(&form_.CO2EqButton); },
-               QStringLiteral("CO2 equilibrium"),
+        handle([this] { form_.CO2EqButtonClick(&form_.CO2EqButton); }, tr("CO2 equilibrium"),
                [this] {
                    return tr("Inorganic carbon in equilibrium with the gas phase at pH %1 "
                              "written into row 1")
@@ -65,8 +64,7 @@ void MainWindow::connectHandlers() {
                     if (fileChosen_)
                         pinned_.dataFileLoaded(form_.OpenDialog1.FileName);
                 },
-                QStringLiteral("Load"),
-                [this] { return savedStatus(tr("Loaded %1"), form_.OpenDialog1); });
+                tr("Load"), [this] { return savedStatus(tr("Loaded %1"), form_.OpenDialog1); });
         }
     });
     get->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -82,8 +80,7 @@ void MainWindow::connectHandlers() {
                     form_.ZPmediumBitBtnClick(preset);
                     pinned_.presetChosen(*preset);
                 },
-                QStringLiteral("Preset"),
-                [preset] { return tr("Preset loaded: %1").arg(preset->Caption); });
+                tr("Preset"), [preset] { return tr("Preset loaded: %1").arg(preset->Caption); });
         });
 
     connect(buttons_.value(&form_.DoTitrationButton), &QPushButton::clicked, this, [this] {
@@ -103,16 +100,15 @@ void MainWindow::connectHandlers() {
             [this] { handle([this] { printChart(); }); });
     connect(phEqEdit_, &QLineEdit::textEdited, this,
             [this](const QString& text) { form_.phEqEdit.Text = text; });
-    connect(phEqEdit_, &QLineEdit::editingFinished, this,
-            [this] { recordChange(QStringLiteral("Edit pH")); });
+    connect(phEqEdit_, &QLineEdit::editingFinished, this, [this] { recordChange(tr("Edit pH")); });
     for (StringGridView* grid : {grid1_, grid2_}) {
         connect(grid->gridModel(), &StringGridModel::cellEdited, this, [this] {
-            recordChange(QStringLiteral("Edit cell"));
+            recordChange(tr("Edit cell"));
             updateTitle();
             showResultsState();
         });
         connect(grid, &StringGridView::blockPasted, this, [this] {
-            recordChange(QStringLiteral("Paste"));
+            recordChange(tr("Paste"));
             updateTitle();
             showResultsState();
             showStatus(tr("Pasted a block of cells"));
@@ -203,7 +199,7 @@ void MainWindow::addShortcuts() {
             if (isRunning())
                 return;
             commitInput();
-            recordChange(QStringLiteral("Edit pH")); // the grids' edits are recorded as made
+            recordChange(tr("Edit pH")); // the grids' edits are recorded as made
             act();
         });
         return action;
@@ -224,7 +220,7 @@ void MainWindow::addShortcuts() {
     });
     QPushButton* get = buttons_.value(&form_.GetDataBitBtn);
     get->setToolTip(get->toolTip() +
-                    QStringLiteral("; recent files: %1 or right-click")
+                    tr("; recent files: %1 or right-click")
                         .arg(recentKeys.constFirst().toString(QKeySequence::NativeText)));
     menu.recentFiles = recentMenu_;
 

@@ -7,6 +7,7 @@
 
 #include "application_style.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -82,8 +83,7 @@ void MainWindow::loadFile(const QString& path) {
                 form_.loadDataFile(path);
                 pinned_.dataFileLoaded(path);
             },
-            QStringLiteral("Load"),
-            [&path] { return tr("Loaded %1").arg(QDir::toNativeSeparators(path)); });
+            tr("Load"), [&path] { return tr("Loaded %1").arg(QDir::toNativeSeparators(path)); });
 }
 
 void MainWindow::showRecentFiles(const QPoint& globalPos) {
@@ -98,14 +98,16 @@ void MainWindow::showRecentFiles(const QPoint& globalPos) {
         connect(action, &QAction::triggered, this, [this, path] { loadFile(path); });
     }
     if (files.isEmpty())
-        recentMenu_->addAction(QStringLiteral("No recent files"))->setEnabled(false);
+        recentMenu_->addAction(tr("No recent files"))->setEnabled(false);
     recentMenu_->setToolTipsVisible(true);
     recentMenu_->popup(globalPos);
 }
 
 void MainWindow::updateTitle() {
     setWindowFilePath(form_.dataFileName);
-    setWindowTitle(documentTitle(ui::TpHmainForm::Caption, form_.dataFileName, form_.isModified()));
+    setWindowTitle(
+        documentTitle(QCoreApplication::translate("TpHmainForm", ui::TpHmainForm::Caption),
+                      form_.dataFileName, form_.isModified()));
     setWindowModified(form_.isModified());
 }
 

@@ -23,7 +23,8 @@ namespace {
 void paint(ChartView& view, QPaintDevice& device, const QRectF& target) {
     QPainter painter;
     if (!painter.begin(&device))
-        throw ui::HandlerError(QStringLiteral("The chart could not be drawn as a picture"));
+        throw ui::HandlerError(
+            QCoreApplication::translate("ChartFile", "The chart could not be drawn as a picture"));
     painter.setRenderHint(QPainter::Antialiasing);
     view.renderChart(painter, target);
     painter.end();
@@ -34,10 +35,12 @@ void paint(ChartView& view, QPaintDevice& device, const QRectF& target) {
 QByteArray chartPicture(ChartView& view, ui::ChartFormat format) {
     const QSize size = view.viewport()->size();
     if (size.isEmpty())
-        throw ui::HandlerError(QStringLiteral("The chart has no size to draw"));
+        throw ui::HandlerError(
+            QCoreApplication::translate("ChartFile", "The chart has no size to draw"));
     if (format == ui::ChartFormat::Png && qint64{size.width()} * size.height() > ui::kMaxPngPixels)
-        throw ui::HandlerError(QStringLiteral("A PNG chart has at most %1 million pixels, not "
-                                              "%2x%3; choose a smaller size, or svg or pdf")
+        throw ui::HandlerError(QCoreApplication::translate(
+                                   "ChartFile", "A PNG chart has at most %1 million pixels, not "
+                                                "%2x%3; choose a smaller size, or svg or pdf")
                                    .arg(ui::kMaxPngPixels / 1'000'000)
                                    .arg(size.width())
                                    .arg(size.height()));
@@ -60,7 +63,8 @@ QByteArray chartPicture(ChartView& view, ui::ChartFormat format) {
         image.fill(Qt::white);
         paint(view, image, whole);
         if (!image.save(&bytes, "PNG"))
-            throw ui::HandlerError(QStringLiteral("The chart could not be drawn as a bitmap"));
+            throw ui::HandlerError(QCoreApplication::translate(
+                "ChartFile", "The chart could not be drawn as a bitmap"));
         break;
     }
     case ui::ChartFormat::Pdf: {
@@ -82,7 +86,8 @@ void saveChart(ChartView& view, const QString& path, files::FileSystem& fileSyst
     const std::optional<ui::ChartFormat> format = ui::chartFormatOf(path);
     if (!format)
         throw ui::HandlerError(
-            QStringLiteral("'%1' does not end in a picture type the chart is saved as (%2)")
+            QCoreApplication::translate(
+                "ChartFile", "'%1' does not end in a picture type the chart is saved as (%2)")
                 .arg(path, ui::chartFormatNames()));
     fileSystem.replace(path, chartPicture(view, *format));
 }

@@ -195,11 +195,11 @@ void ChartView::showReadout(QPoint pos) {
     const auto number = [this](double value) {
         return ui::FloatToStrF(value, 12, 3, decimalSeparator_);
     };
-    readout_->setText(nearestSeries == titration_
-                          ? QStringLiteral("Added H+ %1 mmol/L, pH %2")
-                                .arg(number(nearest.x()), number(nearest.y()))
-                          : QStringLiteral("pH %1, buffer capacity %2 mmol H+/pH-unit")
-                                .arg(number(nearest.x()), number(nearest.y())));
+    readout_->setText(
+        nearestSeries == titration_
+            ? tr("Added H+ %1 mmol/L, pH %2").arg(number(nearest.x()), number(nearest.y()))
+            : tr("pH %1, buffer capacity %2 mmol H+/pH-unit")
+                  .arg(number(nearest.x()), number(nearest.y())));
     readout_->adjustSize();
     marker_->setPos(nearestAt);
     marker_->show();

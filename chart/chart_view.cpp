@@ -86,9 +86,9 @@ ChartView::ChartView(QWidget* parent)
       marker_(new QGraphicsEllipseItem(-kMarkerRadius, -kMarkerRadius, 2 * kMarkerRadius,
                                        2 * kMarkerRadius)),
       rubberBand_(new QRubberBand(QRubberBand::Rectangle, viewport())),
-      saveAction_(new QAction(QStringLiteral("Save graph as..."), this)),
-      printAction_(new QAction(QStringLiteral("Print..."), this)),
-      wholeCurveAction_(new QAction(QStringLiteral("Show whole curve"), this)) {
+      saveAction_(new QAction(tr("Save graph as..."), this)),
+      printAction_(new QAction(tr("Print..."), this)),
+      wholeCurveAction_(new QAction(tr("Show whole curve"), this)) {
     setObjectName(QStringLiteral("Chart1"));
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
@@ -276,7 +276,7 @@ QMimeData* ChartView::clipboardData() {
     hideReadout();
     const QSize size = viewport()->size();
     if (size.isEmpty())
-        throw ui::HandlerError(QStringLiteral("The chart has no size on the screen to copy"));
+        throw ui::HandlerError(tr("The chart has no size on the screen to copy"));
 
     QBuffer svg;
     svg.open(QIODevice::WriteOnly);
@@ -288,14 +288,14 @@ QMimeData* ChartView::clipboardData() {
     generator.setTitle(chart()->title());
     QPainter painter;
     if (!painter.begin(&generator))
-        throw ui::HandlerError(QStringLiteral("The chart could not be drawn as a picture"));
+        throw ui::HandlerError(tr("The chart could not be drawn as a picture"));
     painter.setRenderHint(QPainter::Antialiasing);
     render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), viewport()->rect());
     painter.end();
 
     const QImage bitmap = viewport()->grab().toImage();
     if (bitmap.isNull())
-        throw ui::HandlerError(QStringLiteral("The chart could not be drawn as a bitmap"));
+        throw ui::HandlerError(tr("The chart could not be drawn as a bitmap"));
 
     auto* data = new QMimeData;
     data->setData(QStringLiteral("image/svg+xml"), svg.data());

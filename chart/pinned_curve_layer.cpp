@@ -5,6 +5,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -96,9 +97,10 @@ void PinnedCurveLayer::setCurrentName(const QString& name) {
 void PinnedCurveLayer::labelLegend() {
     // The run's own series stay as the form has them, without a name: only their legend
     // entries are named.
-    const QString current = currentName_.isEmpty()
-                                ? QStringLiteral("Current")
-                                : QStringLiteral("%1 (current)").arg(currentName_);
+    const QString current =
+        currentName_.isEmpty()
+            ? QCoreApplication::translate("PinnedCurveLayer", "Current")
+            : QCoreApplication::translate("PinnedCurveLayer", "%1 (current)").arg(currentName_);
     for (QLegendMarker* marker : chart_->legend()->markers()) {
         auto* series = qobject_cast<QLineSeries*>(marker->series());
         if (series)

@@ -3,6 +3,8 @@
 
 #include "file_name.h"
 
+#include <QCoreApplication>
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -12,17 +14,17 @@ namespace phbuffer::files {
 QString fileErrorMessage(FileErrorKind kind, int platformError) {
     switch (kind) {
     case FileErrorKind::FileNotFound:
-        return QStringLiteral("File not found");
+        return QCoreApplication::translate("FileError", "File not found");
     case FileErrorKind::InvalidFilename:
-        return QStringLiteral("Invalid filename");
+        return QCoreApplication::translate("FileError", "Invalid filename");
     case FileErrorKind::TooManyOpenFiles:
-        return QStringLiteral("Too many open files");
+        return QCoreApplication::translate("FileError", "Too many open files");
     case FileErrorKind::AccessDenied:
-        return QStringLiteral("File access denied");
+        return QCoreApplication::translate("FileError", "File access denied");
     case FileErrorKind::Other:
         break;
     }
-    return QStringLiteral("I/O error %1").arg(platformError);
+    return QCoreApplication::translate("FileError", "I/O error %1").arg(platformError);
 }
 
 FileError::FileError(FileErrorKind kind, int platformError)

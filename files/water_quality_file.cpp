@@ -3,6 +3,8 @@
 
 #include "text_file.h"
 
+#include <QCoreApplication>
+
 #include <utility>
 
 namespace phbuffer::files {
@@ -13,19 +15,22 @@ constexpr int kFirstParameterLine = kBufferSystemRows + 2; // after the empty li
 
 QString fieldCount(qsizetype count) {
     if (count == 0)
-        return QStringLiteral("no fields");
-    return count == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(count);
+        return QCoreApplication::translate("WaterQualityFile", "no fields");
+    return count == 1 ? QCoreApplication::translate("WaterQualityFile", "1 field")
+                      : QCoreApplication::translate("WaterQualityFile", "%1 fields").arg(count);
 }
 
 /// The fields of line @p number (1-based), refusing a line that has fewer than @p needed.
 QStringList fieldsOfLine(const QStringList& lines, int number, int needed) {
     QStringList fields = splitFields(lines[number - 1]);
     if (fields.size() < needed)
-        throw DataFileError(QStringLiteral("Line %1 of the file has %2 where %3 are needed; "
-                                           "nothing was loaded")
-                                .arg(number)
-                                .arg(fieldCount(fields.size()))
-                                .arg(needed));
+        throw DataFileError(
+            QCoreApplication::translate("WaterQualityFile",
+                                        "Line %1 of the file has %2 where %3 are needed; "
+                                        "nothing was loaded")
+                .arg(number)
+                .arg(fieldCount(fields.size()))
+                .arg(needed));
     return fields;
 }
 
@@ -49,9 +54,13 @@ void readWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts) {
     const QStringList lines = decodeTextLines(bytes);
     if (lines.size() < kDataFileLines)
         throw DataFileError(
-            (lines.isEmpty() ? QStringLiteral("The file is empty")
-                             : QStringLiteral("The file ends after line %1").arg(lines.size())) +
-            QStringLiteral(", but a water quality data file has %1 lines; nothing was loaded")
+            (lines.isEmpty()
+                 ? QCoreApplication::translate("WaterQualityFile", "The file is empty")
+                 : QCoreApplication::translate("WaterQualityFile", "The file ends after line %1")
+                       .arg(lines.size())) +
+            QCoreApplication::translate(
+                "WaterQualityFile",
+                ", but a water quality data file has %1 lines; nothing was loaded")
                 .arg(kDataFileLines));
 
     // Everything is checked before the first cell changes.
@@ -82,11 +91,13 @@ void loadWaterQualityFile(FileSystem& files, const QString& path, WaterQualityTe
         for (int line = 0; line < kDataFileLines; ++line) {
             end = head.indexOf('\n', end + 1);
             if (end < 0)
-                throw DataFileError(QStringLiteral("The first %1 lines of the file are longer "
-                                                   "than %2 MiB; this is no water quality "
-                                                   "data file")
-                                        .arg(kDataFileLines)
-                                        .arg(kMaxDataFileHead / (qint64{1024} * 1024)));
+                throw DataFileError(
+                    QCoreApplication::translate("WaterQualityFile",
+                                                "The first %1 lines of the file are longer "
+                                                "than %2 MiB; this is no water quality "
+                                                "data file")
+                        .arg(kDataFileLines)
+                        .arg(kMaxDataFileHead / (qint64{1024} * 1024)));
         }
         head.truncate(end + 1);
     }

@@ -5,6 +5,7 @@
 
 #include "files/text_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <algorithm>
@@ -15,7 +16,8 @@ namespace phbuffer::ui {
 
 namespace {
 const QString kAnalysisFileExtension = QStringLiteral("csv");
-const QString kAnalysisFileFilter = QStringLiteral("CSV files (*.csv)|*.CSV");
+const char* const kAnalysisFileFilter =
+    QT_TRANSLATE_NOOP("AnalysisPanel", "CSV files (*.csv)|*.CSV");
 } // namespace
 
 std::vector<double> withAddedPh(const std::vector<double>& atPh, double pH) {
@@ -34,10 +36,12 @@ TypedPh readTypedPh(const QString& text, char32_t decimalSeparator) {
     double pH = 0;
     if (!TryStrToFloat(text.trimmed(), pH, decimalSeparator) || std::isnan(pH))
         return {std::nullopt,
-                QStringLiteral("\"%1\" is not a number with '%2' as decimal separator.")
+                QCoreApplication::translate(
+                    "AnalysisPanel", "\"%1\" is not a number with '%2' as decimal separator.")
                     .arg(text, QString::fromUcs4(&decimalSeparator, 1))};
     if (!isRunPh(pH))
-        return {std::nullopt, QStringLiteral("\"%1\" is not a pH between %2 and %3.")
+        return {std::nullopt, QCoreApplication::translate("AnalysisPanel",
+                                                          "\"%1\" is not a pH between %2 and %3.")
                                   .arg(text, FloatToStrF(kMinRunpH, 15, 0, decimalSeparator),
                                        FloatToStrF(kMaxRunpH, 15, 0, decimalSeparator))};
     return {pH, QString()};
@@ -84,8 +88,11 @@ breakdownRows(const model::CapacityBreakdown& capacity,
         return capacity.total > 0 ? 100 * value / capacity.total : 0.0;
     };
     std::vector<BreakdownRow> rows;
-    rows.push_back(
-        {QStringLiteral("Water"), capacity.water, share(capacity.water), std::nullopt, {}});
+    rows.push_back({QCoreApplication::translate("AnalysisPanel", "Water"),
+                    capacity.water,
+                    share(capacity.water),
+                    std::nullopt,
+                    {}});
     for (int i = 0; i < model::kBufferSystemCount; ++i) {
         const model::SystemCapacity& system = capacity.systems[static_cast<std::size_t>(i)];
         if (system.inUse)
@@ -93,7 +100,7 @@ breakdownRows(const model::CapacityBreakdown& capacity,
                             share(system.capacity), system.fractions,
                             forms[static_cast<std::size_t>(i)]});
     }
-    rows.push_back({QStringLiteral("Total"),
+    rows.push_back({QCoreApplication::translate("AnalysisPanel", "Total"),
                     capacity.total,
                     capacity.total > 0 ? 100.0 : 0.0,
                     std::nullopt,
@@ -103,8 +110,9 @@ breakdownRows(const model::CapacityBreakdown& capacity,
 
 void exportAnalysis(TpHmainForm& form, const Analysis& analysis) {
     const std::optional<QString> chosen =
-        form.chooseSaveName(SaveKind::Analysis, kAnalysisFileExtension, kAnalysisFileFilter,
-                            QStringLiteral("Export analysis"));
+        form.chooseSaveName(SaveKind::Analysis, kAnalysisFileExtension,
+                            QCoreApplication::translate("AnalysisPanel", kAnalysisFileFilter),
+                            QCoreApplication::translate("AnalysisPanel", "Export analysis"));
     if (!chosen)
         return;
     // AnalysisCsv ends every line in CR LF already, as the other files of the program.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chart_format.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace phbuffer::ui {
@@ -17,7 +18,7 @@ std::optional<ChartFormat> chartFormatOf(const QString& path) {
 }
 
 QString chartFormatNames() {
-    return QStringLiteral("svg, png or pdf");
+    return QCoreApplication::translate("ChartFormat", "svg, png or pdf");
 }
 
 } // namespace phbuffer::ui

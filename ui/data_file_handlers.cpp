@@ -17,12 +17,14 @@ namespace phbuffer::ui {
 namespace {
 
 const QString kDataFileExtension = QStringLiteral("prn");
-const QString kDataFileFilter = QStringLiteral("Water quality data (*.prn)|*.PRN");
+// The dialogs' texts, marked here and translated as a dialog is set up.
+const char* const kDataFileFilter =
+    QT_TRANSLATE_NOOP("TpHmainForm", "Water quality data (*.prn)|*.PRN");
 const QString kPlotFileExtension = QStringLiteral("txt");
-const QString kPlotFileFilter = QStringLiteral("Text files (*.txt)|*.TXT");
-const QString kSaveDataTitle = QStringLiteral("Save water quality data");
-const QString kOpenDataTitle = QStringLiteral("Open water quality data");
-const QString kExportPlotTitle = QStringLiteral("Export plot data");
+const char* const kPlotFileFilter = QT_TRANSLATE_NOOP("TpHmainForm", "Text files (*.txt)|*.TXT");
+const char* const kSaveDataTitle = QT_TRANSLATE_NOOP("TpHmainForm", "Save water quality data");
+const char* const kOpenDataTitle = QT_TRANSLATE_NOOP("TpHmainForm", "Open water quality data");
+const char* const kExportPlotTitle = QT_TRANSLATE_NOOP("TpHmainForm", "Export plot data");
 
 /// The dialogs are shared between buttons, so each use sets them up afresh.
 void SetUp(FileDialog& dialog, const QString& extension, const QString& filter) {
@@ -81,18 +83,19 @@ void TpHmainForm::checkOneLineCells() {
                 if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
                     continue;
                 errorCell = GridCell{grid, c, r};
-                const QString cell = c == 0 ? QStringLiteral("The name in row %1").arg(r)
-                                            : QStringLiteral("The cell \"%1\", \"%2\"")
-                                                  .arg(grid->Cells(0, r), grid->Cells(c, 0));
-                throw HandlerError(cell + QStringLiteral(" holds a line break; a cell holds "
-                                                         "one line of text"));
+                const QString cell =
+                    c == 0
+                        ? tr("The name in row %1").arg(r)
+                        : tr("The cell \"%1\", \"%2\"").arg(grid->Cells(0, r), grid->Cells(c, 0));
+                throw HandlerError(cell + tr(" holds a line break; a cell holds "
+                                             "one line of text"));
             }
 }
 
 void TpHmainForm::SaveDataBitBtnClick(const Component*) {
     checkOneLineCells();
-    if (const auto name = chooseSaveName(SaveKind::WaterData, kDataFileExtension, kDataFileFilter,
-                                         kSaveDataTitle)) {
+    if (const auto name = chooseSaveName(SaveKind::WaterData, kDataFileExtension,
+                                         tr(kDataFileFilter), tr(kSaveDataTitle))) {
         files::saveWaterQualityFile(*Files, *name, textsOf(StringGrid1, StringGrid2));
         dataFileName = *name;
         savedTexts_ = gridTexts();
@@ -110,8 +113,8 @@ void TpHmainForm::saveDataInPlace() {
 }
 
 void TpHmainForm::GetDataBitBtnClick(const Component*) {
-    SetUp(OpenDialog1, kDataFileExtension, kDataFileFilter);
-    OpenDialog1.Title = kOpenDataTitle;
+    SetUp(OpenDialog1, kDataFileExtension, tr(kDataFileFilter));
+    OpenDialog1.Title = tr(kOpenDataTitle);
     const std::optional<QString> chosen = ExecuteFileDialog(OpenDialog1, FileDialogKind::Open);
     if (chosen)
         loadDataFile(*chosen);
@@ -127,8 +130,8 @@ void TpHmainForm::loadDataFile(const QString& path) {
 }
 
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {
-    if (const auto name = chooseSaveName(SaveKind::PlotData, kPlotFileExtension, kPlotFileFilter,
-                                         kExportPlotTitle))
+    if (const auto name = chooseSaveName(SaveKind::PlotData, kPlotFileExtension,
+                                         tr(kPlotFileFilter), tr(kExportPlotTitle)))
         files::exportPlotData(*Files, *name, selectedSeries(), DecimalSeparator);
 }
 

@@ -3,6 +3,7 @@
 
 #include "errors.h"
 #include "number_format.h"
+#include "pinned_curves.h"
 
 #include "model/co2_equilibrium.h"
 #include "model/presets.h"
@@ -12,7 +13,9 @@
 namespace phbuffer::ui {
 
 namespace {
-const QString kAcidUsedCaption = QStringLiteral("H+ used to reach lower target:");
+// Marked here, translated where it is shown: a translator comes after static initialisation.
+const char* const kAcidUsedCaption =
+    QT_TRANSLATE_NOOP("TpHmainForm", "H+ used to reach lower target:");
 
 /// Sets the column widths and makes the grid as wide as @p start plus every column with
 /// its 2-pixel grid line.
@@ -24,36 +27,33 @@ void fitColumns(StringGrid& grid, std::vector<int> widths, int start) {
 }
 } // namespace
 
-const QString TpHmainForm::Caption = QStringLiteral("pH and buffer system calculator");
+const char* const TpHmainForm::Caption =
+    QT_TRANSLATE_NOOP("TpHmainForm", "pH and buffer system calculator");
 
 TpHmainForm::TpHmainForm()
     : Component(QStringLiteral("pHmainForm")), DecimalSeparator(systemDecimalSeparator()),
-      Chart1(QStringLiteral("Chart1"), QStringLiteral("Titration curve")),
-      DoTitrationButton(QStringLiteral("DoTitrationButton"), QStringLiteral("Run pH model")),
-      CopyToClipButton(QStringLiteral("CopyToClipButton"), QStringLiteral("Copy graph to clip")),
-      ExportPlotDataBitBtn(QStringLiteral("ExportPlotDataBitBtn"),
-                           QStringLiteral("Export plot data")),
-      ClearGraphButton(QStringLiteral("ClearGraphButton"), QStringLiteral("Clear graph")),
-      Label1(QStringLiteral("Label1"), kAcidUsedCaption),
+      Chart1(QStringLiteral("Chart1"), tr("Titration curve")),
+      DoTitrationButton(QStringLiteral("DoTitrationButton"), tr("Run pH model")),
+      CopyToClipButton(QStringLiteral("CopyToClipButton"), tr("Copy graph to clip")),
+      ExportPlotDataBitBtn(QStringLiteral("ExportPlotDataBitBtn"), tr("Export plot data")),
+      ClearGraphButton(QStringLiteral("ClearGraphButton"), tr("Clear graph")),
+      Label1(QStringLiteral("Label1"), tr(kAcidUsedCaption)),
       StringGrid1(QStringLiteral("StringGrid1"), 5, 10, 0, 1),
       StringGrid2(QStringLiteral("StringGrid2"), 2, 4, 1, 0),
-      WhatToShowRadioGroup(QStringLiteral("WhatToShowRadioGroup"), QStringLiteral("What to show"),
-                           {QStringLiteral("Show titration as added H/OH"),
-                            QStringLiteral("Show titration as buffer strenght")},
-                           0),
-      CO2EqButton(QStringLiteral("CO2EqButton"), QStringLiteral("Create CO2 equilibrium at pH:")),
+      WhatToShowRadioGroup(
+          QStringLiteral("WhatToShowRadioGroup"), tr("What to show"),
+          {tr("Show titration as added H/OH"), tr("Show titration as buffer strenght")}, 0),
+      CO2EqButton(QStringLiteral("CO2EqButton"), tr("Create CO2 equilibrium at pH:")),
       phEqEdit(QStringLiteral("phEqEdit"), QStringLiteral("7")),
-      ZPmediumBitBtn(QStringLiteral("ZPmediumBitBtn"), QStringLiteral("Set Zorva-PIKE medium")),
-      ZPhighBitBtn(QStringLiteral("ZPhighBitBtn"), QStringLiteral("Set Zorva-PIKE high")),
+      ZPmediumBitBtn(QStringLiteral("ZPmediumBitBtn"), presetCaption(tr("Zorva-PIKE medium"))),
+      ZPhighBitBtn(QStringLiteral("ZPhighBitBtn"), presetCaption(tr("Zorva-PIKE high"))),
       ZPmediumhighBitBtn(QStringLiteral("ZPmediumhighBitBtn"),
-                         QStringLiteral("Set Zorva-PIKE medium high")),
+                         presetCaption(tr("Zorva-PIKE medium high"))),
       ZPmediumlowBitBtn(QStringLiteral("ZPmediumlowBitBtn"),
-                        QStringLiteral("Set Zorva-PIKE medium low")),
-      ZPlowBitBtn(QStringLiteral("ZPlowBitBtn"), QStringLiteral("Set Zorva-PIKE Low")),
-      SaveDataBitBtn(QStringLiteral("SaveDataBitBtn"),
-                     QStringLiteral("Save water quality data to file")),
-      GetDataBitBtn(QStringLiteral("GetDataBitBtn"),
-                    QStringLiteral("Get water quality data from file")),
+                        presetCaption(tr("Zorva-PIKE medium low"))),
+      ZPlowBitBtn(QStringLiteral("ZPlowBitBtn"), presetCaption(tr("Zorva-PIKE Low"))),
+      SaveDataBitBtn(QStringLiteral("SaveDataBitBtn"), tr("Save water quality data to file")),
+      GetDataBitBtn(QStringLiteral("GetDataBitBtn"), tr("Get water quality data from file")),
       OpenDialog1(QStringLiteral("OpenDialog1")), SaveDialog1(QStringLiteral("SaveDialog1")) {
     StringGrid1.Width = 320;
     StringGrid2.Width = 200;
@@ -68,18 +68,18 @@ QString TpHmainForm::Format(double value, int precision, int digits) const {
 
 void TpHmainForm::FormShow(const Component* Sender) {
     fitColumns(StringGrid1, {195, 60, 40, 40, 40}, 0);
-    StringGrid1.Cells(1, 0) = QStringLiteral("Conc. [mM]");
-    StringGrid1.Cells(2, 0) = QStringLiteral("pKa_1");
-    StringGrid1.Cells(3, 0) = QStringLiteral("pKa_2");
-    StringGrid1.Cells(4, 0) = QStringLiteral("pKa_3");
+    StringGrid1.Cells(1, 0) = tr("Conc. [mM]");
+    StringGrid1.Cells(2, 0) = tr("pKa_1");
+    StringGrid1.Cells(3, 0) = tr("pKa_2");
+    StringGrid1.Cells(4, 0) = tr("pKa_3");
     model::LoadDefaultBufferSystems(State);
     ShowBufferSystems();
 
     fitColumns(StringGrid2, {195, 50}, 2); // this grid's sum starts from 2, the other's from 0
-    StringGrid2.Cells(0, 0) = QStringLiteral("Intial pH");
-    StringGrid2.Cells(0, 1) = QStringLiteral("Henry\u00B4s constant [atm/(mole fraction)]");
-    StringGrid2.Cells(0, 2) = QStringLiteral("Partial pressure [ppm]");
-    StringGrid2.Cells(0, 3) = QStringLiteral("Lower pH target");
+    StringGrid2.Cells(0, 0) = tr("Intial pH");
+    StringGrid2.Cells(0, 1) = tr("Henry\u00B4s constant [atm/(mole fraction)]");
+    StringGrid2.Cells(0, 2) = tr("Partial pressure [ppm]");
+    StringGrid2.Cells(0, 3) = tr("Lower pH target");
 
     ZPmediumBitBtnClick(Sender);
 
@@ -174,19 +174,19 @@ void TpHmainForm::checkRunInput() {
     // Every message substitutes all its arguments at once: a %1 in a name the user typed
     // must stay as typed, not be taken for the next argument's place.
     const auto rowName = [this](int r) {
-        return QStringLiteral("\"%1\" (row %2)").arg(StringGrid1.Cells(0, r), QString::number(r));
+        return tr("\"%1\" (row %2)").arg(StringGrid1.Cells(0, r), QString::number(r));
     };
     for (int r = 1; r <= model::kBufferSystemCount; ++r) {
         const int slot = r - 1;
         const double C = State.Conc[slot];
         errorCell = GridCell{&StringGrid1, 1, r};
         if (!(C >= 0) || std::isinf(C))
-            throw HandlerError(QStringLiteral("The concentration of %1 must be a finite number "
-                                              "not below 0, not '%2'")
+            throw HandlerError(tr("The concentration of %1 must be a finite number "
+                                  "not below 0, not '%2'")
                                    .arg(rowName(r), StringGrid1.Cells(1, r)));
         if (C > kMaxRunConcentration / model::kMmolPerMol)
-            throw HandlerError(QStringLiteral("The concentration of %1 must not be above %2 "
-                                              "mmol/L, not '%3'")
+            throw HandlerError(tr("The concentration of %1 must not be above %2 "
+                                  "mmol/L, not '%3'")
                                    .arg(rowName(r), QString::number(kMaxRunConcentration),
                                         StringGrid1.Cells(1, r)));
         const double K[3] = {State.Ka1[slot], State.Ka2[slot], State.Ka3[slot]};
@@ -194,8 +194,8 @@ void TpHmainForm::checkRunInput() {
             errorCell = GridCell{&StringGrid1, 2 + k, r};
             if (!std::isfinite(K[k]))
                 throw HandlerError(
-                    QStringLiteral("The %1 of %2 gives a dissociation constant "
-                                   "that is not finite: '%3'")
+                    tr("The %1 of %2 gives a dissociation constant "
+                       "that is not finite: '%3'")
                         .arg(StringGrid1.Cells(2 + k, 0), rowName(r), StringGrid1.Cells(2 + k, r)));
         }
     }
@@ -203,7 +203,7 @@ void TpHmainForm::checkRunInput() {
     for (const auto& [row, value] : pHs) {
         errorCell = GridCell{&StringGrid2, 1, row};
         if (!isRunPh(value))
-            throw HandlerError(QStringLiteral("\"%1\" must be a pH from %2 to %3, not '%4'")
+            throw HandlerError(tr("\"%1\" must be a pH from %2 to %3, not '%4'")
                                    .arg(StringGrid2.Cells(0, row), QString::number(kMinRunpH),
                                         QString::number(kMaxRunpH), StringGrid2.Cells(1, row)));
     }
@@ -239,17 +239,17 @@ void TpHmainForm::applyRun(RunResult result) {
     const model::RunOutcome& outcome = result.outcome;
     const double acidUsed = model::addedAcid(outcome.StepCount, State.AcidStep);
     if (outcome.end == model::RunEnd::ReachedTarget) {
-        Label1.Caption = kAcidUsedCaption + QLatin1Char(' ') + Format(acidUsed, 12, 2);
+        Label1.Caption = tr(kAcidUsedCaption) + QLatin1Char(' ') + Format(acidUsed, 12, 2);
     } else {
-        Label1.Caption = QStringLiteral("Run stopped at pH %1 after %2 mmol/L H+; lower target "
-                                        "not reached")
+        Label1.Caption = tr("Run stopped at pH %1 after %2 mmol/L H+; lower target "
+                            "not reached")
                              .arg(Format(State.pH, 12, 2), Format(acidUsed, 12, 2));
     }
     applyViewTitles();
     if (outcome.end == model::RunEnd::NotANumber)
-        throw HandlerError(QStringLiteral("The proton balance can't be computed below pH %1: "
-                                          "the concentrations or pKa values are beyond what the "
-                                          "model can handle")
+        throw HandlerError(tr("The proton balance can't be computed below pH %1: "
+                              "the concentrations or pKa values are beyond what the "
+                              "model can handle")
                                .arg(Format(State.pH, 12, 2)));
 }
 
@@ -263,11 +263,11 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
 
     errorCell = GridCell{&StringGrid2, 1, 1};
     if (!(State.HenryConstant > 0))
-        throw HandlerError(QStringLiteral("\"%1\" must be above 0, not '%2'")
+        throw HandlerError(tr("\"%1\" must be above 0, not '%2'")
                                .arg(StringGrid2.Cells(0, 1), StringGrid2.Cells(1, 1)));
     errorCell = GridCell{&StringGrid2, 1, 2};
     if (!(State.CO2PartialPressure >= 0))
-        throw HandlerError(QStringLiteral("\"%1\" must not be below 0, not '%2'")
+        throw HandlerError(tr("\"%1\" must not be below 0, not '%2'")
                                .arg(StringGrid2.Cells(0, 2), StringGrid2.Cells(1, 2)));
     errorCell.reset();
 
@@ -279,8 +279,8 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
     // double range overflows when multiplied by 1000.
     const double shown = total * model::kMmolPerMol;
     if (!std::isfinite(shown))
-        throw HandlerError(QStringLiteral("The CO2 equilibrium at pH %1 gives no finite "
-                                          "inorganic carbon concentration")
+        throw HandlerError(tr("The CO2 equilibrium at pH %1 gives no finite "
+                              "inorganic carbon concentration")
                                .arg(Format(pHeq, 12, 2)));
     State.Conc[0] = total;
     StringGrid1.Cells(1, 1) = Format(shown, 12, 3);
@@ -295,12 +295,9 @@ void TpHmainForm::applyViewActivity() {
 
 void TpHmainForm::applyViewTitles() {
     const bool titration = WhatToShowRadioGroup.ItemIndex == 0;
-    Chart1.Title =
-        titration ? QStringLiteral("Titration curve") : QStringLiteral("Buffer capacity");
-    Chart1.BottomAxisTitle =
-        titration ? QStringLiteral("Added H+ [mmol/L]") : QStringLiteral("pH [-]");
-    Chart1.LeftAxisTitle =
-        titration ? QStringLiteral("pH [-]") : QStringLiteral("Buffer capacity [mmol H+/pH-unit]");
+    Chart1.Title = titration ? tr("Titration curve") : tr("Buffer capacity");
+    Chart1.BottomAxisTitle = titration ? tr("Added H+ [mmol/L]") : tr("pH [-]");
+    Chart1.LeftAxisTitle = titration ? tr("pH [-]") : tr("Buffer capacity [mmol H+/pH-unit]");
 }
 
 void TpHmainForm::WhatToShowRadioGroupClick(const Component*) {
@@ -363,8 +360,8 @@ QString TpHmainForm::cellHint(const StringGrid& grid, int col, int row) const {
     if (text.trimmed().isEmpty() || text == QLatin1String("-") ||
         TryStrToFloat(text, p, DecimalSeparator))
         return {};
-    return QStringLiteral("'%1' is not a number with '%2' as decimal separator: this step "
-                          "counts as absent")
+    return tr("'%1' is not a number with '%2' as decimal separator: this step "
+              "counts as absent")
         .arg(text, QString::fromUcs4(&DecimalSeparator, 1));
 }
 

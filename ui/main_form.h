@@ -16,6 +16,8 @@
 #include "model/titration.h"
 #include "model/water_state.h"
 
+#include <QCoreApplication>
+
 #include <functional>
 #include <optional>
 
@@ -43,11 +45,15 @@ inline bool isRunPh(double pH) {
 constexpr double kMaxRunConcentration = 10000;
 
 class TpHmainForm : public Component {
+    // tr() in the context "TpHmainForm", for the texts the form shows and its messages.
+    Q_DECLARE_TR_FUNCTIONS(TpHmainForm)
+
 public:
     TpHmainForm();
 
-    /// The window caption.
-    static const QString Caption;
+    /// The window caption, untranslated: translate it in the context "TpHmainForm" where
+    /// it is shown.
+    static const char* const Caption;
 
     // ---- state -------------------------------------------------------------------------
     model::WaterState State;

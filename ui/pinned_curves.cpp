@@ -3,6 +3,7 @@
 
 #include "files/file_name.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -10,11 +11,31 @@
 
 namespace phbuffer::ui {
 
+namespace {
+// The caption of a preset button around its name; in English "Set " before it.
+const char* const kPresetCaptionPattern = QT_TRANSLATE_NOOP("PinnedCurves", "Set %1");
+} // namespace
+
+QString presetCaption(const QString& presetName) {
+    return QCoreApplication::translate("PinnedCurves", kPresetCaptionPattern).arg(presetName);
+}
+
+QString presetNameOf(const QString& caption) {
+    // The pattern as the caption was made from it, in whatever language that was.
+    const QString pattern = QCoreApplication::translate("PinnedCurves", kPresetCaptionPattern);
+    const qsizetype at = pattern.indexOf(QLatin1String("%1"));
+    if (at < 0)
+        return caption;
+    const QString before = pattern.left(at);
+    const QString after = pattern.mid(at + 2);
+    if (caption.size() < before.size() + after.size() || !caption.startsWith(before) ||
+        !caption.endsWith(after))
+        return caption;
+    return caption.mid(before.size(), caption.size() - before.size() - after.size());
+}
+
 void PinnedCurves::presetChosen(const Button& presetButton) {
-    source_ = presetButton.Caption;
-    const QString prefix = QStringLiteral("Set ");
-    if (source_.startsWith(prefix))
-        source_.remove(0, prefix.size());
+    source_ = presetNameOf(presetButton.Caption);
 }
 
 void PinnedCurves::dataFileLoaded(const QString& path) {
@@ -23,7 +44,9 @@ void PinnedCurves::dataFileLoaded(const QString& path) {
 
 void PinnedCurves::runShown() {
     ++runs_;
-    shownName_ = source_.isEmpty() ? QStringLiteral("Run %1").arg(runs_) : source_;
+    shownName_ = source_.isEmpty()
+                     ? QCoreApplication::translate("PinnedCurves", "Run %1").arg(runs_)
+                     : source_;
 }
 
 bool PinnedCurves::keep(const model::Series& titration, const model::Series& bufferStrength) {

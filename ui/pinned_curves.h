@@ -36,12 +36,19 @@ struct PinnedCurve {
     std::vector<model::SeriesPoint> bufferStrength;
 };
 
+/// The caption of the button of the preset @p presetName: "Set <name>" in English, from a
+/// pattern that a translation may word otherwise.
+QString presetCaption(const QString& presetName);
+/// The preset's name in a @p caption that presetCaption made, in the language it was made
+/// in; any other caption as it is.
+QString presetNameOf(const QString& caption);
+
 /// The curves kept on the chart, in the order they were kept, and the name the next kept
 /// curve gets. A new run does not touch them.
 class PinnedCurves {
 public:
-    /// The water of the next run comes from the preset of @p presetButton, whose name is
-    /// its caption without the leading "Set ".
+    /// The water of the next run comes from the preset of @p presetButton, named by
+    /// presetNameOf its caption.
     void presetChosen(const Button& presetButton);
     /// The water of the next run comes from the data file @p path; named by its file name.
     void dataFileLoaded(const QString& path);

@@ -3,6 +3,8 @@
 
 #include "number_format.h"
 
+#include <QCoreApplication>
+
 namespace phbuffer::ui {
 
 RunResult computeRun(RunInput input, model::RunControl* control) {
@@ -16,7 +18,7 @@ RunResult computeRun(RunInput input, model::RunControl* control) {
 }
 
 QString runProgressText(const model::RunProgress& progress, char32_t decimalSeparator) {
-    return QStringLiteral("pH %1, %2 mmol/L H+ added")
+    return QCoreApplication::translate("TitrationRun", "pH %1, %2 mmol/L H+ added")
         .arg(FloatToStrF(progress.pH, 12, 2, decimalSeparator),
              FloatToStrF(progress.acidAdded, 12, 2, decimalSeparator));
 }

@@ -90,7 +90,7 @@ bool TourAnalysis(MainWindow& window) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(kApplicationTitle);
+    QApplication::setApplicationDisplayName(applicationTitle());
     QApplication::setFont(windowFont());
     applyVisualStyle(app);
     g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");

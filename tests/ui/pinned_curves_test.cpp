@@ -3,6 +3,9 @@
 
 #include "../qstring_printer.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -30,6 +33,33 @@ TEST(PinnedCurves, AreNamedAfterTheWatersSourceOrTheRunsCount) {
     pinned.dataFileLoaded(QStringLiteral("/lab/samples/raw.prn"));
     pinned.runShown();
     EXPECT_EQ(pinned.shownName(), QStringLiteral("raw.prn"));
+}
+
+/// A translation that puts the verb of a preset's caption after the name.
+class VerbLastTranslator : public QTranslator {
+public:
+    QString translate(const char* context, const char* sourceText, const char* = nullptr,
+                      int = -1) const override {
+        if (qstrcmp(context, "PinnedCurves") == 0 && qstrcmp(sourceText, "Set %1") == 0)
+            return QStringLiteral("%1 laden");
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+TEST(PinnedCurves, NameAPresetInTheWordOrderOfItsTranslatedCaption) {
+    int argc = 1;
+    char program[] = "test_ui";
+    char* argv[] = {program, nullptr};
+    const QCoreApplication app(argc, argv);
+    VerbLastTranslator translator;
+    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
+    const ui::TpHmainForm form;
+    EXPECT_EQ(form.ZPhighBitBtn.Caption, QStringLiteral("Zorva-PIKE high laden"));
+    ui::PinnedCurves pinned;
+    pinned.presetChosen(form.ZPhighBitBtn);
+    pinned.runShown();
+    EXPECT_EQ(pinned.shownName(), QStringLiteral("Zorva-PIKE high"));
 }
 
 TEST(PinnedCurves, KeepInDistinctColoursUntilRemovedOneByOneOrAll) {
