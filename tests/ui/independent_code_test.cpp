@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTextStream>
+
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -15,6 +18,36 @@ using namespace phbuffer;
 using phbuffer::test::StartedForm;
 
 namespace {
+
+/// After n acid steps the titration must show the pH that an independent geochemical code
+/// computes for the same water (ideal solution, water log K -14), within 1e-6.
+TEST_F(StartedForm, AgreesWithAnIndependentGeochemicalCode) {
+    QFile table(QStringLiteral(PHBUFFER_TEST_DATA_DIR "/preset-titration-independent.tsv"));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly | QIODevice::Text));
+    QTextStream in(&table);
+    const std::map<QString, const ui::Component*> buttons = {
+        {QStringLiteral("medium"), &form.ZPmediumBitBtn},
+        {QStringLiteral("high"), &form.ZPhighBitBtn},
+        {QStringLiteral("medium-high"), &form.ZPmediumhighBitBtn},
+        {QStringLiteral("medium-low"), &form.ZPmediumlowBitBtn},
+        {QStringLiteral("low"), &form.ZPlowBitBtn}};
+    int compared = 0;
+    while (!in.atEnd()) {
+        const QStringList f = in.readLine().split(QLatin1Char('\t'));
+        if (f.size() != 4 || f[0].startsWith(QLatin1Char('#')) || f[0] == QLatin1String("preset"))
+            continue;
+        form.ZPmediumBitBtnClick(buttons.at(f[0]));
+        ASSERT_EQ(G2(1, 0), f[1]);
+        G2(1, 3) = QStringLiteral("-1");
+        form.RunControl.maxSteps = static_cast<std::uint32_t>(std::lround(f[2].toDouble() * 1000));
+        PressRun();
+        const double pH = form.TitrationSeries.YValue(form.TitrationSeries.Count() - 1);
+        EXPECT_NEAR(pH, f[3].toDouble(), 1e-6) << f.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(form.Label1.Caption.startsWith(QStringLiteral("Run stopped at pH ")));
+        ++compared;
+    }
+    EXPECT_EQ(compared, 30);
+}
 
 // For the waters as the grids show them after each preset button, a base run stops at
 // the first step past the amount an independent geochemical code needs to reach each pH,
