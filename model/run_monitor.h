@@ -56,7 +56,8 @@ public:
         // A falling run's span is positive, a rising one's negative; a run that starts at
         // or beyond its target has covered it all.
         const double share = span_ * sign_ > 0 ? (startpH_ - pH) / span_ : 1.0;
-        control_->publish({std::clamp(share, 0.0, 1.0), pH, addedAcid(steps_, acidStep_)});
+        control_->publish({std::clamp(share, 0.0, 1.0), pH, addedAcid(steps_, acidStep_),
+                           sign_ > 0 ? Direction::Falling : Direction::Rising});
     }
 
 private:

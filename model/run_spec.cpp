@@ -57,7 +57,10 @@ void loadRunSpec(const RunSpec& spec, WaterState& state) {
     state.Ka2 = k.Ka2;
     state.Ka3 = k.Ka3;
     state.pH = spec.initialPh;
-    state.LowerpHTarget = spec.targetPh;
+    // The state holds the lower target as the grids give it; a base run's upper target is
+    // the spec's alone.
+    if (spec.direction() == Direction::Falling)
+        state.LowerpHTarget = spec.targetPh;
 }
 
 } // namespace phbuffer::model

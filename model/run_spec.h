@@ -101,8 +101,8 @@ std::array<double, 3> dissociationConstants(const BufferSystem& system,
 RunConstants runConstants(const RunSpec& spec);
 
 /// Writes the composition and targets of @p spec into @p state as the grids give them:
-/// mol/L concentrations, the constants of runConstants, the initial pH and the
-/// target. Leaves every other field alone.
+/// mol/L concentrations, the constants of runConstants, the initial pH and, for an acid
+/// run, the lower target. Leaves every other field alone.
 void loadRunSpec(const RunSpec& spec, WaterState& state);
 
 /// A state that holds the water of @p spec as a run starts from it: its names, its

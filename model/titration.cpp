@@ -29,10 +29,14 @@ bool certificatesHold(const RunConstants& constants) {
 
 } // namespace
 
-RunOutcome runTitration(WaterState& s, const RunConstants& constants, double step,
-                        Direction direction, double pHInterval, Series& titration,
+RunOutcome runTitration(WaterState& s, const RunSettings& settings, Series& titration,
                         Series& bufferStrength, RunControl* control,
                         std::vector<PhCrossing>* crossings) {
+    const RunConstants& constants = settings.constants;
+    const double step = settings.step;
+    const Direction direction = settings.direction;
+    const double target = settings.targetPh;
+    const double pHInterval = settings.pHInterval;
     // A falling run compares pH values as they are, a rising one their negatives: the
     // same comparisons, bit for bit, in either direction.
     const double sign = direction == Direction::Falling ? 1.0 : -1.0;
@@ -57,13 +61,13 @@ RunOutcome runTitration(WaterState& s, const RunConstants& constants, double ste
     const std::uint32_t maxSteps =
         control ? control->maxSteps : std::numeric_limits<std::uint32_t>::max();
     StepPh stepPh(s.pH);
-    RunMonitor monitor(control, s.pH, s.LowerpHTarget, sign, StepCount, s.AcidStep, stepPh);
+    RunMonitor monitor(control, s.pH, target, sign, StepCount, s.AcidStep, stepPh);
     monitor.publish();
     // The quiet range ends at the target and the next watched value, on the run's side.
     const double infinity = std::numeric_limits<double>::infinity();
     const auto setQuiet = [&](QuietRange& range) {
-        const double end = sign > 0 ? std::max(s.LowerpHTarget, watch.next())
-                                    : std::min(s.LowerpHTarget, watch.next());
+        const double end =
+            sign > 0 ? std::max(target, watch.next()) : std::min(target, watch.next());
         range.set(s.pHLastPlotted, pHInterval, sign > 0 ? end : -infinity,
                   sign > 0 ? infinity : end);
     };
@@ -121,7 +125,7 @@ RunOutcome runTitration(WaterState& s, const RunConstants& constants, double ste
                     s.pHLastPlotted = s.pH;
                     StepCountLastPlotted = StepCount;
                 }
-                if (sign * s.pH < sign * s.LowerpHTarget) {
+                if (sign * s.pH < sign * target) {
                     outcome.end = RunEnd::ReachedTarget;
                     break;
                 }
@@ -146,8 +150,9 @@ RunOutcome runTitration(WaterState& s, const RunConstants& constants, double ste
 RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength,
                         RunControl* control, std::vector<PhCrossing>* crossings) {
     const RunConstants constants{kIonProductOfWater, s.Ka1, s.Ka2, s.Ka3};
-    return runTitration(s, constants, kTitrantStep, Direction::Falling, Recording{}.pHInterval,
-                        titration, bufferStrength, control, crossings);
+    const RunSettings settings{constants, kTitrantStep, Direction::Falling, s.LowerpHTarget,
+                               Recording{}.pHInterval};
+    return runTitration(s, settings, titration, bufferStrength, control, crossings);
 }
 
 RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base) {
@@ -158,9 +163,10 @@ RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base
     r.crossings.reserve(spec.recording.watchedPh.size());
     for (double x : spec.recording.watchedPh)
         r.crossings.push_back(PhCrossing{x});
-    r.outcome = runTitration(r.state, runConstants(spec), spec.step, spec.direction(),
-                             spec.recording.pHInterval, r.titration, r.bufferStrength, control,
-                             &r.crossings);
+    const RunSettings settings{runConstants(spec), spec.step, spec.direction(), spec.targetPh,
+                               spec.recording.pHInterval};
+    r.outcome =
+        runTitration(r.state, settings, r.titration, r.bufferStrength, control, &r.crossings);
     return r;
 }
 

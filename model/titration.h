@@ -24,8 +24,10 @@ struct RunProgress {
     double share = 0;
     /// The pH of the last completed acid step.
     double pH = 0;
-    /// The acid added up to that step [mmol/L].
+    /// The titrant added up to that step [mmol/L]: acid for a falling run, base for a
+    /// rising one.
     double acidAdded = 0;
+    Direction direction = Direction::Falling;
 };
 
 /// Lets another thread follow a run and stop it. The run reads the cancel request and
@@ -79,13 +81,21 @@ struct PhCrossing {
     Direction direction = Direction::Falling; ///< of the run that watched it
 };
 
-/// Titrates the water in @p state, which must hold mol/L concentrations, the initial pH and
-/// the target (in LowerpHTarget, whichever way the run goes), with the constants
-/// @p constants (which replace the state's) and @p step mol/L of titrant per step: acid
-/// for a falling run, which ends at the first pH below the target, base for a rising one,
-/// which ends at the first pH above it. Appends the start point, the points recorded every
-/// @p pHInterval and the final point to @p titration (x added titrant [mmol/L], y pH) and
-/// the buffer capacity points to @p bufferStrength (x pH, y mmol per pH unit); it neither
+/// How a run goes: its constants, its step, its direction and its target.
+struct RunSettings {
+    RunConstants constants;
+    double step = kTitrantStep; ///< titrant per step [mol/L]
+    Direction direction = Direction::Falling;
+    double targetPh = 0;
+    double pHInterval = 0.01; ///< a point whenever the pH has moved by more than this
+};
+
+/// Titrates the water in @p state, which must hold mol/L concentrations and the initial
+/// pH, with the constants of @p settings (which replace the state's) and its step of
+/// titrant: acid for a falling run, which ends at the first pH below the target, base for
+/// a rising one, which ends at the first pH above it. Appends the start point, the points
+/// recorded every pHInterval and the final point to @p titration (x added titrant [mmol/L], y pH)
+/// and the buffer capacity points to @p bufferStrength (x pH, y mmol per pH unit); it neither
 /// empties nor activates them. A run that ends early keeps the state of its last completed
 /// step and still appends the final point at that step. @p control may be null. Each entry
 /// of @p crossings, if given, is filled in for its atPh; the entries may come in any order.
@@ -93,13 +103,13 @@ struct PhCrossing {
 /// The solver takes its signs from certificates that hold for Kw within 1e-20 to 1e-10 and
 /// constants fixed for the whole run; where the constants are outside them, every pass
 /// computes the full balance instead, with the same passes and the same results.
-RunOutcome runTitration(WaterState& state, const RunConstants& constants, double step,
-                        Direction direction, double pHInterval, Series& titration,
+RunOutcome runTitration(WaterState& state, const RunSettings& settings, Series& titration,
                         Series& bufferStrength, RunControl* control,
                         std::vector<PhCrossing>* crossings = nullptr);
 
-/// The same for the constants that @p state holds, with the ion product of water of an
-/// ideal water at 25 °C, steps of kTitrantStep and a point every 0.01 pH.
+/// An acid run to the state's LowerpHTarget with the constants that @p state holds, the
+/// ion product of water of an ideal water at 25 °C, steps of kTitrantStep and a point
+/// every 0.01 pH.
 RunOutcome runTitration(WaterState& state, Series& titration, Series& bufferStrength,
                         RunControl* control, std::vector<PhCrossing>* crossings = nullptr);
 

@@ -50,12 +50,11 @@ TEST(RunSpec, RunsAsTheGridsStateAndSolvesOnePointAsTheRunsStep) {
 TEST(RunSpec, ConstantsOutsideTheCertificatesRunThePlainPasses) {
     WaterState a = PresetWaterState(Preset::Medium, 6.5);
     WaterState b = a;
-    const RunConstants constants{1e-9, a.Ka1, a.Ka2, a.Ka3};
+    const RunSettings settings{{1e-9, a.Ka1, a.Ka2, a.Ka3}, kTitrantStep, Direction::Falling, 6.5};
     Series ta, ba, tb, bb;
     RunControl control;
     control.maxSteps = 3000;
-    const RunOutcome run =
-        runTitration(a, constants, kTitrantStep, Direction::Falling, 0.01, ta, ba, &control);
+    const RunOutcome run = runTitration(a, settings, ta, ba, &control);
     const RunOutcome reference = ReferenceTitration(b, tb, bb, 3000, nullptr, 1e-9);
     EXPECT_EQ(run.exactEvaluations, run.solverPasses);
     EXPECT_EQ(run.StepCount, reference.StepCount);
