@@ -14,7 +14,7 @@ using namespace phbuffer;
 
 namespace {
 
-TEST(Analysis, ReportsEachPointAndTheTargetFromOneRun) {
+TEST(Analysis, ReportsEachPointWithAcidOrBaseAndTheTargetFromTheRun) {
     const model::RunSpec spec = model::PresetRunSpec(model::Preset::Medium, 4.5);
     const model::WaterState water = model::waterOf(spec);
     const ui::Analysis a = ui::analyseWater(spec, {4.3, 9.0, 8.2});
@@ -28,7 +28,9 @@ TEST(Analysis, ReportsEachPointAndTheTargetFromOneRun) {
     EXPECT_EQ(a.points[0].atPh, 4.3);
     EXPECT_GT(a.points[0].steps, a.steps) << "below the target, the run went on for it";
     EXPECT_EQ(a.points[1].steps, 0u) << "above the initial pH no acid is needed";
-    EXPECT_EQ(a.points[1].pH, water.pH);
+    EXPECT_GT(a.points[1].baseSteps, 0u) << "but base";
+    EXPECT_GT(a.points[1].pH, 9.0) << "the first base step past it";
+    EXPECT_EQ(a.points[0].baseSteps, 0u);
     // The rows follow the run to its target only, highest pH first.
     ASSERT_FALSE(a.rows.empty());
     EXPECT_GT(a.rows.front().pH, a.rows.back().pH);
@@ -69,6 +71,25 @@ TEST(Analysis, CsvOpensAsATableInTheUsersLocale) {
     const QStringList point = ui::analysisCsv(a, U'.', true).split(QStringLiteral("\r\n"));
     EXPECT_TRUE(point[0].startsWith(QStringLiteral("at pH,acid [mmol/L],pH,analytic")));
     EXPECT_EQ(point.size(), 2) << "the header, then nothing after its line end";
+}
+
+} // namespace
+
+namespace {
+
+// The p-value is the acid to pH 8.2, or minus the base to it from below; the m-value the
+// same to pH 4.3; both exact to the step, and in the JSON as they are.
+TEST(Analysis, GivesThePAndMValuesOfWaterAnalysisAsTheJsonReadsThem) {
+    const ui::Analysis medium =
+        ui::analyseWater(model::PresetRunSpec(model::Preset::Medium, 4.5), {});
+    ASSERT_TRUE(medium.pValue && medium.mValue);
+    EXPECT_EQ(*medium.pValue, -0.310) << "a base capacity of 0.310 mmol/L";
+    EXPECT_EQ(*medium.mValue, 3.353);
+    const QJsonObject o = QJsonDocument::fromJson(ui::analysisJson(medium).toUtf8()).object();
+    EXPECT_EQ(o["p_value_mmol_l"].toDouble(), -0.310);
+    EXPECT_EQ(o["m_value_mmol_l"].toDouble(), 3.353);
+    const ui::Analysis low = ui::analyseWater(model::PresetRunSpec(model::Preset::Low, 4.5), {});
+    EXPECT_EQ(low.pValue, 0.0) << "the low water starts at pH 8.2";
 }
 
 } // namespace
