@@ -80,7 +80,8 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     summary_ = new QLabel(tr("Run the pH model to analyse the water."), breakdownPage);
     summary_->setObjectName(QStringLiteral("AnalysisSummary"));
     summary_->setWordWrap(true);
-    points_ = Table({tr("To pH"), tr("H+ [mmol/L]"), tr("pH reached"), tr("Buffer capacity")},
+    points_ = Table({tr("To pH"), tr("H+ [mmol/L]"), tr("OH- [mmol/L]"), tr("pH reached"),
+                     tr("Buffer capacity")},
                     breakdownPage);
     points_->setObjectName(QStringLiteral("AnalysisPoints"));
     auto* addRow = new QHBoxLayout;
@@ -201,6 +202,22 @@ QString AnalysisWindow::number(double value, int digits) const {
     return ui::FloatToStrF(value, 15, digits, decimalSeparator_);
 }
 
+QString AnalysisWindow::endPointsText(const ui::Analysis& a) const {
+    // The p- and m-values first, as water analysis reports them; a negative one is the
+    // base capacity to that pH.
+    const auto value = [this](const char* name, double pH, const std::optional<double>& v) {
+        const QString label = tr(name).arg(number(pH, 1));
+        if (!v)
+            return tr("%1 not reached").arg(label);
+        if (*v < 0)
+            return tr("%1 %2 mmol/L (base capacity %3 mmol/L)")
+                .arg(label, number(*v, 3), number(-*v, 3));
+        return tr("%1 %2 mmol/L").arg(label, number(*v, 3));
+    };
+    return value(QT_TR_NOOP("p-value (to pH %1):"), ui::kPValuePh, a.pValue) +
+           QStringLiteral("; ") + value(QT_TR_NOOP("m-value (to pH %1):"), ui::kMValuePh, a.mValue);
+}
+
 void AnalysisWindow::clear() {
     stopAnalysis();
     view_.reset();
@@ -245,12 +262,17 @@ void AnalysisWindow::finishAnalysis() {
     }
     view_ = std::move(view);
     const ui::Analysis& a = view_->analysis;
-    summary_->setText(a.stopped ? tr("Initial pH %1; the run stopped at pH %2 after %3 mmol/L H+.")
-                                      .arg(number(a.initialPh, 2), number(a.finalPh, 4),
-                                           number(a.acidToTarget(), 3))
-                                : tr("Initial pH %1; %2 mmol/L H+ to the lower target, pH %3.")
-                                      .arg(number(a.initialPh, 2), number(a.acidToTarget(), 3),
-                                           number(a.lowerTarget, 2)));
+    const bool base = a.titrant == model::Titrant::StrongBase;
+    const QString run =
+        a.stopped
+            ? (base ? tr("Initial pH %1; the run stopped at pH %2 after %3 mmol/L OH-.")
+                    : tr("Initial pH %1; the run stopped at pH %2 after %3 mmol/L H+."))
+                  .arg(number(a.initialPh, 2), number(a.finalPh, 4), number(a.acidToTarget(), 3))
+            : (base ? tr("Initial pH %1; %2 mmol/L OH- to the upper target, pH %3.")
+                    : tr("Initial pH %1; %2 mmol/L H+ to the lower target, pH %3."))
+                  .arg(number(a.initialPh, 2), number(a.acidToTarget(), 3),
+                       number(a.lowerTarget, 2));
+    summary_->setText(endPointsText(a) + QLatin1Char('\n') + run);
     showPoints();
     capacityChart_->show(view_->capacityProfile, a.names);
     const QString chosen = system_->currentText();
@@ -274,8 +296,9 @@ void AnalysisWindow::showPoints() {
         const ui::AnalysisPoint& p = a.points[static_cast<std::size_t>(row)];
         setCell(points_, row, 0, number(p.atPh, 2));
         setCell(points_, row, 1, p.reached ? number(p.acid(), 3) : tr("not reached"));
-        setCell(points_, row, 2, p.reached ? number(p.pH, 4) : QString());
-        setCell(points_, row, 3, number(p.capacity.total, 4));
+        setCell(points_, row, 2, p.reached ? number(p.base(), 3) : QString());
+        setCell(points_, row, 3, p.reached ? number(p.pH, 4) : QString());
+        setCell(points_, row, 4, number(p.capacity.total, 4));
     }
     if (points_->rowCount() > 0) {
         points_->setCurrentCell(0, 0);

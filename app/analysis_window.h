@@ -70,6 +70,8 @@ signals:
     void exportClicked();
 
 private:
+    /// The p- and m-values of @p analysis as the summary line starts.
+    QString endPointsText(const ui::Analysis& analysis) const;
     /// Cancels the analysis going on, if any, and waits for its end.
     void stopAnalysis();
     void finishAnalysis();
