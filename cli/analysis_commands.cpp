@@ -8,7 +8,7 @@
 namespace phbuffer::cli {
 
 bool runAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFormat format,
-                std::ostream& out) {
+                std::ostream& out, const std::optional<ui::DoseRequest>& dose) {
     const std::vector<double>& points = atPh.empty() ? ui::standardEndPoints() : atPh;
     // The button's own checks come first, so a refused water fails as "run" fails.
     const ui::RunInput input = form.prepareRun(&form.DoTitrationButton);
@@ -17,13 +17,13 @@ bool runAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFo
         return false;
     switch (format) {
     case ReportFormat::Text:
-        out << ui::analysisText(analysis, form.DecimalSeparator).toStdString();
+        out << ui::analysisText(analysis, form.DecimalSeparator, dose).toStdString();
         break;
     case ReportFormat::Csv:
-        out << ui::analysisCsv(analysis, form.DecimalSeparator, true).toStdString();
+        out << ui::analysisCsv(analysis, form.DecimalSeparator, true, dose).toStdString();
         break;
     case ReportFormat::Json:
-        out << ui::analysisJson(analysis).toStdString() << '\n';
+        out << ui::analysisJson(analysis, dose).toStdString() << '\n';
         break;
     }
     return true;

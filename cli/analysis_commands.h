@@ -5,9 +5,11 @@
 #pragma once
 
 #include "model/titration.h"
+#include "ui/analysis.h"
 #include "ui/main_form.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,6 @@ enum class ReportFormat { Text, Csv, Json };
 /// (the standard end points when empty) in @p format. Throws as the run's handler does.
 /// Returns false when the run was stopped by @p control.
 bool runAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFormat format,
-                std::ostream& out);
+                std::ostream& out, const std::optional<ui::DoseRequest>& dose = std::nullopt);
 
 } // namespace phbuffer::cli

@@ -57,19 +57,30 @@ BatchRecord analyseFile(const std::string& file, const std::vector<double>& atPh
 class RecordWriter {
 public:
     RecordWriter(std::ostream& out, ReportFormat format, char32_t decimalSeparator,
-                 const std::vector<double>& atPh)
+                 const std::vector<double>& atPh, const std::optional<ui::DoseRequest>& dose)
         : out_(out), json_(format == ReportFormat::Json), table_(decimalSeparator),
-          atPhCount_(atPh.size()) {
+          atPhCount_(atPh.size()), dose_(dose) {
         if (json_) {
             out_ << '[';
             return;
         }
-        QStringList header{QStringLiteral("file"),         QStringLiteral("initial pH"),
-                           QStringLiteral("lower target"), QStringLiteral("acid [mmol/L]"),
-                           QStringLiteral("final pH"),     QStringLiteral("steps"),
-                           QStringLiteral("stopped")};
-        for (double x : atPh)
-            header << QStringLiteral("acid to pH %1 [mmol/L]").arg(table_.number(x, 2));
+        QStringList header{QStringLiteral("file"),
+                           QStringLiteral("initial pH"),
+                           QStringLiteral("lower target"),
+                           QStringLiteral("acid [mmol/L]"),
+                           QStringLiteral("final pH"),
+                           QStringLiteral("steps"),
+                           QStringLiteral("stopped"),
+                           QStringLiteral("p-value [mmol/L]"),
+                           QStringLiteral("m-value [mmol/L]")};
+        for (double x : atPh) {
+            const QString pH = table_.number(x, 2);
+            header << QStringLiteral("acid to pH %1 [mmol/L]").arg(pH)
+                   << QStringLiteral("base to pH %1 [mmol/L]").arg(pH);
+            if (dose_)
+                header << QStringLiteral("dose to pH %1 [kg]").arg(pH)
+                       << QStringLiteral("dose to pH %1 [L]").arg(pH);
+        }
         header << QStringLiteral("error");
         out_ << table_.line(header).toStdString();
         out_.flush();
@@ -89,17 +100,29 @@ public:
     }
 
 private:
+    QString optional(const std::optional<double>& v, int digits) const {
+        return v ? table_.number(*v, digits) : QString();
+    }
+
     QString csvRecord(const QString& name, const BatchRecord& r) const {
         QStringList line{table_.text(name)};
         if (const ui::Analysis* a = r.analysis ? &*r.analysis : nullptr) {
             line << table_.number(a->initialPh, 2) << table_.number(a->lowerTarget, 2)
                  << (a->stopped ? QString() : table_.number(a->acidToTarget(), 3))
                  << table_.number(a->finalPh, 4) << QString::number(a->steps)
-                 << QString::fromLatin1(a->stopped ? "yes" : "no");
-            for (const ui::AnalysisPoint& p : a->points)
-                line << (p.reached ? table_.number(p.acid(), 3) : QString());
+                 << QString::fromLatin1(a->stopped ? "yes" : "no") << optional(a->pValue, 3)
+                 << optional(a->mValue, 3);
+            for (const ui::AnalysisPoint& p : a->points) {
+                line << (p.reached ? table_.number(p.acid(), 3) : QString())
+                     << (p.reached ? table_.number(p.base(), 3) : QString());
+                if (dose_) {
+                    const std::optional<model::Dose> d = ui::pointDose(p, dose_);
+                    line << (d ? table_.number(d->kilograms, 3) : QString())
+                         << (d ? table_.number(d->litres, 3) : QString());
+                }
+            }
         } else {
-            for (std::size_t k = 0; k < 6 + atPhCount_; ++k)
+            for (std::size_t k = 0; k < 8 + atPhCount_ * (dose_ ? 4 : 2); ++k)
                 line << QString();
         }
         line << table_.text(r.error);
@@ -111,11 +134,23 @@ private:
         const QString null = ui::jsonNull();
         QStringList at;
         if (a)
-            for (const ui::AnalysisPoint& p : a->points)
-                at << ui::JsonObject()
-                          .number("at_ph", p.atPh)
-                          .raw("acid_mmol_l", p.reached ? ui::jsonNumber(p.acid()) : null)
-                          .text();
+            for (const ui::AnalysisPoint& p : a->points) {
+                ui::JsonObject point;
+                point.number("at_ph", p.atPh)
+                    .raw("acid_mmol_l", p.reached ? ui::jsonNumber(p.acid()) : null)
+                    .raw("base_mmol_l", p.reached ? ui::jsonNumber(p.base()) : null);
+                if (dose_) {
+                    const std::optional<model::Dose> d = ui::pointDose(p, dose_);
+                    point.raw("dose",
+                              d ? ui::JsonObject()
+                                      .string("product", QString::fromStdString(dose_->product.key))
+                                      .number("kg", d->kilograms)
+                                      .number("litres", d->litres)
+                                      .text()
+                                : null);
+                }
+                at << point.text();
+            }
         return QString::fromLatin1(written_ ? ",\n " : "") +
                ui::JsonObject()
                    .string("file", name)
@@ -125,6 +160,8 @@ private:
                    .raw("final_ph", a ? ui::jsonNumber(a->finalPh) : null)
                    .raw("steps", a ? QString::number(a->steps) : null)
                    .raw("stopped", a ? QString::fromLatin1(a->stopped ? "true" : "false") : null)
+                   .raw("p_value_mmol_l", a && a->pValue ? ui::jsonNumber(*a->pValue) : null)
+                   .raw("m_value_mmol_l", a && a->mValue ? ui::jsonNumber(*a->mValue) : null)
                    .raw("at_ph", a ? ui::jsonArray(at) : null)
                    .raw("error", r.error.isEmpty() ? null : ui::jsonString(r.error))
                    .text();
@@ -134,6 +171,7 @@ private:
     bool json_;
     ui::CsvTable table_;
     std::size_t atPhCount_;
+    std::optional<ui::DoseRequest> dose_;
     std::size_t written_ = 0;
 };
 
@@ -141,14 +179,14 @@ private:
 
 bool runBatch(const std::vector<std::string>& files, const std::vector<double>& atPh,
               ReportFormat format, char32_t decimalSeparator, model::RunControl& control,
-              std::ostream& out) {
+              std::ostream& out, const std::optional<ui::DoseRequest>& dose) {
     const unsigned threads = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(),
                                                              static_cast<unsigned>(files.size())));
     // A worker runs at most this far ahead of the next record to print, so that one slow
     // file holds back only a few finished ones, not the whole batch.
     const std::size_t window = 4 * std::size_t{threads};
 
-    RecordWriter writer(out, format, decimalSeparator, atPh);
+    RecordWriter writer(out, format, decimalSeparator, atPh, dose);
     std::mutex mutex;
     std::condition_variable advanced;
     std::map<std::size_t, BatchRecord> finished; // done, waiting for those before them

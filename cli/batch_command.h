@@ -9,6 +9,9 @@
 #include "analysis_commands.h"
 
 #include "model/titration.h"
+#include "ui/analysis.h"
+
+#include <optional>
 
 #include <iosfwd>
 #include <string>
@@ -27,6 +30,6 @@ inline constexpr const char* kNotRun = "not run";
 /// which its record then says.
 bool runBatch(const std::vector<std::string>& files, const std::vector<double>& atPh,
               ReportFormat format, char32_t decimalSeparator, model::RunControl& control,
-              std::ostream& out);
+              std::ostream& out, const std::optional<ui::DoseRequest>& dose = std::nullopt);
 
 } // namespace phbuffer::cli

@@ -13,6 +13,7 @@
 #include "ui/errors.h"
 #include "ui/main_form.h"
 #include "ui/number_format.h"
+#include "ui/table_writers.h"
 #include "ui/titration_run.h"
 
 #include <QString>
@@ -174,9 +175,36 @@ int analyseCommand(CommandContext& c) {
     {
         ActiveRun published(c.activeRun, &c.form.RunControl);
         ProgressTicker ticker(c.o.progress, c.form.RunControl, c.form.DecimalSeparator, c.err);
-        finished = runAnalyse(c.form, c.o.atPh, c.o.format.value_or(ReportFormat::Text), c.out);
+        finished = runAnalyse(c.form, c.o.atPh, c.o.format.value_or(ReportFormat::Text), c.out,
+                              c.o.doseRequest());
     }
     return finished ? kSuccess : kInterrupted;
+}
+
+/// The pH after an amount of acid or base added at once: the exact solve, no steps.
+int phCommand(CommandContext& c) {
+    const ui::RunInput input = c.form.prepareRun(&c.form.DoTitrationButton);
+    model::RunSpec spec = input.spec;
+    const bool base = c.o.addBase.has_value();
+    const double amount = base ? *c.o.addBase : *c.o.addAcid;
+    spec.titrant = base ? model::Titrant::StrongBase : model::Titrant::StrongAcid;
+    const model::PointSolution solved = model::solvePoint(spec, amount / model::kMmolPerMol);
+    if (!solved.solved)
+        throw ui::HandlerError(QStringLiteral("The proton balance can't be computed: the "
+                                              "concentrations or pKa values are beyond what "
+                                              "the model can handle"));
+    if (c.o.format == ReportFormat::Json)
+        c.out << ui::JsonObject()
+                     .number("acid_mmol_l", base ? 0 : amount)
+                     .number("base_mmol_l", base ? amount : 0)
+                     .number("ph", solved.pH)
+                     .text()
+                     .toStdString()
+              << '\n';
+    else
+        c.out << "pH " << ui::FloatToStrF(solved.pH, 15, 4, c.form.DecimalSeparator).toStdString()
+              << '\n';
+    return kSuccess;
 }
 
 /// Takes each water from its own file, not from the form.
@@ -191,7 +219,7 @@ int batchCommand(CommandContext& c) {
         ActiveRun published(c.activeRun, &control);
         ProgressTicker ticker(o.progress, control, separator, c.err);
         allGood = runBatch(o.batchFiles, o.atPh, o.format.value_or(ReportFormat::Csv), separator,
-                           control, c.out);
+                           control, c.out, o.doseRequest());
     }
     if (control.cancelRequested.load())
         return kInterrupted;
@@ -280,15 +308,24 @@ const std::vector<CommandEntry>& commands() {
         {"analyse", Operands::None,
          "  analyse    \"Run pH model\", then for each --at-ph X (pH 8.2 and 4.3 when none\n"
          "             is given) the acid to reach X and the buffer capacity there by\n"
-         "             buffer system; --format text (default), csv or json\n",
+         "             buffer system; --format text (default), csv or json; a pH above\n"
+         "             the initial one is reached with base; the p- and m-values (acid\n"
+         "             to pH 8.2 and 4.3, negative for base) come first; with\n"
+         "             --dose PRODUCT --volume M3 the dose of PRODUCT for each pH in M3\n"
+         "             cubic metres of the water\n",
          analyseCommand},
+        {"ph", Operands::None,
+         "  ph         the pH after --add-acid X or --add-base X mmol/L of strong acid or\n"
+         "             base, added at once; --format text (default) or json\n",
+         phCommand},
         {"batch", Operands::Files,
          "  batch      loads each data FILE onto the start-up water, runs it to its own\n"
          "             lower target, and prints one record per file (csv, the default,\n"
          "             or json), computed in parallel and printed in order as each is\n"
          "             done; --max-steps N ends a file's run after N steps of {step}\n"
          "             mmol/L and says so; an interrupt prints what is done and marks\n"
-         "             the rest \"not run\"; exit status 1 if any file failed\n",
+         "             the rest \"not run\"; exit status 1 if any file failed; the\n"
+         "             p- and m-values and --dose PRODUCT --volume M3 as for analyse\n",
          batchCommand},
     };
     return kCommands;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <string_view>
 
@@ -120,6 +121,41 @@ bool isAnalysing(const Options& o) {
     return o.command == "analyse" || o.command == "batch";
 }
 
+/// The products --dose takes, for the usage and the refusal of another name.
+std::string productList() {
+    std::string names;
+    for (const model::Product& p : model::standardProducts())
+        names += (names.empty() ? "" : ", ") + p.key;
+    return names;
+}
+
+/// A number of the command line: a full stop always works, the separator in effect too.
+/// Read after all options, so that --decimal-separator may come later.
+std::optional<double> numberOf(const Options& o, const std::string& text) {
+    const char32_t sep = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
+    double x = 0;
+    if (!model::tryParse(text, x, U'.') && !model::tryParse(text, x, sep))
+        return std::nullopt;
+    return x;
+}
+
+/// The numbers of --volume, --add-acid and --add-base, each checked.
+void readNumbers(Options& o) {
+    for (const auto& [name, text] : o.numberTexts) {
+        const std::optional<double> x = numberOf(o, text);
+        if (name == "--volume") {
+            if (!x || !(*x > 0) || !std::isfinite(*x))
+                throw UsageError{"--volume takes a volume of water in m3 above 0, not '" + text +
+                                 "'"};
+            o.volume = x;
+        } else {
+            if (!x || !(*x >= 0) || !std::isfinite(*x))
+                throw UsageError{name + " takes an amount in mmol/L from 0, not '" + text + "'"};
+            (name == "--add-acid" ? o.addAcid : o.addBase) = x;
+        }
+    }
+}
+
 struct OptionEntry {
     const char* name;
     const char* alias; ///< another name, or null
@@ -195,7 +231,8 @@ const OptionEntry kOptions[] = {
          else
              throw UsageError{"--format is text, csv or json, not '" + f + "'"};
      },
-     nullptr, isAnalysing, "the analyse and batch commands"},
+     nullptr, [](const Options& o) { return isAnalysing(o) || o.command == "ph"; },
+     "the analyse, batch and ph commands"},
     {"--at-ph", nullptr, Takes::AnyValue,
      [](Options& o, const std::string& v) { o.atPhTexts.push_back(v); }, nullptr, isAnalysing,
      "the analyse and batch commands"},
@@ -207,6 +244,23 @@ const OptionEntry kOptions[] = {
          o.maxSteps = static_cast<std::uint32_t>(*steps);
      },
      nullptr, [](const Options& o) { return o.command == "batch"; }, "the batch command"},
+    {"--dose", nullptr, Takes::Value,
+     [](Options& o, const std::string& v) {
+         o.dose = model::productNamed(v);
+         if (!o.dose)
+             throw UsageError{"--dose takes one of " + productList() +
+                              " or COMPOUND:FRACTION:DENSITY, not '" + v + "'"};
+     },
+     nullptr, isAnalysing, "the analyse and batch commands"},
+    {"--volume", nullptr, Takes::Value,
+     [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--volume", v); }, nullptr,
+     isAnalysing, "the analyse and batch commands"},
+    {"--add-acid", nullptr, Takes::Value,
+     [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--add-acid", v); }, nullptr,
+     [](const Options& o) { return o.command == "ph"; }, "the ph command"},
+    {"--add-base", nullptr, Takes::Value,
+     [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--add-base", v); }, nullptr,
+     [](const Options& o) { return o.command == "ph"; }, "the ph command"},
     {"--progress", nullptr, Takes::Nothing,
      [](Options& o, const std::string&) { o.progress = true; },
      "  --progress               tell on stderr, once a second, how far a run has come\n",
@@ -243,12 +297,20 @@ void checkTogether(Options& o, const std::vector<const OptionEntry*>& given) {
             throw UsageError{"batch takes each water from its file: no --preset, --load, "
                              "--cell, --ph-edit or --view"};
     }
+    readNumbers(o);
+    if (o.dose.has_value() != o.volume.has_value())
+        throw UsageError{"--dose and --volume go together"};
+    if (o.command == "ph") {
+        if (o.addAcid.has_value() == o.addBase.has_value())
+            throw UsageError{"ph takes one of --add-acid X and --add-base X"};
+        if (o.format == ReportFormat::Csv)
+            throw UsageError{"ph writes text or json"};
+    }
     for (const std::string& text : o.atPhTexts) {
-        // A full stop always works; the separator in effect too.
-        double x = 0;
-        const char32_t sep = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
-        if (!model::tryParse(text, x, U'.') && !model::tryParse(text, x, sep))
+        const std::optional<double> parsed = numberOf(o, text);
+        if (!parsed)
             throw UsageError{"--at-ph takes a pH, not '" + text + "'"};
+        const double x = *parsed;
         if (!ui::isRunPh(x))
             throw UsageError{"--at-ph takes a pH from " + shortest(ui::kMinRunpH) + " to " +
                              shortest(ui::kMaxRunpH) + ", not '" + text + "'"};
@@ -335,6 +397,8 @@ std::string usageText() {
         "Usage: phbuffer-cli [options] run [--points] [--export FILE]\n"
         "                            [--chart FILE [--chart-size WxH]] | co2 | grid |\n"
         "                            save FILE | analyse [--at-ph X]... [--format F]\n"
+        "                            [--dose PRODUCT --volume M3] |\n"
+        "                            ph --add-acid X|--add-base X [--format F]\n"
         "       phbuffer-cli batch [--at-ph X]... [--format csv|json] [--max-steps N] FILE...\n"
         "\n"
         "Starts from the water shown at start-up (the medium preset), applies the options\n"
@@ -350,6 +414,10 @@ std::string usageText() {
             usage.replace(step, kStepPlace.size(), shortest(model::stepsToMmol(1)));
         out += usage;
     }
+    out +=
+        "Products for --dose: " + productList() +
+        ",\n  or COMPOUND:FRACTION:DENSITY of your own (COMPOUND hcl, h2so4, hno3, naoh or koh,\n"
+        "  FRACTION its mass fraction, DENSITY in kg/L), as hcl:0.31:1.154\n";
     out += "Exit status: 0 success, 1 the handler failed or the output could not be written\n"
            "(message on stderr), 2 usage error, 130 a run stopped by an interrupt.\n";
     return out;

@@ -7,6 +7,8 @@
 
 #include "analysis_commands.h"
 
+#include "model/products.h"
+#include "ui/analysis.h"
 #include "ui/main_form.h"
 
 #include <QString>
@@ -54,6 +56,18 @@ struct Options {
     std::optional<ReportFormat> format;
     std::vector<std::string> batchFiles;
     std::optional<std::uint32_t> maxSteps;
+    std::optional<model::Product> dose;
+    std::optional<double> volume;  ///< [m³]
+    std::optional<double> addAcid; ///< [mmol/L]
+    std::optional<double> addBase; ///< [mmol/L]
+    /// Numbers as given, option by option, read once the decimal separator is known.
+    std::vector<std::pair<std::string, std::string>> numberTexts;
+    /// The dose that --dose and --volume ask for, if they do.
+    std::optional<ui::DoseRequest> doseRequest() const {
+        if (!dose || !volume)
+            return std::nullopt;
+        return ui::DoseRequest{*dose, *volume};
+    }
 };
 
 struct CommandContext;

@@ -91,6 +91,11 @@ struct DoseRequest {
     double cubicMetres = 0;
 };
 
+/// The dose of @p dose's product for point @p p, where the product is of the titrant the
+/// point needs (either, at the initial pH); none without a dose or where it is not.
+std::optional<model::Dose> pointDose(const AnalysisPoint& p,
+                                     const std::optional<DoseRequest>& dose);
+
 /// For people: the run, the p- and m-values, then each point with its acid or base (and
 /// the dose of @p dose's product, where it is of the titrant the point needs) and its
 /// buffer capacity by source.

@@ -29,19 +29,6 @@ QString titrantText(bool base) {
     return base ? QStringLiteral("OH-") : QStringLiteral("H+");
 }
 
-/// The dose of @p dose's product for point @p p, where the product is of the titrant that
-/// the point needs (either, at the initial pH).
-std::optional<model::Dose> doseAt(const AnalysisPoint& p, const std::optional<DoseRequest>& dose) {
-    if (!dose || !p.reached)
-        return std::nullopt;
-    const bool needsBase = p.baseSteps > 0;
-    const bool needsAcid = p.steps > 0;
-    const bool productBase = dose->product.compound.base;
-    if ((needsBase && !productBase) || (needsAcid && productBase))
-        return std::nullopt;
-    return model::doseOf(dose->product, productBase ? p.base() : p.acid(), dose->cubicMetres);
-}
-
 /// "p-value (to pH 8.2): -0.310 mmol/L (base capacity 0.310 mmol/L)".
 QString endPointLine(const char* name, double pH, const std::optional<double>& value,
                      char32_t sep) {
@@ -56,6 +43,18 @@ QString endPointLine(const char* name, double pH, const std::optional<double>& v
 }
 
 } // namespace
+
+std::optional<model::Dose> pointDose(const AnalysisPoint& p,
+                                     const std::optional<DoseRequest>& dose) {
+    if (!dose || !p.reached)
+        return std::nullopt;
+    const bool needsBase = p.baseSteps > 0;
+    const bool needsAcid = p.steps > 0;
+    const bool productBase = dose->product.compound.base;
+    if ((needsBase && !productBase) || (needsAcid && productBase))
+        return std::nullopt;
+    return model::doseOf(dose->product, productBase ? p.base() : p.acid(), dose->cubicMetres);
+}
 
 QString analysisText(const Analysis& a, char32_t sep, const std::optional<DoseRequest>& dose) {
     const bool baseRun = a.titrant == model::Titrant::StrongBase;
@@ -84,7 +83,7 @@ QString analysisText(const Analysis& a, char32_t sep, const std::optional<DoseRe
                        .arg(fixed(p.atPh, 2, sep),
                             fixed(p.baseSteps > 0 ? p.base() : p.acid(), 3, sep),
                             titrantText(p.baseSteps > 0), fixed(p.pH, 4, sep));
-        if (const std::optional<model::Dose> d = doseAt(p, dose))
+        if (const std::optional<model::Dose> d = pointDose(p, dose))
             out += QStringLiteral("  Dose: %1 kg, %2 L of %3 for %4 m3\n")
                        .arg(fixed(d->kilograms, 2, sep), fixed(d->litres, 2, sep),
                             QString::fromStdString(dose->product.name),
@@ -172,7 +171,7 @@ QString analysisCsv(const Analysis& a, char32_t sep, bool points,
             line << (p.reached ? table.number(p.base(), 3) : QString()) << optional(a.pValue, 3)
                  << optional(a.mValue, 3);
             if (dose) {
-                const std::optional<model::Dose> d = doseAt(p, dose);
+                const std::optional<model::Dose> d = pointDose(p, dose);
                 line << optional(d ? std::optional(d->kilograms) : std::nullopt, 3)
                      << optional(d ? std::optional(d->litres) : std::nullopt, 3);
             }
@@ -218,7 +217,7 @@ QString analysisJson(const Analysis& a, const std::optional<DoseRequest>& dose) 
             .raw("ph", p.reached ? jsonNumber(p.pH) : jsonNull())
             .raw("buffer_capacity", capacity);
         if (dose) {
-            const std::optional<model::Dose> d = doseAt(p, dose);
+            const std::optional<model::Dose> d = pointDose(p, dose);
             point.raw("dose", d ? JsonObject()
                                       .string("product", QString::fromStdString(dose->product.key))
                                       .number("kg", d->kilograms)

@@ -298,7 +298,17 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
                                                // a value after "=", where one is taken
                                                {"--points=yes", "run"},
                                                {"--preset=", "run"},
-                                               {"--load=", "grid"}}) {
+                                               {"--load=", "grid"},
+                                               // doses, and the pH after a dose
+                                               {"analyse", "--dose", "hcl-34", "--volume", "1"},
+                                               {"analyse", "--dose", "hcl-33"},
+                                               {"analyse", "--dose", "hcl-33", "--volume", "0"},
+                                               {"run", "--dose", "hcl-33", "--volume", "1"},
+                                               {"ph"},
+                                               {"ph", "--add-acid", "1", "--add-base", "1"},
+                                               {"ph", "--add-base", "-1"},
+                                               {"ph", "--add-base", "1", "--format", "csv"},
+                                               {"analyse", "--add-acid", "1"}}) {
         const Result r = Cli(args);
         EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
         EXPECT_NE(r.err.find("Usage: phbuffer-cli"), std::string::npos);
@@ -331,7 +341,7 @@ TEST(CommandLine, BatchReportsEveryFileInOrderAndFailsIfAnyFailed) {
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
     EXPECT_EQ(lines[1].rfind(low + ",8.20,4.50,4.242,", 0), 0u) << lines[1];
-    EXPECT_EQ(lines[2].rfind(bad + ",,,,,,,,File not found", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[2].rfind(bad + ",,,,,,,,,,,File not found", 0), 0u) << lines[2];
     EXPECT_EQ(lines[3].rfind(medium + ",7.80,4.50,3.299,", 0), 0u) << lines[3];
     EXPECT_NE(lines[3].find(",3.353,"), std::string::npos) << "the acid to pH 4.3";
 
@@ -342,6 +352,24 @@ TEST(CommandLine, BatchReportsEveryFileInOrderAndFailsIfAnyFailed) {
                              0),
               0u)
         << json.out;
+}
+
+// The pH after a dose added at once, as text or JSON; an analysis with a product's dose
+// for the points that need what the product gives.
+TEST(CommandLine, PhAfterADoseAndDosesOfAProduct) {
+    EXPECT_EQ(Cli({"ph", "--add-base", "0.5"}).out, "pH 8.3737\n");
+    EXPECT_EQ(Cli({"--decimal-separator", ",", "ph", "--add-base", "0,5"}).out, "pH 8,3737\n");
+    const Result json = Cli({"ph", "--add-acid", "1", "--format", "json"});
+    EXPECT_EQ(json.out.rfind("{\"acid_mmol_l\": 1, \"base_mmol_l\": 0, \"ph\": 6.76", 0), 0u)
+        << json.out;
+    const Result dose = Cli({"analyse", "--dose", "hcl-33", "--volume", "250", "--format", "json"});
+    EXPECT_EQ(dose.status, 0);
+    EXPECT_NE(dose.out.find("\"p_value_mmol_l\": -0.31, \"m_value_mmol_l\": 3.353"),
+              std::string::npos)
+        << dose.out;
+    EXPECT_NE(dose.out.find("\"dose\": null"), std::string::npos) << "pH 8.2 needs base";
+    EXPECT_NE(dose.out.find("\"dose\": {\"product\": \"hcl-33\", \"kg\": 92.61"),
+              std::string::npos);
 }
 
 // A file name that a spreadsheet would run as a formula comes out as text.
