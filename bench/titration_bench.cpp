@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // The cost of a titration: a whole "Run pH model" click on the start-up water, the same
-// expressed per solver pass, and two long runs.
+// expressed per solver pass, two long runs, and a base run beside an acid run of as many
+// steps.
 #include "ui/main_form.h"
 
 #include <benchmark/benchmark.h>
@@ -78,6 +79,39 @@ void BM_MediumToHalf(benchmark::State& state) {
     runLong(state, form);
 }
 BENCHMARK(BM_MediumToHalf)->Unit(benchmark::kMillisecond);
+
+/// A run of the medium preset's water as the grids give it, with @p titrant to @p target,
+/// for at most @p maxSteps steps.
+void runSpec(benchmark::State& state, phbuffer::model::Titrant titrant, double target,
+             std::uint32_t maxSteps) {
+    TpHmainForm form;
+    form.DecimalSeparator = U'.';
+    form.FormShow(&form);
+    form.ReadGrids(&form);
+    phbuffer::model::RunSpec spec = form.runSpec;
+    spec.titrant = titrant;
+    spec.targetPh = target;
+    phbuffer::model::RunControl control;
+    control.maxSteps = maxSteps;
+    phbuffer::model::RunResult result;
+    for (auto _ : state) {
+        result = phbuffer::model::runTitration(spec, &control);
+        benchmark::DoNotOptimize(result.titration.points.data());
+    }
+    countRun(state, result.outcome);
+}
+
+/// Strong base from pH 7.80 up to 11: about 8,700 base steps.
+void BM_MediumBaseTo11(benchmark::State& state) {
+    runSpec(state, phbuffer::model::Titrant::StrongBase, 11, 8738);
+}
+BENCHMARK(BM_MediumBaseTo11)->Unit(benchmark::kMillisecond);
+
+/// As many acid steps down from pH 7.80: what a base run is measured against.
+void BM_MediumAcidSameSteps(benchmark::State& state) {
+    runSpec(state, phbuffer::model::Titrant::StrongAcid, -2, 8738);
+}
+BENCHMARK(BM_MediumAcidSameSteps)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
