@@ -3,6 +3,7 @@
 
 #include "application_style.h"
 #include "background_run.h"
+#include "dose_panel.h"
 #include "species_chart.h"
 #include "stacked_capacity_chart.h"
 
@@ -81,8 +82,9 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     summary_->setObjectName(QStringLiteral("AnalysisSummary"));
     summary_->setWordWrap(true);
     points_ = Table({tr("To pH"), tr("H+ [mmol/L]"), tr("OH- [mmol/L]"), tr("pH reached"),
-                     tr("Buffer capacity")},
+                     tr("Buffer capacity"), tr("Dose [kg]"), tr("Dose [L]")},
                     breakdownPage);
+    dose_ = new DosePanel(breakdownPage);
     points_->setObjectName(QStringLiteral("AnalysisPoints"));
     auto* addRow = new QHBoxLayout;
     phEdit_ = new QLineEdit(breakdownPage);
@@ -107,6 +109,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
                        breakdownPage);
     breakdown_->setObjectName(QStringLiteral("AnalysisBreakdown"));
     page->addWidget(summary_);
+    page->addWidget(dose_);
     page->addWidget(points_, 2);
     page->addLayout(addRow);
     page->addWidget(breakdownTitle_);
@@ -149,6 +152,11 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     connect(addPh_, &QPushButton::clicked, this, &AnalysisWindow::addPh);
     connect(phEdit_, &QLineEdit::returnPressed, this, &AnalysisWindow::addPh);
     connect(export_, &QPushButton::clicked, this, &AnalysisWindow::exportClicked);
+    connect(dose_, &DosePanel::changed, this, [this] {
+        if (view_)
+            showPoints();
+        emit doseChanged();
+    });
     connect(points_, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (view_ && row >= 0 && static_cast<std::size_t>(row) < view_->analysis.points.size()) {
             const ui::AnalysisPoint& p = view_->analysis.points[static_cast<std::size_t>(row)];
@@ -202,20 +210,8 @@ QString AnalysisWindow::number(double value, int digits) const {
     return ui::FloatToStrF(value, 15, digits, decimalSeparator_);
 }
 
-QString AnalysisWindow::endPointsText(const ui::Analysis& a) const {
-    // The p- and m-values first, as water analysis reports them; a negative one is the
-    // base capacity to that pH.
-    const auto value = [this](const char* name, double pH, const std::optional<double>& v) {
-        const QString label = tr(name).arg(number(pH, 1));
-        if (!v)
-            return tr("%1 not reached").arg(label);
-        if (*v < 0)
-            return tr("%1 %2 mmol/L (base capacity %3 mmol/L)")
-                .arg(label, number(*v, 3), number(-*v, 3));
-        return tr("%1 %2 mmol/L").arg(label, number(*v, 3));
-    };
-    return value(QT_TR_NOOP("p-value (to pH %1):"), ui::kPValuePh, a.pValue) +
-           QStringLiteral("; ") + value(QT_TR_NOOP("m-value (to pH %1):"), ui::kMValuePh, a.mValue);
+std::optional<ui::DoseRequest> AnalysisWindow::doseRequest() const {
+    return dose_->request();
 }
 
 void AnalysisWindow::clear() {
@@ -234,6 +230,7 @@ void AnalysisWindow::clear() {
 void AnalysisWindow::analyse(const model::RunSpec& spec, char32_t decimalSeparator) {
     stopAnalysis();
     decimalSeparator_ = decimalSeparator;
+    dose_->setDecimalSeparator(decimalSeparator);
     spec_ = spec;
     job_ = std::make_unique<Job>();
     job_->spec = spec;
@@ -272,7 +269,7 @@ void AnalysisWindow::finishAnalysis() {
                     : tr("Initial pH %1; %2 mmol/L H+ to the lower target, pH %3."))
                   .arg(number(a.initialPh, 2), number(a.acidToTarget(), 3),
                        number(a.lowerTarget, 2));
-    summary_->setText(endPointsText(a) + QLatin1Char('\n') + run);
+    summary_->setText(ui::endPointsSummary(a, decimalSeparator_) + QLatin1Char('\n') + run);
     showPoints();
     capacityChart_->show(view_->capacityProfile, a.names);
     const QString chosen = system_->currentText();
@@ -299,6 +296,9 @@ void AnalysisWindow::showPoints() {
         setCell(points_, row, 2, p.reached ? number(p.base(), 3) : QString());
         setCell(points_, row, 3, p.reached ? number(p.pH, 4) : QString());
         setCell(points_, row, 4, number(p.capacity.total, 4));
+        const std::optional<model::Dose> d = ui::pointDose(p, dose_->request());
+        setCell(points_, row, 5, d ? number(d->kilograms, 2) : QString());
+        setCell(points_, row, 6, d ? number(d->litres, 2) : QString());
     }
     if (points_->rowCount() > 0) {
         points_->setCurrentCell(0, 0);

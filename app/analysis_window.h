@@ -27,6 +27,7 @@ class QTabWidget;
 namespace phbuffer::app {
 
 class BackgroundRun;
+class DosePanel;
 class SpeciesChart;
 class StackedCapacityChart;
 
@@ -44,6 +45,9 @@ public:
     /// points and the pH values added; numbers are written with @p decimalSeparator. An
     /// analysis still going on is stopped first.
     void analyse(const model::RunSpec& spec, char32_t decimalSeparator);
+
+    /// The product and volume chosen for doses, which the main window's label uses too.
+    std::optional<ui::DoseRequest> doseRequest() const;
     /// Stops an analysis going on and shows none: the run shown has none.
     void clear();
     bool isAnalysing() const { return worker_ != nullptr; }
@@ -62,6 +66,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
+    /// The product or the volume of the doses changed.
+    void doseChanged();
     /// An analysis has ended and is shown (or failed, and its error is shown).
     void analysed();
     void keepCurveClicked();
@@ -70,8 +76,6 @@ signals:
     void exportClicked();
 
 private:
-    /// The p- and m-values of @p analysis as the summary line starts.
-    QString endPointsText(const ui::Analysis& analysis) const;
     /// Cancels the analysis going on, if any, and waits for its end.
     void stopAnalysis();
     void finishAnalysis();
@@ -100,6 +104,7 @@ private:
     QPushButton* export_;
     StackedCapacityChart* capacityChart_;
     QComboBox* system_;
+    DosePanel* dose_;
     SpeciesChart* speciesChart_;
     QListWidget* pinned_;
     QPushButton* keep_;

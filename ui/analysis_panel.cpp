@@ -80,6 +80,25 @@ AnalysisView computeAnalysisView(const model::RunSpec& spec, const std::vector<d
     return view;
 }
 
+QString endPointsSummary(const Analysis& a, char32_t sep) {
+    // A negative value is the base capacity to that pH, and named so.
+    const auto value = [sep](const char* name, double pH, const std::optional<double>& v) {
+        const QString label =
+            QCoreApplication::translate("AnalysisPanel", name).arg(FloatToStrF(pH, 15, 1, sep));
+        if (!v)
+            return QCoreApplication::translate("AnalysisPanel", "%1 not reached").arg(label);
+        if (*v < 0)
+            return QCoreApplication::translate("AnalysisPanel",
+                                               "%1 %2 mmol/L (base capacity %3 mmol/L)")
+                .arg(label, FloatToStrF(*v, 15, 3, sep), FloatToStrF(-*v, 15, 3, sep));
+        return QCoreApplication::translate("AnalysisPanel", "%1 %2 mmol/L")
+            .arg(label, FloatToStrF(*v, 15, 3, sep));
+    };
+    return value(QT_TRANSLATE_NOOP("AnalysisPanel", "p-value (to pH %1):"), kPValuePh, a.pValue) +
+           QStringLiteral("; ") +
+           value(QT_TRANSLATE_NOOP("AnalysisPanel", "m-value (to pH %1):"), kMValuePh, a.mValue);
+}
+
 std::vector<BreakdownRow>
 breakdownRows(const model::CapacityBreakdown& capacity,
               const std::array<QString, model::kBufferSystemCount>& names,

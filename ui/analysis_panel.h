@@ -48,6 +48,10 @@ std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& w
 AnalysisView computeAnalysisView(const model::RunSpec& spec, const std::vector<double>& atPh,
                                  model::RunControl* control);
 
+/// The p- and m-values of @p analysis as the summary starts: "p-value (to pH 8.2): -0.310
+/// mmol/L (base capacity 0.310 mmol/L); m-value (to pH 4.3): 3.353 mmol/L".
+QString endPointsSummary(const Analysis& analysis, char32_t decimalSeparator);
+
 /// One line of the breakdown table.
 struct BreakdownRow {
     QString name;

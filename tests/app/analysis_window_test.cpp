@@ -2,6 +2,7 @@
 #include "window_fixture.h"
 
 #include "app/analysis_window.h"
+#include "app/dose_panel.h"
 #include "app/species_chart.h"
 #include "app/stacked_capacity_chart.h"
 #include "chart/pinned_curve_layer.h"
@@ -10,6 +11,7 @@
 #include "ui/number_format.h"
 
 #include <QAreaSeries>
+#include <QComboBox>
 #include <QFile>
 #include <QLegend>
 #include <QLegendMarker>
@@ -198,6 +200,36 @@ TEST_F(AnalysisShown, IsNotComputedAgainForARunThatWasStopped) {
     EXPECT_FALSE(analysis()->view().has_value());
     EXPECT_EQ(part<QTableWidget>("AnalysisPoints")->rowCount(), 0);
     EXPECT_FALSE(part<QPushButton>("ExportAnalysisButton")->isEnabled());
+}
+
+} // namespace
+
+} // namespace phbuffer::app::gui
+
+namespace phbuffer::app::gui {
+
+namespace {
+
+// A product and a volume chosen by the keys give each point that needs acid its dose, and
+// the choice comes back in the next window.
+TEST_F(AnalysisShown, DosesTheChosenProductAndRemembersTheChoice) {
+    runAndOpen();
+    auto* product = part<QComboBox>("DoseProduct");
+    product->setFocus();
+    QTest::keyClick(product, Qt::Key_Down); // hydrochloric acid 30 %
+    QTest::keyClick(product, Qt::Key_Down); // 33 %
+    TypeInto(part<QLineEdit>("DoseVolume"), QStringLiteral("250"));
+    auto* points = part<QTableWidget>("AnalysisPoints");
+    const ui::AnalysisPoint& mValue = analysis()->view()->analysis.points[1];
+    const model::Dose dose = model::doseOf(*model::productNamed("hcl-33"), mValue.acid(), 250);
+    QTRY_COMPARE(points->item(1, 5)->text(), number(dose.kilograms, 2));
+    EXPECT_EQ(points->item(0, 5)->text(), QString()) << "pH 8.2 needs base, not acid";
+
+    const DosePanel next;
+    const std::optional<ui::DoseRequest> remembered = next.request();
+    ASSERT_TRUE(remembered);
+    EXPECT_EQ(remembered->product.key, "hcl-33");
+    EXPECT_EQ(remembered->cubicMetres, 250);
 }
 
 } // namespace
