@@ -1,26 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run_spec.h"
 
+#include "conditions.h"
+
 #include <stdexcept>
 
 namespace phbuffer::model {
 
 namespace {
 
-void checkModelled(const Conditions& conditions) {
-    if (!conditions.isIdeal25())
-        throw std::invalid_argument("only the ideal water at 25 °C is modelled");
+void checkModelled(const Conditions& c) {
+    if (!(c.temperature >= kMinTemperature && c.temperature <= kMaxTemperature))
+        throw std::invalid_argument("the temperature must be from 0 to 100 °C");
+    if (!(c.ionicStrength >= 0 && c.ionicStrength <= kMaxIonicStrength))
+        throw std::invalid_argument("the ionic strength must be from 0 to 1000 mmol/L");
 }
 
 } // namespace
+
+std::array<double, 3> pKaValues(const BufferSystem& system, const Conditions& c) {
+    checkModelled(c);
+    std::array<double, 3> p{};
+    const double gammaH = log10Gamma(1, c.ionicStrength, c.temperature);
+    for (int step = 0; step < 3; ++step) {
+        const std::optional<double>& pKa = system.pKa[step];
+        if (!pKa)
+            continue;
+        // The step's acid has the charge of the fully protonated form less one for each
+        // step before; its conditional constant in concentrations is
+        // Ka gamma(z) / (gamma(H+) gamma(z - 1)).
+        const int z = system.acidCharge - step;
+        p[step] = *pKa + pKaShift(system.temperatureDependence[step], c.temperature) -
+                  log10Gamma(z, c.ionicStrength, c.temperature) + gammaH +
+                  log10Gamma(z - 1, c.ionicStrength, c.temperature);
+    }
+    return p;
+}
 
 std::array<double, 3> dissociationConstants(const BufferSystem& system,
                                             const Conditions& conditions) {
     checkModelled(conditions);
     std::array<double, 3> K{};
+    // The ideal water at 25 °C takes the grid's pKa as it stands.
+    const std::array<double, 3> p =
+        conditions.isIdeal25() ? std::array<double, 3>{} : pKaValues(system, conditions);
     for (int step = 0; step < 3; ++step) {
         const std::optional<double>& pKa = system.pKa[step];
-        K[step] = pKa ? dissociationConstant(*pKa) : 0;
+        if (pKa)
+            K[step] = dissociationConstant(conditions.isIdeal25() ? *pKa : p[step]);
     }
     return K;
 }
@@ -28,7 +55,11 @@ std::array<double, 3> dissociationConstants(const BufferSystem& system,
 RunConstants runConstants(const RunSpec& spec) {
     checkModelled(spec.conditions);
     RunConstants k;
-    k.Kw = kIonProductOfWater;
+    const Conditions& c = spec.conditions;
+    k.log10GammaH = log10Gamma(1, c.ionicStrength, c.temperature);
+    // [H+][OH-] = Kw / gamma(H+)^2 in concentrations.
+    k.Kw = c.isIdeal25() ? kIonProductOfWater
+                         : dissociationConstant(pKwAt(c.temperature) + 2 * k.log10GammaH);
     for (int i = 0; i < kBufferSystemCount; ++i) {
         const std::array<double, 3> K = dissociationConstants(spec.systems[i], spec.conditions);
         k.Ka1[i] = K[0];

@@ -87,17 +87,26 @@ struct RunSpec {
 
 /// The constants of a run, as every step uses them.
 struct RunConstants {
-    double Kw = 0;                  ///< ion product of water [(mol/L)^2]
+    double Kw = 0;                  ///< ion product of water [(mol/L)^2], in concentrations
     SlotValues Ka1{}, Ka2{}, Ka3{}; ///< dissociation constants [mol/L]; 0 = no such step
+    /// log10 of the activity coefficient of H+: a pH meter reads -log10(gamma [H+]), so
+    /// the pH a run works in is the pH read plus this.
+    double log10GammaH = 0;
 };
+
+/// The pKa values of @p system's steps in use under @p conditions, as conditional
+/// constants in concentrations; 0 for a step it does not have.
+std::array<double, 3> pKaValues(const BufferSystem& system, const Conditions& conditions);
 
 /// The dissociation constants of @p system's three steps under @p conditions [mol/L]; 0
 /// for a step it does not have. Throws as runConstants does.
 std::array<double, 3> dissociationConstants(const BufferSystem& system,
                                             const Conditions& conditions);
 
-/// The constants of the run that @p spec describes. Throws std::invalid_argument for
-/// conditions that this build does not model.
+/// The constants of the run that @p spec describes, at its temperature and ionic strength;
+/// at 25 °C and ionic strength 0 Kw is 1e-14 and each Ka 10^-pKa, as they always were.
+/// Throws std::invalid_argument for a temperature outside 0 to 100 °C or an ionic
+/// strength outside 0 to 1 mol/L.
 RunConstants runConstants(const RunSpec& spec);
 
 /// Writes the composition and targets of @p spec into @p state as the grids give them:

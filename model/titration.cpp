@@ -155,26 +155,64 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
     return runTitration(s, settings, titration, bufferStrength, control, crossings);
 }
 
+namespace {
+
+/// @p spec with its pH values on the scale the balance works in, -log10[H+]: the pH a
+/// meter reads plus log10 gamma(H+) @p g.
+RunSpec onConcentrationScale(RunSpec spec, double g) {
+    spec.initialPh += g;
+    spec.targetPh += g;
+    for (double& x : spec.recording.watchedPh)
+        x += g;
+    return spec;
+}
+
+/// The pH values of @p r back on the meter's scale, and the watched values as given.
+void toMeterScale(RunResult& r, const RunSpec& spec, double g) {
+    for (SeriesPoint& p : r.titration.points)
+        p.y -= g;
+    for (SeriesPoint& p : r.bufferStrength.points)
+        p.x -= g;
+    r.state.pH -= g;
+    r.state.pHLastPlotted -= g;
+    if (spec.direction() == Direction::Falling)
+        r.state.LowerpHTarget = spec.targetPh;
+    for (std::size_t i = 0; i < r.crossings.size(); ++i) {
+        r.crossings[i].atPh = spec.recording.watchedPh[i];
+        r.crossings[i].pH -= g;
+    }
+}
+
+} // namespace
+
 RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base) {
+    const RunConstants constants = runConstants(spec);
+    const double g = constants.log10GammaH;
+    // An ideal water's pH values are those of the balance already.
+    const RunSpec run = g == 0 ? spec : onConcentrationScale(spec, g);
     RunResult r;
     r.state = std::move(base);
-    loadRunSpec(spec, r.state);
-    r.step = spec.step;
-    r.crossings.reserve(spec.recording.watchedPh.size());
-    for (double x : spec.recording.watchedPh)
+    loadRunSpec(run, r.state);
+    r.step = run.step;
+    r.crossings.reserve(run.recording.watchedPh.size());
+    for (double x : run.recording.watchedPh)
         r.crossings.push_back(PhCrossing{x});
-    const RunSettings settings{runConstants(spec), spec.step, spec.direction(), spec.targetPh,
-                               spec.recording.pHInterval};
+    const RunSettings settings{constants, run.step, run.direction(), run.targetPh,
+                               run.recording.pHInterval};
     r.outcome =
         runTitration(r.state, settings, r.titration, r.bufferStrength, control, &r.crossings);
+    if (g != 0)
+        toMeterScale(r, spec, g);
     return r;
 }
 
 PointSolution solvePoint(const RunSpec& spec, double titrant) {
     WaterState s;
     loadRunSpec(spec, s);
-    s.Kw = runConstants(spec).Kw;
-    s.HConc = tenToMinus(s.pH);
+    const RunConstants constants = runConstants(spec);
+    s.Kw = constants.Kw;
+    // The balance works in concentrations: [H+] = 10^-pH / gamma(H+).
+    s.HConc = tenToMinus(s.pH + constants.log10GammaH);
     s.OHConc = s.Kw / s.HConc;
     ComputeSpeciation(s);
     // Acid lowers the balance's target, base raises it.
@@ -188,7 +226,7 @@ PointSolution solvePoint(const RunSpec& spec, double titrant) {
         solvePlainly(s, std::fabs(spec.step / kSolverStepsPerFactor), nullptr, p.passes);
     p.solved = end == SolveEnd::Solved;
     p.HConc = s.HConc;
-    p.pH = StepPh::phOf(s.HConc);
+    p.pH = StepPh::phOf(s.HConc) - constants.log10GammaH;
     return p;
 }
 

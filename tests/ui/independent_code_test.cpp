@@ -90,4 +90,41 @@ TEST_F(StartedForm, BaseRunsAgreeWithAnIndependentGeochemicalCode) {
     EXPECT_EQ(compared, 19);
 }
 
+// At 10, 25 and 37 °C and ionic strengths of 0, 10 and 50 mmol/L an acid run stops at the
+// first step past the amount an independent geochemical code needs to reach pH 4.3 and
+// 6.0, and the one-point solve gives that code's pH after 1 and 2 mmol/L of acid.
+TEST_F(StartedForm, RunsAtTemperatureAndIonicStrengthAgreeWithAnIndependentCode) {
+    std::ifstream table(PHBUFFER_TEST_DATA_DIR "/titration-temperature-ionic-strength.tsv");
+    ASSERT_TRUE(table);
+    const std::map<std::string, const ui::Component*> buttons = {
+        {"medium", &form.ZPmediumBitBtn},
+        {"high", &form.ZPhighBitBtn},
+        {"medium-high", &form.ZPmediumhighBitBtn},
+        {"medium-low", &form.ZPmediumlowBitBtn},
+        {"low", &form.ZPlowBitBtn}};
+    std::string line;
+    std::getline(table, line); // the header
+    int compared = 0;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        double T = 0, I = 0, A = 0, initial = 0, to43 = 0, to60 = 0, after1 = 0, after2 = 0;
+        fields >> name >> T >> I >> A >> initial >> to43 >> to60 >> after1 >> after2;
+        form.ZPmediumBitBtnClick(buttons.at(name));
+        form.ReadGrids(&form);
+        model::RunSpec spec = form.runSpec;
+        spec.conditions = {T, I};
+        for (const auto& [target, amount] : {std::pair(4.3, to43), std::pair(6.0, to60)}) {
+            spec.targetPh = target;
+            const model::RunResult run = model::runTitration(spec, nullptr);
+            EXPECT_EQ(run.outcome.StepCount, std::ceil(amount * 1000)) << line;
+            EXPECT_NEAR(run.outcome.StepCount / 1000.0, amount, 1e-3 * amount) << line;
+        }
+        EXPECT_NEAR(model::solvePoint(spec, 1e-3).pH, after1, 1e-3) << line;
+        EXPECT_NEAR(model::solvePoint(spec, 2e-3).pH, after2, 1e-3) << line;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 45);
+}
+
 } // namespace
