@@ -22,8 +22,11 @@ std::array<double, 4> protonationFractions(double H, double K1, double K2, doubl
 CapacityBreakdown bufferCapacityAt(const WaterState& s, double pH) {
     CapacityBreakdown b;
     b.pH = pH;
-    const long double H = std::pow(10.0L, -static_cast<long double>(pH));
-    const long double OH = kIonProductOfWater / H;
+    // The constants are conditional ones in concentrations and the pH is a meter's: the
+    // balance's pH lies pHOffset above it. A state without an ion product of its own is
+    // the ideal water at 25 °C.
+    const long double H = std::pow(10.0L, -static_cast<long double>(pH + s.pHOffset));
+    const long double OH = (s.Kw > 0 ? s.Kw : kIonProductOfWater) / H;
     b.water = static_cast<double>(kLn10 * (H + OH) * kMmolPerMol);
     long double total = b.water;
     for (int i = 0; i < kBufferSystemCount; ++i) {

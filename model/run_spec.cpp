@@ -74,7 +74,9 @@ WaterState waterOf(const RunSpec& spec) {
     loadRunSpec(spec, state);
     for (int i = 0; i < kBufferSystemCount; ++i)
         state.SystemName[i] = spec.systems[i].name;
-    state.Kw = runConstants(spec).Kw;
+    const RunConstants constants = runConstants(spec);
+    state.Kw = constants.Kw;
+    state.pHOffset = constants.log10GammaH;
     state.AcidStep = spec.step;
     return state;
 }

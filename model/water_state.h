@@ -30,6 +30,9 @@ struct WaterState {
     double pH = 0;                  ///< current pH
     double pHLastPlotted = 0;       ///< pH of the last recorded point
     double LowerpHTarget = 0;       ///< the run stops below this pH
+    /// -log10[H+] less the pH a meter reads, log10 of H+'s activity coefficient: 0 for an
+    /// ideal water. Set with the conditional constants, for the breakdown at a pH.
+    double pHOffset = 0;
 
     // Per-slot parallel arrays.
     std::array<std::string, kBufferSystemCount> SystemName; ///< display names

@@ -93,3 +93,18 @@ TEST(Analysis, GivesThePAndMValuesOfWaterAnalysisAsTheJsonReadsThem) {
 }
 
 } // namespace
+
+namespace {
+
+// At 37 °C and 50 mmol/L the breakdown uses the constants the run used: along the run its
+// analytic total follows the titration's own measure.
+TEST(Analysis, TheBreakdownAtConditionsFollowsTheNumericCurve) {
+    model::RunSpec spec = model::PresetRunSpec(model::Preset::Medium, 4.5);
+    spec.conditions = {37, 0.05};
+    const ui::Analysis a = ui::analyseWater(spec, {});
+    ASSERT_GT(a.rows.size(), 100u);
+    for (const ui::AnalysisRow& r : a.rows)
+        ASSERT_NEAR(r.capacity.total, r.numericCapacity, 0.03 * r.numericCapacity) << r.pH;
+}
+
+} // namespace
