@@ -83,7 +83,7 @@ BENCHMARK(BM_MediumToHalf)->Unit(benchmark::kMillisecond);
 /// A run of the medium preset's water as the grids give it, with @p titrant to @p target,
 /// for at most @p maxSteps steps.
 void runSpec(benchmark::State& state, phbuffer::model::Titrant titrant, double target,
-             std::uint32_t maxSteps) {
+             std::uint32_t maxSteps, phbuffer::model::Conditions conditions = {}) {
     TpHmainForm form;
     form.DecimalSeparator = U'.';
     form.FormShow(&form);
@@ -91,6 +91,7 @@ void runSpec(benchmark::State& state, phbuffer::model::Titrant titrant, double t
     phbuffer::model::RunSpec spec = form.runSpec;
     spec.titrant = titrant;
     spec.targetPh = target;
+    spec.conditions = conditions;
     phbuffer::model::RunControl control;
     control.maxSteps = maxSteps;
     phbuffer::model::RunResult result;
@@ -112,6 +113,18 @@ void BM_MediumAcidSameSteps(benchmark::State& state) {
     runSpec(state, phbuffer::model::Titrant::StrongAcid, -2, 8738);
 }
 BENCHMARK(BM_MediumAcidSameSteps)->Unit(benchmark::kMillisecond);
+
+/// The medium preset's run to its lower target at 25 °C and ideal, through the spec ...
+void BM_MediumSpecAt25(benchmark::State& state) {
+    runSpec(state, phbuffer::model::Titrant::StrongAcid, 4.5, UINT32_MAX);
+}
+BENCHMARK(BM_MediumSpecAt25)->Unit(benchmark::kMillisecond);
+
+/// ... and in a mesophilic digester's conditions, 37 °C and 50 mmol/L.
+void BM_MediumSpecAt37And50(benchmark::State& state) {
+    runSpec(state, phbuffer::model::Titrant::StrongAcid, 4.5, UINT32_MAX, {37, 0.05});
+}
+BENCHMARK(BM_MediumSpecAt37And50)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
