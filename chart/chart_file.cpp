@@ -7,6 +7,8 @@
 #include "files/file_system.h"
 #include "ui/errors.h"
 
+#include "svg_font_family.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
@@ -56,7 +58,7 @@ QByteArray chartPicture(ChartView& view, ui::ChartFormat format) {
         generator.setResolution(view.logicalDpiX());
         generator.setTitle(view.chart()->title());
         paint(view, generator, whole);
-        break;
+        return withGenericFontFamily(bytes.data());
     }
     case ui::ChartFormat::Png: {
         QImage image(size, QImage::Format_ARGB32_Premultiplied);

@@ -6,7 +6,9 @@
 #include "ui/errors.h"
 #include "ui/number_format.h"
 
+#include "svg_font_family.h"
 #include <QAction>
+
 #include <QBuffer>
 #include <QContextMenuEvent>
 #include <QGraphicsEllipseItem>
@@ -298,7 +300,7 @@ QMimeData* ChartView::clipboardData() {
         throw ui::HandlerError(tr("The chart could not be drawn as a bitmap"));
 
     auto* data = new QMimeData;
-    data->setData(QStringLiteral("image/svg+xml"), svg.data());
+    data->setData(QStringLiteral("image/svg+xml"), withGenericFontFamily(svg.data()));
     data->setImageData(bitmap);
     return data;
 }

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -68,6 +69,10 @@ TEST_F(ClipboardCopy, PutsTheChartAsDrawnThereAsSvgAndAsABitmap) {
     EXPECT_EQ(renderer.viewBox(), QRect(QPoint(0, 0), viewSize));
     EXPECT_TRUE(svg.contains("Titration curve")) << "the title as text";
     EXPECT_TRUE(svg.contains("#d90000")) << "the titration curve's colour";
+    EXPECT_TRUE(svg.contains("font-family=\"")) << "the font is named";
+    EXPECT_FALSE(QString::fromUtf8(svg).contains(
+        QRegularExpression(QStringLiteral("font-family=\"[^\"]*(?<!sans-serif)\""))))
+        << "every font-family ends in a generic family";
     EXPECT_FALSE(data->hasText()) << "the copy replaces what the clipboard held";
 
     ASSERT_TRUE(data->hasImage());
