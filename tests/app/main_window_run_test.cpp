@@ -10,6 +10,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QListWidget>
 #include <QPointer>
 #include <QProgressDialog>
@@ -207,6 +209,9 @@ TEST_F(ShownWindow, StrongBaseRunsToTheUpperTargetAndKeepsItsCurveBesideAnAcidOn
     QTRY_VERIFY(labelText().startsWith(QStringLiteral("H+ used to reach lower target: ")));
     EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("Added H+ [mmol/L]"));
     EXPECT_EQ(chart()->pinnedCurves().titrationSeries().size(), 1);
+    QLegend* legend = chart()->chart()->legend();
+    QTRY_COMPARE(legend->markers(chart()->titrationSeries()).value(0)->label(),
+                 QStringLiteral("Run 2 (current)"));
 }
 
 } // namespace
