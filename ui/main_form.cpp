@@ -175,6 +175,7 @@ void TpHmainForm::applyViewActivity() {
 
 void TpHmainForm::applyViewTitles() {
     const bool titration = WhatToShowRadioGroup.ItemIndex == 0;
+    Chart1.baseAdded = shownTitrant_ == model::Titrant::StrongBase;
     Chart1.Title = titration ? tr("Titration curve") : tr("Buffer capacity");
     if (shownTitrant_ == model::Titrant::StrongBase) {
         Chart1.BottomAxisTitle = titration ? tr("Added OH- [mmol/L]") : tr("pH [-]");
