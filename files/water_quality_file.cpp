@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kFirstParameterLine = kBufferSystemRows + 2; // after the empty line 11
 
-// The conditions lines' keywords: part of the file format, never translated.
+// The conditions lines' keywords belong to the file format and are never translated.
 const QString kTitrantLabel = QStringLiteral("Titrant");
 const QString kUpperTargetLabel = QStringLiteral("Upper pH target");
 const QString kAcid = QStringLiteral("acid");
