@@ -14,6 +14,7 @@
 #include <QButtonGroup>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -109,6 +110,7 @@ void MainWindow::buildLayout() {
     QPushButton* low = addButton(panel2_, form_.ZPlowBitBtn, {656, 130, 177, 25});
     QPushButton* save = addButton(panel2_, form_.SaveDataBitBtn, {656, 176, 177, 25});
     QPushButton* get = addButton(panel2_, form_.GetDataBitBtn, {656, 207, 177, 25});
+    buildTitrantControls();
 
     // Panel1 comes before Panel2, and within each panel the components in this order.
     const QList<QWidget*> tabOrder = {run,
@@ -132,6 +134,41 @@ void MainWindow::buildLayout() {
                                       get};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void MainWindow::buildTitrantControls() {
+    // In the room the panel had left, in the column of the preset and file buttons: the
+    // titrant between the presets and the file buttons, the upper target under those. Both
+    // stay outside the form's tab order, which is as it was; the mouse reaches them, as
+    // it does the Analysis button.
+    // No frame: the row is as high as the gap between the buttons.
+    titrantGroup_ = new QWidget(panel2_);
+    titrantGroup_->setObjectName(form_.TitrantRadioGroup.Name);
+    titrantGroup_->setAccessibleName(form_.TitrantRadioGroup.Caption);
+    titrantGroup_->setGeometry(656, 156, 177, 19);
+    titrantButtons_ = new QButtonGroup(titrantGroup_);
+    auto* titrantLayout = new QHBoxLayout(titrantGroup_);
+    titrantLayout->setContentsMargins(0, 0, 0, 0);
+    titrantLayout->setSpacing(4);
+    for (int i = 0; i < form_.TitrantRadioGroup.Items.size(); ++i) {
+        auto* item = new QRadioButton(form_.TitrantRadioGroup.Items[i], titrantGroup_);
+        item->setObjectName(QStringLiteral("%1Item%2").arg(form_.TitrantRadioGroup.Name).arg(i));
+        item->setFocusPolicy(Qt::ClickFocus);
+        titrantButtons_->addButton(item, i);
+        titrantLayout->addWidget(item);
+    }
+    upperTargetLabel_ = new QLabel(form_.UpperTargetLabel.Caption, panel2_);
+    upperTargetLabel_->setObjectName(form_.UpperTargetLabel.Name);
+    upperTargetLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    upperTargetLabel_->setGeometry(656, 236, 124, 21);
+    upperTargetEdit_ = new QLineEdit(panel2_);
+    upperTargetEdit_->setObjectName(form_.UpperTargetEdit.Name);
+    upperTargetEdit_->setAccessibleName(form_.UpperTargetLabel.Caption);
+    upperTargetEdit_->setGeometry(783, 236, 50, 21);
+    upperTargetEdit_->setFocusPolicy(Qt::ClickFocus);
+    // A file dropped on the box is for the window to load, as on the pH box.
+    upperTargetEdit_->setAcceptDrops(false);
+    upperTargetLabel_->setBuddy(upperTargetEdit_);
 }
 
 QFrame* MainWindow::addPanel(const char* name, int height) {

@@ -133,6 +133,7 @@ void MainWindow::commitInput() {
     grid1_->commitEditor();
     grid2_->commitEditor();
     form_.phEqEdit.Text = phEqEdit_->text();
+    form_.UpperTargetEdit.Text = upperTargetEdit_->text();
 }
 
 void MainWindow::handle(const std::function<void()>& handler, const QString& change,
@@ -179,6 +180,10 @@ void MainWindow::drawForm() {
     showResultsState();
     if (phEqEdit_->text() != form_.phEqEdit.Text)
         phEqEdit_->setText(form_.phEqEdit.Text);
+    if (upperTargetEdit_->text() != form_.UpperTargetEdit.Text)
+        upperTargetEdit_->setText(form_.UpperTargetEdit.Text);
+    if (QAbstractButton* titrant = titrantButtons_->button(form_.TitrantRadioGroup.ItemIndex))
+        titrant->setChecked(true);
     updateTitle();
     const int item = form_.WhatToShowRadioGroup.ItemIndex;
     for (qsizetype i = 0; i < viewActions_.size(); ++i)

@@ -115,6 +115,8 @@ protected:
 private:
     /// Makes the window's widgets and lays them out (main_layout.cpp).
     void buildLayout();
+    /// The titrant's buttons and the upper target's edit, in Panel2.
+    void buildTitrantControls();
     QFrame* addPanel(const char* name, int height);
     QPushButton* addButton(QWidget* panel, const ui::Button& button, const QRect& geometry);
     /// A button that triggers @p action, with the action's keys in its tooltip.
@@ -187,6 +189,10 @@ private:
     QGroupBox* radioGroup_ = nullptr;
     QButtonGroup* radioButtons_ = nullptr;
     QLineEdit* phEqEdit_ = nullptr;
+    QWidget* titrantGroup_ = nullptr;
+    QButtonGroup* titrantButtons_ = nullptr;
+    QLabel* upperTargetLabel_ = nullptr;
+    QLineEdit* upperTargetEdit_ = nullptr;
     /// Every button, by the form's component it shows.
     QHash<const ui::Button*, QPushButton*> buttons_;
     /// The window's commands that take input, off while a run goes on.

@@ -83,7 +83,7 @@ void MainWindow::finishRun() {
         }
     }
     if (!error && runSpec_) {
-        pinned_.runShown();
+        pinned_.runShown(runSpec_->titrant);
         chart_->setCurrentCurveName(pinned_.shownName());
         // The analysis runs again over the run's own input, off this thread.
         if (reachedTarget)

@@ -101,6 +101,11 @@ void MainWindow::connectHandlers() {
     connect(phEqEdit_, &QLineEdit::textEdited, this,
             [this](const QString& text) { form_.phEqEdit.Text = text; });
     connect(phEqEdit_, &QLineEdit::editingFinished, this, [this] { recordChange(tr("Edit pH")); });
+    connect(titrantButtons_, &QButtonGroup::idClicked, this, [this](int item) {
+        handle([this, item] { form_.TitrantRadioGroup.ItemIndex = item; }, tr("Choose titrant"));
+    });
+    connect(upperTargetEdit_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { form_.UpperTargetEdit.Text = text; });
     for (StringGridView* grid : {grid1_, grid2_}) {
         connect(grid->gridModel(), &StringGridModel::cellEdited, this, [this] {
             recordChange(tr("Edit cell"));
@@ -270,6 +275,7 @@ void MainWindow::addShortcuts() {
     layout()->setMenuBar(menuBar_);
 
     phEqEdit_->installEventFilter(shortcutKeysFirst_);
+    upperTargetEdit_->installEventFilter(shortcutKeysFirst_);
     grid1_->setEditorEventFilter(shortcutKeysFirst_);
     grid2_->setEditorEventFilter(shortcutKeysFirst_);
 }

@@ -195,11 +195,13 @@ void ChartView::showReadout(QPoint pos) {
     const auto number = [this](double value) {
         return ui::FloatToStrF(value, 12, 3, decimalSeparator_);
     };
-    readout_->setText(
-        nearestSeries == titration_
-            ? tr("Added H+ %1 mmol/L, pH %2").arg(number(nearest.x()), number(nearest.y()))
-            : tr("pH %1, buffer capacity %2 mmol H+/pH-unit")
-                  .arg(number(nearest.x()), number(nearest.y())));
+    QString text;
+    if (nearestSeries == titration_)
+        text = baseAdded_ ? tr("Added OH- %1 mmol/L, pH %2") : tr("Added H+ %1 mmol/L, pH %2");
+    else
+        text = baseAdded_ ? tr("pH %1, buffer capacity %2 mmol OH-/pH-unit")
+                          : tr("pH %1, buffer capacity %2 mmol H+/pH-unit");
+    readout_->setText(text.arg(number(nearest.x()), number(nearest.y())));
     readout_->adjustSize();
     marker_->setPos(nearestAt);
     marker_->show();

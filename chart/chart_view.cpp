@@ -204,6 +204,7 @@ void ChartView::draw(const ui::Chart& chart, const model::Series& titration,
     c->setTitle(chart.Title);
     bottomAxis_->setTitleText(chart.BottomAxisTitle);
     leftAxis_->setTitleText(chart.LeftAxisTitle);
+    baseAdded_ = chart.baseAdded;
     // The window redraws after every click; a curve that has not changed keeps its zoom
     // and spares Qt Charts a new layout of every point.
     bool changed = false;

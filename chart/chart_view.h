@@ -141,6 +141,8 @@ private:
     /// Where the mouse was when the readout was last shown (viewport coordinates).
     QPoint readoutPos_;
     char32_t decimalSeparator_ = U'.';
+    /// The curves are of a base run: the readout names OH-.
+    bool baseAdded_ = false;
 };
 
 } // namespace phbuffer::chart

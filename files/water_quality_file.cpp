@@ -13,6 +13,29 @@ namespace {
 
 constexpr int kFirstParameterLine = kBufferSystemRows + 2; // after the empty line 11
 
+// The conditions lines' keywords belong to the file format and are never translated.
+const QString kTitrantLabel = QStringLiteral("Titrant");
+const QString kUpperTargetLabel = QStringLiteral("Upper pH target");
+const QString kAcid = QStringLiteral("acid");
+const QString kBase = QStringLiteral("base");
+
+/// The conditions from the lines after line 15 of @p lines; none when no line holds one.
+std::optional<DataFileConditions> readConditions(const QStringList& lines) {
+    std::optional<DataFileConditions> conditions;
+    for (qsizetype i = kDataFileLines; i < lines.size(); ++i) {
+        const QStringList fields = splitFields(lines[i]);
+        if (fields.size() < 2 || fields[1].isEmpty())
+            continue;
+        if (fields[0] == kTitrantLabel && (fields[1] == kAcid || fields[1] == kBase)) {
+            conditions.emplace(conditions.value_or(DataFileConditions{})).titrant =
+                fields[1] == kBase ? model::Titrant::StrongBase : model::Titrant::StrongAcid;
+        } else if (fields[0] == kUpperTargetLabel) {
+            conditions.emplace(conditions.value_or(DataFileConditions{})).upperTarget = fields[1];
+        }
+    }
+    return conditions;
+}
+
 QString fieldCount(qsizetype count) {
     if (count == 0)
         return QCoreApplication::translate("WaterQualityFile", "no fields");
@@ -47,6 +70,11 @@ QStringList waterQualityFileLines(const WaterQualityTexts& texts) {
         QStringList fields(row.begin(), row.end());
         lines << fields.join(QLatin1Char('\t'));
     }
+    if (texts.conditions) {
+        const bool base = texts.conditions->titrant == model::Titrant::StrongBase;
+        lines << kTitrantLabel + QLatin1Char('\t') + (base ? kBase : kAcid);
+        lines << kUpperTargetLabel + QLatin1Char('\t') + texts.conditions->upperTarget;
+    }
     return lines;
 }
 
@@ -76,6 +104,7 @@ void readWaterQualityFile(QByteArrayView bytes, WaterQualityTexts& texts) {
         for (int col = 0; col < kWaterParameterColumns; ++col)
             loaded.waterParameters[row][col] = fields[col];
     }
+    loaded.conditions = readConditions(lines);
     texts = std::move(loaded);
 }
 

@@ -92,6 +92,8 @@ struct Chart : Component {
     QString Title;
     QString BottomAxisTitle;
     QString LeftAxisTitle;
+    /// Whether the curves are of a strong base run, so that what reads them names OH-.
+    bool baseAdded = false;
 };
 
 /// The settings of a file dialog. The dialog itself is shown by whoever drives the form

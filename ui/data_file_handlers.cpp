@@ -5,6 +5,7 @@
 #include "main_form.h"
 
 #include "errors.h"
+#include "number_format.h"
 
 #include "files/plot_export.h"
 #include "files/text_file.h"
@@ -33,26 +34,21 @@ void SetUp(FileDialog& dialog, const QString& extension, const QString& filter) 
     dialog.Filter = filter;
 }
 
-files::WaterQualityTexts textsOf(const StringGrid& bufferSystems,
-                                 const StringGrid& waterParameters) {
+files::WaterQualityTexts textsOf(const TpHmainForm& form) {
     files::WaterQualityTexts texts;
     for (int r = 0; r < files::kBufferSystemRows; ++r)
         for (int c = 0; c < files::kBufferSystemColumns; ++c)
-            texts.bufferSystems[r][c] = bufferSystems.Cells(c, r);
+            texts.bufferSystems[r][c] = form.StringGrid1.Cells(c, r);
     for (int r = 0; r < files::kWaterParameterRows; ++r)
         for (int c = 0; c < files::kWaterParameterColumns; ++c)
-            texts.waterParameters[r][c] = waterParameters.Cells(c, r);
+            texts.waterParameters[r][c] = form.StringGrid2.Cells(c, r);
+    // A water under the default conditions keeps the file it always had, of 15 lines.
+    const bool base = form.TitrantRadioGroup.ItemIndex == 1;
+    if (base || form.UpperTargetEdit.Text != form.defaultUpperTarget())
+        texts.conditions = files::DataFileConditions{base ? model::Titrant::StrongBase
+                                                          : model::Titrant::StrongAcid,
+                                                     form.UpperTargetEdit.Text};
     return texts;
-}
-
-void showTexts(const files::WaterQualityTexts& texts, StringGrid& bufferSystems,
-               StringGrid& waterParameters) {
-    for (int r = 0; r < files::kBufferSystemRows; ++r)
-        for (int c = 0; c < files::kBufferSystemColumns; ++c)
-            bufferSystems.Cells(c, r) = texts.bufferSystems[r][c];
-    for (int r = 0; r < files::kWaterParameterRows; ++r)
-        for (int c = 0; c < files::kWaterParameterColumns; ++c)
-            waterParameters.Cells(c, r) = texts.waterParameters[r][c];
 }
 
 } // namespace
@@ -96,7 +92,7 @@ void TpHmainForm::SaveDataBitBtnClick(const Component*) {
     checkOneLineCells();
     if (const auto name = chooseSaveName(SaveKind::WaterData, kDataFileExtension,
                                          tr(kDataFileFilter), tr(kSaveDataTitle))) {
-        files::saveWaterQualityFile(*Files, *name, textsOf(StringGrid1, StringGrid2));
+        files::saveWaterQualityFile(*Files, *name, textsOf(*this));
         dataFileName = *name;
         savedTexts_ = gridTexts();
     }
@@ -108,7 +104,7 @@ void TpHmainForm::saveDataInPlace() {
         return;
     }
     checkOneLineCells();
-    files::saveWaterQualityFile(*Files, dataFileName, textsOf(StringGrid1, StringGrid2));
+    files::saveWaterQualityFile(*Files, dataFileName, textsOf(*this));
     savedTexts_ = gridTexts();
 }
 
@@ -122,11 +118,28 @@ void TpHmainForm::GetDataBitBtnClick(const Component*) {
 
 void TpHmainForm::loadDataFile(const QString& path) {
     OpenDialog1.FileName = path;
-    files::WaterQualityTexts texts = textsOf(StringGrid1, StringGrid2);
+    files::WaterQualityTexts texts = textsOf(*this);
     files::loadWaterQualityFile(*Files, path, texts);
-    showTexts(texts, StringGrid1, StringGrid2);
+    showTexts(texts);
     dataFileName = path;
     savedTexts_ = gridTexts();
+}
+
+void TpHmainForm::showTexts(const files::WaterQualityTexts& texts) {
+    for (int r = 0; r < files::kBufferSystemRows; ++r)
+        for (int c = 0; c < files::kBufferSystemColumns; ++c)
+            StringGrid1.Cells(c, r) = texts.bufferSystems[r][c];
+    for (int r = 0; r < files::kWaterParameterRows; ++r)
+        for (int c = 0; c < files::kWaterParameterColumns; ++c)
+            StringGrid2.Cells(c, r) = texts.waterParameters[r][c];
+    const files::DataFileConditions conditions =
+        texts.conditions.value_or(files::DataFileConditions{});
+    TitrantRadioGroup.ItemIndex = conditions.titrant == model::Titrant::StrongBase ? 1 : 0;
+    // An upper target that is no number under this separator counts as no line at all.
+    double upper = 0;
+    UpperTargetEdit.Text = TryStrToFloat(conditions.upperTarget, upper, DecimalSeparator)
+                               ? conditions.upperTarget
+                               : defaultUpperTarget();
 }
 
 void TpHmainForm::ExportPlotDataBitBtnClick(const Component*) {

@@ -13,10 +13,6 @@
 namespace phbuffer::ui {
 
 namespace {
-// Marked here, translated where it is shown: a translator comes after static initialisation.
-const char* const kAcidUsedCaption =
-    QT_TRANSLATE_NOOP("TpHmainForm", "H+ used to reach lower target:");
-
 /// Sets the column widths and makes the grid as wide as @p start plus every column with
 /// its 2-pixel grid line.
 void fitColumns(StringGrid& grid, std::vector<int> widths, int start) {
@@ -37,7 +33,7 @@ TpHmainForm::TpHmainForm()
       CopyToClipButton(QStringLiteral("CopyToClipButton"), tr("Copy graph to clip")),
       ExportPlotDataBitBtn(QStringLiteral("ExportPlotDataBitBtn"), tr("Export plot data")),
       ClearGraphButton(QStringLiteral("ClearGraphButton"), tr("Clear graph")),
-      Label1(QStringLiteral("Label1"), tr(kAcidUsedCaption)),
+      Label1(QStringLiteral("Label1"), tr(AcidUsedCaption)),
       StringGrid1(QStringLiteral("StringGrid1"), 5, 10, 0, 1),
       StringGrid2(QStringLiteral("StringGrid2"), 2, 4, 1, 0),
       WhatToShowRadioGroup(
@@ -54,10 +50,18 @@ TpHmainForm::TpHmainForm()
       ZPlowBitBtn(QStringLiteral("ZPlowBitBtn"), presetCaption(tr("Zorva-PIKE Low"))),
       SaveDataBitBtn(QStringLiteral("SaveDataBitBtn"), tr("Save water quality data to file")),
       GetDataBitBtn(QStringLiteral("GetDataBitBtn"), tr("Get water quality data from file")),
+      TitrantRadioGroup(QStringLiteral("TitrantRadioGroup"), tr("Titrant"),
+                        {tr("Strong acid"), tr("Strong base")}, 0),
+      UpperTargetLabel(QStringLiteral("UpperTargetLabel"), tr("Upper pH target")),
+      UpperTargetEdit(QStringLiteral("UpperTargetEdit"), defaultUpperTarget()),
       OpenDialog1(QStringLiteral("OpenDialog1")), SaveDialog1(QStringLiteral("SaveDialog1")) {
     StringGrid1.Width = 320;
     StringGrid2.Width = 200;
     StringGrid2.RowHeights = {24, 23, 24, 24};
+}
+
+QString TpHmainForm::defaultUpperTarget() const {
+    return Format(8.2, 8, 2);
 }
 
 QString TpHmainForm::Format(double value, int precision, int digits) const {
@@ -87,6 +91,7 @@ void TpHmainForm::FormShow(const Component* Sender) {
     StringGrid2.Cells(1, 1) = QStringLiteral("1640");
     StringGrid2.Cells(1, 2) = QStringLiteral("426");
     StringGrid2.Cells(1, 3) = Format(4.5, 8, 2);
+    UpperTargetEdit.Text = defaultUpperTarget();
     savedTexts_ = gridTexts();
 }
 
@@ -126,131 +131,6 @@ void TpHmainForm::ZPmediumBitBtnClick(const Component* Sender) {
     }
     ShowBufferSystems();
     StringGrid2.Cells(1, 0) = phEqEdit.Text;
-}
-
-// ---- grid input and the run --------------------------------------------------------------
-
-void TpHmainForm::ReadGrids(const Component*) {
-    // Each strict conversion names its cell first: the one that throws stays named.
-    const auto strict = [this](const StringGrid& grid, int col, int row) {
-        errorCell = GridCell{&grid, col, row};
-        return StrToFloat(grid.Cells(col, row), DecimalSeparator);
-    };
-    // Each value goes into the state as soon as it is read: a cell that throws leaves the
-    // values before it in place, as a reading cell by cell does.
-    model::RunSpec& spec = runSpec;
-    for (int r = 1; r <= model::kBufferSystemCount; ++r) {
-        const int slot = r - 1;
-        model::BufferSystem& system = spec.systems[slot];
-        system = model::catalogueSystem(slot);
-        // Another acid typed into the row keeps the row's charge, but not its forms' names.
-        const QString name = StringGrid1.Cells(0, r);
-        if (name.toStdString() != system.name)
-            system.speciesNames = {};
-        system.name = name.toStdString();
-        system.concentration =
-            static_cast<double>(strict(StringGrid1, 1, r) / model::kMmolPerMolLong);
-        State.Conc[slot] = system.concentration;
-        for (int k = 0; k < 3; ++k) {
-            double p = 0;
-            system.pKa[k] = TryStrToFloat(StringGrid1.Cells(2 + k, r), p, DecimalSeparator)
-                                ? std::optional<double>(p)
-                                : std::nullopt;
-        }
-        const std::array<double, 3> K = model::dissociationConstants(system, spec.conditions);
-        State.Ka1[slot] = K[0];
-        State.Ka2[slot] = K[1];
-        State.Ka3[slot] = K[2];
-    }
-    spec.initialPh = State.pH = static_cast<double>(strict(StringGrid2, 1, 0));
-    State.HenryConstant = static_cast<double>(strict(StringGrid2, 1, 1));
-    State.CO2PartialPressure =
-        static_cast<double>(strict(StringGrid2, 1, 2) / model::kPartsPerMillionLong);
-    spec.targetPh = State.LowerpHTarget = static_cast<double>(strict(StringGrid2, 1, 3));
-    errorCell.reset();
-}
-
-void TpHmainForm::checkRunInput() {
-    // Every message substitutes all its arguments at once: a %1 in a name the user typed
-    // must stay as typed, not be taken for the next argument's place.
-    const auto rowName = [this](int r) {
-        return tr("\"%1\" (row %2)").arg(StringGrid1.Cells(0, r), QString::number(r));
-    };
-    for (int r = 1; r <= model::kBufferSystemCount; ++r) {
-        const int slot = r - 1;
-        const double C = State.Conc[slot];
-        errorCell = GridCell{&StringGrid1, 1, r};
-        if (!(C >= 0) || std::isinf(C))
-            throw HandlerError(tr("The concentration of %1 must be a finite number "
-                                  "not below 0, not '%2'")
-                                   .arg(rowName(r), StringGrid1.Cells(1, r)));
-        if (C > kMaxRunConcentration / model::kMmolPerMol)
-            throw HandlerError(tr("The concentration of %1 must not be above %2 "
-                                  "mmol/L, not '%3'")
-                                   .arg(rowName(r), QString::number(kMaxRunConcentration),
-                                        StringGrid1.Cells(1, r)));
-        const double K[3] = {State.Ka1[slot], State.Ka2[slot], State.Ka3[slot]};
-        for (int k = 0; k < 3; ++k) {
-            errorCell = GridCell{&StringGrid1, 2 + k, r};
-            if (!std::isfinite(K[k]))
-                throw HandlerError(
-                    tr("The %1 of %2 gives a dissociation constant "
-                       "that is not finite: '%3'")
-                        .arg(StringGrid1.Cells(2 + k, 0), rowName(r), StringGrid1.Cells(2 + k, r)));
-        }
-    }
-    const std::pair<int, double> pHs[] = {{0, State.pH}, {3, State.LowerpHTarget}};
-    for (const auto& [row, value] : pHs) {
-        errorCell = GridCell{&StringGrid2, 1, row};
-        if (!isRunPh(value))
-            throw HandlerError(tr("\"%1\" must be a pH from %2 to %3, not '%4'")
-                                   .arg(StringGrid2.Cells(0, row), QString::number(kMinRunpH),
-                                        QString::number(kMaxRunpH), StringGrid2.Cells(1, row)));
-    }
-    errorCell.reset();
-}
-
-RunInput TpHmainForm::prepareRun(const Component* Sender) {
-    ReadGrids(Sender);
-    checkRunInput();
-    // The run's results name the systems as the grid does: a name the user typed there
-    // is the one the analysis and its files show.
-    RunInput input{runSpec, State};
-    for (int r = 1; r <= model::kBufferSystemCount; ++r)
-        input.state.SystemName[r - 1] = runSpec.systems[r - 1].name;
-    return input;
-}
-
-void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {
-    applyRun(computeRun(prepareRun(Sender), &RunControl));
-}
-
-void TpHmainForm::RunModel(const Component*) {
-    applyRun(computeRun(RunInput{runSpec, State}, &RunControl));
-}
-
-void TpHmainForm::applyRun(RunResult result) {
-    runTexts_ = gridTexts();
-    State = std::move(result.state);
-    TitrationSeries.points = std::move(result.titration);
-    BufferStrengthSeries.points = std::move(result.bufferStrength);
-    applyViewActivity();
-
-    const model::RunOutcome& outcome = result.outcome;
-    const double acidUsed = model::addedAcid(outcome.StepCount, State.AcidStep);
-    if (outcome.end == model::RunEnd::ReachedTarget) {
-        Label1.Caption = tr(kAcidUsedCaption) + QLatin1Char(' ') + Format(acidUsed, 12, 2);
-    } else {
-        Label1.Caption = tr("Run stopped at pH %1 after %2 mmol/L H+; lower target "
-                            "not reached")
-                             .arg(Format(State.pH, 12, 2), Format(acidUsed, 12, 2));
-    }
-    applyViewTitles();
-    if (outcome.end == model::RunEnd::NotANumber)
-        throw HandlerError(tr("The proton balance can't be computed below pH %1: "
-                              "the concentrations or pKa values are beyond what the "
-                              "model can handle")
-                               .arg(Format(State.pH, 12, 2)));
 }
 
 // ---- CO2 equilibrium ---------------------------------------------------------------------
@@ -295,7 +175,13 @@ void TpHmainForm::applyViewActivity() {
 
 void TpHmainForm::applyViewTitles() {
     const bool titration = WhatToShowRadioGroup.ItemIndex == 0;
+    Chart1.baseAdded = shownTitrant_ == model::Titrant::StrongBase;
     Chart1.Title = titration ? tr("Titration curve") : tr("Buffer capacity");
+    if (shownTitrant_ == model::Titrant::StrongBase) {
+        Chart1.BottomAxisTitle = titration ? tr("Added OH- [mmol/L]") : tr("pH [-]");
+        Chart1.LeftAxisTitle = titration ? tr("pH [-]") : tr("Buffer capacity [mmol OH-/pH-unit]");
+        return;
+    }
     Chart1.BottomAxisTitle = titration ? tr("Added H+ [mmol/L]") : tr("pH [-]");
     Chart1.LeftAxisTitle = titration ? tr("pH [-]") : tr("Buffer capacity [mmol H+/pH-unit]");
 }

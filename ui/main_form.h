@@ -11,6 +11,7 @@
 #include "titration_run.h"
 
 #include "files/file_system.h"
+#include "files/water_quality_file.h"
 #include "model/run_spec.h"
 #include "model/series.h"
 #include "model/titration.h"
@@ -54,6 +55,9 @@ public:
     /// The window caption, untranslated: translate it in the context "TpHmainForm" where
     /// it is shown.
     static const char* const Caption;
+    /// Label1's caption before the amount of a run that reached the lower target,
+    /// untranslated as Caption.
+    static const char* const AcidUsedCaption;
 
     // ---- state -------------------------------------------------------------------------
     model::WaterState State;
@@ -88,6 +92,12 @@ public:
     Button ZPlowBitBtn;
     Button SaveDataBitBtn;
     Button GetDataBitBtn;
+    /// The titrant of the next run: item 0 strong acid (to the lower target of the grid),
+    /// item 1 strong base (to UpperTargetEdit's pH).
+    RadioGroup TitrantRadioGroup;
+    Label UpperTargetLabel;
+    /// The pH a strong base run ends above, with DecimalSeparator.
+    Edit UpperTargetEdit;
     FileDialog OpenDialog1;
     FileDialog SaveDialog1;
 
@@ -169,12 +179,18 @@ public:
     /// Converts both grids into runSpec and the state: concentrations to mol/L, pKa cells
     /// to dissociation constants (0 where a cell is not a number), and the four water
     /// parameters. Stops at the first concentration or parameter that is not a number;
-    /// the state then holds what the cells before it gave.
+    /// the state then holds what the cells before it gave. Then the titrant of
+    /// TitrantRadioGroup and, for a base run, the target of UpperTargetEdit (NaN when it
+    /// is no number, for the run's check to refuse); the state's LowerpHTarget stays the
+    /// grid's.
     void ReadGrids(const Component* Sender);
     /// The titration from the state's initial pH to the lower target, into both series,
     /// Label1 and the chart titles: computeRun over runSpec and the state with RunControl,
     /// then applyRun. Expects ReadGrids to have just filled both.
     void RunModel(const Component* Sender);
+
+    /// The default of UpperTargetEdit under DecimalSeparator: pH 8.20.
+    QString defaultUpperTarget() const;
 
     /// The first step of a run, on the user-interface thread: ReadGrids and the checks of
     /// the run's input. Throws, leaving the state as ReadGrids left it, when a run can't
@@ -198,11 +214,18 @@ public:
 private:
     /// Refuses, naming the cell, input under which a run can't give a sound result.
     void checkRunInput();
+    /// The titrant TitrantRadioGroup selects.
+    model::Titrant selectedTitrant() const;
+    /// A loaded data file's texts into the grids, TitrantRadioGroup and UpperTargetEdit.
+    void showTexts(const files::WaterQualityTexts& texts);
     void applyViewActivity();
     void applyViewTitles();
     QString Format(double value, int precision, int digits) const;
 
     std::vector<QString> savedTexts_;
+    /// The titrant of the run last applied, which the label and the axes name; acid
+    /// before the first.
+    model::Titrant shownTitrant_ = model::Titrant::StrongAcid;
     /// The grids' texts of the run last applied; none before the first.
     std::optional<std::vector<QString>> runTexts_;
 };

@@ -42,11 +42,13 @@ void PinnedCurves::dataFileLoaded(const QString& path) {
     source_ = files::shownFileName(QFileInfo(path).fileName());
 }
 
-void PinnedCurves::runShown() {
+void PinnedCurves::runShown(model::Titrant titrant) {
     ++runs_;
     shownName_ = source_.isEmpty()
                      ? QCoreApplication::translate("PinnedCurves", "Run %1").arg(runs_)
                      : source_;
+    if (titrant == model::Titrant::StrongBase)
+        shownName_ = QCoreApplication::translate("PinnedCurves", "%1 (OH-)").arg(shownName_);
 }
 
 bool PinnedCurves::keep(const model::Series& titration, const model::Series& bufferStrength) {

@@ -7,6 +7,7 @@
 #include "chart_scale.h"
 #include "main_form.h"
 
+#include "model/run_spec.h"
 #include "model/series.h"
 
 #include <QString>
@@ -54,8 +55,9 @@ public:
     void dataFileLoaded(const QString& path);
     /// A run has been shown: the name its curve is kept under is the water's source, or
     /// "Run N" (N counting the runs shown) when the water came neither from a preset nor a
-    /// file. Call with the run's result applied.
-    void runShown();
+    /// file; for a run of @p titrant strong base, followed by "(OH-)", so that kept acid
+    /// and base curves of one water tell apart. Call with the run's result applied.
+    void runShown(model::Titrant titrant = model::Titrant::StrongAcid);
     /// The name the shown curve is kept under.
     const QString& shownName() const { return shownName_; }
 

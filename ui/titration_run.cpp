@@ -14,13 +14,17 @@ RunResult computeRun(RunInput input, model::RunControl* control) {
     result.titration = std::move(run.titration.points);
     result.bufferStrength = std::move(run.bufferStrength.points);
     result.outcome = run.outcome;
+    result.titrant = input.spec.titrant;
     return result;
 }
 
 QString runProgressText(const model::RunProgress& progress, char32_t decimalSeparator) {
-    return QCoreApplication::translate("TitrationRun", "pH %1, %2 mmol/L H+ added")
-        .arg(FloatToStrF(progress.pH, 12, 2, decimalSeparator),
-             FloatToStrF(progress.acidAdded, 12, 2, decimalSeparator));
+    const QString text =
+        progress.direction == model::Direction::Rising
+            ? QCoreApplication::translate("TitrationRun", "pH %1, %2 mmol/L OH- added")
+            : QCoreApplication::translate("TitrationRun", "pH %1, %2 mmol/L H+ added");
+    return text.arg(FloatToStrF(progress.pH, 12, 2, decimalSeparator),
+                    FloatToStrF(progress.acidAdded, 12, 2, decimalSeparator));
 }
 
 } // namespace phbuffer::ui

@@ -32,6 +32,8 @@ struct RunResult {
     std::vector<model::SeriesPoint> titration;
     std::vector<model::SeriesPoint> bufferStrength;
     model::RunOutcome outcome;
+    /// What the run added: the label and the axes name it.
+    model::Titrant titrant = model::Titrant::StrongAcid;
 };
 
 /// Titrates the water of @p input. Reads and writes nothing but its arguments, so it may
@@ -40,7 +42,7 @@ struct RunResult {
 RunResult computeRun(RunInput input, model::RunControl* control);
 
 /// The progress of a run as the progress dialog shows it: "pH 2.31, 12.35 mmol/L H+
-/// added", with @p decimalSeparator.
+/// added" (OH- for a rising run), with @p decimalSeparator.
 QString runProgressText(const model::RunProgress& progress, char32_t decimalSeparator);
 
 } // namespace phbuffer::ui

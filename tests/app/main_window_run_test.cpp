@@ -3,14 +3,22 @@
 // Long runs: off the user-interface thread, with a progress dialog that can stop them.
 #include "window_fixture.h"
 
+#include "app/analysis_window.h"
+#include "chart/pinned_curve_layer.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QListWidget>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QValueAxis>
 
 using namespace phbuffer::app;
 using namespace phbuffer::app::gui;
@@ -172,6 +180,38 @@ TEST_F(LongRun, TheQuitKeyWorksFromTheProgressDialogToo) {
     EXPECT_FALSE(window.isRunning());
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(!dialog || !dialog->isVisible());
+}
+
+TEST_F(ShownWindow, StrongBaseRunsToTheUpperTargetAndKeepsItsCurveBesideAnAcidOne) {
+    auto* base = window.findChild<QRadioButton*>(QStringLiteral("TitrantRadioGroupItem1"));
+    ASSERT_NE(base, nullptr);
+    QTest::mouseClick(base, Qt::LeftButton);
+    EXPECT_TRUE(base->isChecked());
+    EXPECT_EQ(window.form().TitrantRadioGroup.ItemIndex, 1);
+    ASSERT_TRUE(RunAndWait(window));
+    QTRY_VERIFY(labelText().startsWith(QStringLiteral("OH- used to reach upper target: ")));
+    EXPECT_TRUE(errors.empty()) << errorTexts().toStdString();
+    EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("Added OH- [mmol/L]"));
+
+    // Kept, the base run's curve is named for its titrant and stays beside an acid run's.
+    click("AnalysisButton");
+    AnalysisWindow* analysis = window.analysisWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(analysis));
+    Click(analysis->findChild<QPushButton*>(QStringLiteral("KeepCurveButton")));
+    auto* list = analysis->findChild<QListWidget*>(QStringLiteral("PinnedCurveList"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("(OH-)")))
+        << list->item(0)->text().toStdString();
+    QTest::mouseClick(window.findChild<QRadioButton*>(QStringLiteral("TitrantRadioGroupItem0")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(RunAndWait(window));
+    QTRY_VERIFY(labelText().startsWith(QStringLiteral("H+ used to reach lower target: ")));
+    EXPECT_EQ(chart()->bottomAxis()->titleText(), QStringLiteral("Added H+ [mmol/L]"));
+    EXPECT_EQ(chart()->pinnedCurves().titrationSeries().size(), 1);
+    QLegend* legend = chart()->chart()->legend();
+    QTRY_COMPARE(legend->markers(chart()->titrationSeries()).value(0)->label(),
+                 QStringLiteral("Run 2 (current)"));
 }
 
 } // namespace

@@ -228,4 +228,44 @@ TEST_F(FileButtons, ExportWritesTheSelectedViewsCurve) {
     EXPECT_TRUE(FileBytes(dir.filePath("buffer.txt")).startsWith("4.50"));
 }
 
+TEST_F(FileButtons, KeepsTheTitrantAndUpperTargetAfterTheGridsAndGivesTheDefaultsWithout) {
+    form.TitrantRadioGroup.ItemIndex = 1;
+    form.UpperTargetEdit.Text = QStringLiteral("9.10");
+    answer = dir.filePath("base.prn");
+    Save();
+    const QByteArray conditions = "Titrant\tbase\r\nUpper pH target\t9.10\r\n";
+    EXPECT_EQ(FileBytes(dir.filePath("base.prn")), StartUpFile('.') + conditions);
+
+    form.TitrantRadioGroup.ItemIndex = 0;
+    form.UpperTargetEdit.Text = QStringLiteral("7");
+    Load();
+    EXPECT_EQ(form.TitrantRadioGroup.ItemIndex, 1);
+    EXPECT_EQ(form.UpperTargetEdit.Text, QStringLiteral("9.10"));
+
+    // What follows the grids: each case loaded after the base conditions above.
+    struct Case {
+        QByteArray extra;
+        int titrant;
+        const char* upperTarget;
+    };
+    const Case cases[] = {
+        {"", 0, "8.20"}, // the same file without its conditions lines
+        {"Titrant\tbase\r\n", 1, "8.20"},
+        {"Colour\tred\r\nUpper pH target\t8.75\r\n", 0, "8.75"},
+        {"Titrant\tstrong\r\nUpper pH target\tabc\r\n", 0, "8.20"},
+    };
+    for (const Case& c : cases) {
+        QFile file(dir.filePath("base.prn"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(StartUpFile('.') + c.extra);
+        file.close();
+        form.TitrantRadioGroup.ItemIndex = 1;
+        form.UpperTargetEdit.Text = QStringLiteral("9.10");
+        Load();
+        EXPECT_EQ(form.TitrantRadioGroup.ItemIndex, c.titrant) << c.extra.toStdString();
+        EXPECT_EQ(form.UpperTargetEdit.Text, QString::fromLatin1(c.upperTarget))
+            << c.extra.toStdString();
+    }
+}
+
 } // namespace

@@ -141,4 +141,35 @@ TEST_F(StartedForm, ACancelledRunSaysWhereItStopped) {
     EXPECT_EQ(form.Chart1.Title, QStringLiteral("Titration curve"));
 }
 
+// ---- the titrant ------------------------------------------------------------------------
+
+TEST_F(StartedForm, ABaseRunGoesToTheUpperTargetAndOneThatIsNoPhIsRefusedByName) {
+    form.ReadGrids(&form);
+    EXPECT_EQ(form.runSpec.titrant, model::Titrant::StrongAcid);
+    EXPECT_EQ(form.runSpec.targetPh, 4.5);
+
+    form.TitrantRadioGroup.ItemIndex = 1;
+    form.UpperTargetEdit.Text = QStringLiteral("9.10");
+    form.ReadGrids(&form);
+    EXPECT_EQ(form.runSpec.titrant, model::Titrant::StrongBase);
+    EXPECT_EQ(form.runSpec.targetPh, 9.1);
+    EXPECT_EQ(form.State.LowerpHTarget, 4.5) << "the grid's lower target stays";
+
+    const QString label = form.Label1.Caption;
+    for (const char* text : {"16.5", "-2.01", "abc", "nan", ""}) {
+        form.UpperTargetEdit.Text = QString::fromUtf8(text);
+        EXPECT_EQ(FailureOf([&] { PressRun(); }),
+                  QStringLiteral("\"Upper pH target\" must be a pH from -2 to 16, not '%1'")
+                      .arg(QString::fromUtf8(text)));
+        EXPECT_EQ(form.errorCell, std::nullopt) << text;
+        EXPECT_EQ(form.Label1.Caption, label) << text;
+    }
+
+    // Started at or above its target, a base run takes no step, as an acid run below its own.
+    form.UpperTargetEdit.Text = QStringLiteral("7.80");
+    PressRun();
+    EXPECT_EQ(form.TitrationSeries.Count(), 2u) << "its start and final points";
+    EXPECT_EQ(form.Label1.Caption, QStringLiteral("OH- used to reach upper target: 0.00"));
+}
+
 } // namespace
