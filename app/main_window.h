@@ -226,6 +226,14 @@ private:
     ui::PinnedCurves pinned_;
     /// The water of the run going on, analysed once the run has been shown.
     std::optional<model::RunSpec> runSpec_;
+    /// The titrant the last run used to reach its target, shown as a dose while Label1
+    /// still holds that run's caption.
+    struct RunAmount {
+        bool base = false;
+        double mmolPerLitre = 0;
+        QString caption;
+    };
+    std::optional<RunAmount> runAmount_;
     /// The last file dialog was answered with a name.
     bool fileChosen_ = false;
 };

@@ -47,7 +47,15 @@ void MainWindow::showResultsState() {
     const bool outdated = form_.resultsOutdated();
     // The form's caption stays as the run wrote it; the view adds the note.
     const QString caption = ui::keepQuantitiesTogether(form_.Label1.Caption);
-    const QString text = outdated ? caption + QLatin1Char(' ') + tr(kOutdatedNote) : caption;
+    QString text = outdated ? caption + QLatin1Char(' ') + tr(kOutdatedNote) : caption;
+    // Beside the amount, the dose of the product chosen in the analysis window.
+    if (const std::optional<ui::DoseRequest> dose = analysis_->doseRequest();
+        dose && runAmount_ && runAmount_->caption == form_.Label1.Caption) {
+        const QString doseText = ui::runDoseText(runAmount_->mmolPerLitre, runAmount_->base, *dose,
+                                                 form_.DecimalSeparator);
+        if (!doseText.isEmpty())
+            text += QStringLiteral(": ") + doseText;
+    }
     label1_->setText(text);
     // Sized to its text, on as many lines as it takes not to run under the buttons.
     const int textWidth = label1_->fontMetrics().horizontalAdvance(text) + 1;

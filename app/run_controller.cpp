@@ -75,6 +75,11 @@ void MainWindow::finishRun() {
     // A stopped run may have been stopped for taking too long: it is not run again.
     const bool reachedTarget =
         ending.result && ending.result->outcome.end == model::RunEnd::ReachedTarget;
+    runAmount_.reset();
+    if (reachedTarget)
+        runAmount_ = RunAmount{
+            ending.result->titrant == model::Titrant::StrongBase,
+            model::addedAcid(ending.result->outcome.StepCount, model::kTitrantStep), QString()};
     if (ending.result) {
         try {
             form_.applyRun(std::move(*ending.result));
@@ -91,6 +96,8 @@ void MainWindow::finishRun() {
         else
             analysis_->clear();
     }
+    if (runAmount_)
+        runAmount_->caption = form_.Label1.Caption;
     runSpec_.reset();
     if (localeChangedDuringRun_) {
         localeChangedDuringRun_ = false;
@@ -118,6 +125,7 @@ void MainWindow::connectAnalysis() {
         analysis_->activateWindow();
     });
     connect(chart_, &ChartView::pointRead, analysis_, &AnalysisWindow::showBreakdownAt);
+    connect(analysis_, &AnalysisWindow::doseChanged, this, &MainWindow::showResultsState);
     connect(analysis_, &AnalysisWindow::keepCurveClicked, this, [this] {
         if (!isRunning() && pinned_.keep(form_.TitrationSeries, form_.BufferStrengthSeries))
             showPinnedCurves();

@@ -16,6 +16,7 @@
 #include "ui/table_writers.h"
 #include "ui/titration_run.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <cerrno>
@@ -242,6 +243,17 @@ void applyOptions(const Options& o, ui::TpHmainForm& form) {
         form.checkOneLineCells();
     if (o.phEdit)
         form.phEqEdit.Text = *o.phEdit;
+    if (o.titrant)
+        form.TitrantRadioGroup.ItemIndex = *o.titrant == model::Titrant::StrongBase ? 1 : 0;
+    if (o.upperTarget) {
+        // Written as the form writes numbers, whichever separator the option used.
+        double x = 0;
+        if (!ui::TryStrToFloat(*o.upperTarget, x, form.DecimalSeparator))
+            model::tryParse(o.upperTarget->toStdString(), x, U'.');
+        form.UpperTargetEdit.Text =
+            QString::number(x, 'g', QLocale::FloatingPointShortest)
+                .replace(QLatin1Char('.'), QString::fromUcs4(&form.DecimalSeparator, 1));
+    }
     if (o.view) {
         form.WhatToShowRadioGroup.ItemIndex = *o.view;
         form.WhatToShowRadioGroupClick(&form.WhatToShowRadioGroup);

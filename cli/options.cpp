@@ -143,7 +143,12 @@ std::optional<double> numberOf(const Options& o, const std::string& text) {
 void readNumbers(Options& o) {
     for (const auto& [name, text] : o.numberTexts) {
         const std::optional<double> x = numberOf(o, text);
-        if (name == "--volume") {
+        if (name == "--upper-target") {
+            if (!x || !ui::isRunPh(*x))
+                throw UsageError{"--upper-target takes a pH from " + shortest(ui::kMinRunpH) +
+                                 " to " + shortest(ui::kMaxRunpH) + ", not '" + text + "'"};
+            o.upperTarget = QString::fromStdString(text);
+        } else if (name == "--volume") {
             if (!x || !(*x > 0) || !std::isfinite(*x))
                 throw UsageError{"--volume takes a volume of water in m3 above 0, not '" + text +
                                  "'"};
@@ -203,6 +208,21 @@ const OptionEntry kOptions[] = {
     {"--decimal-separator", nullptr, Takes::Value,
      [](Options& o, const std::string& v) { o.decimalSeparator = decimalSeparator(v); },
      "  --decimal-separator C    use C instead of the locale's decimal separator\n", nullptr,
+     nullptr},
+    {"--titrant", nullptr, Takes::Value,
+     [](Options& o, const std::string& v) {
+         if (v == "acid")
+             o.titrant = model::Titrant::StrongAcid;
+         else if (v == "base")
+             o.titrant = model::Titrant::StrongBase;
+         else
+             throw UsageError{"--titrant is acid or base, not '" + v + "'"};
+     },
+     "  --titrant acid|base      titrate with strong acid (the default) or strong base\n", nullptr,
+     nullptr},
+    {"--upper-target", nullptr, Takes::AnyValue,
+     [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--upper-target", v); },
+     "  --upper-target X         the upper pH target of a base run (8.20 unless given)\n", nullptr,
      nullptr},
     {"--points", nullptr, Takes::Nothing, [](Options& o, const std::string&) { o.points = true; },
      nullptr, [](const Options& o) { return o.command == "run"; }, "the run command"},

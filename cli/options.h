@@ -56,6 +56,8 @@ struct Options {
     std::optional<ReportFormat> format;
     std::vector<std::string> batchFiles;
     std::optional<std::uint32_t> maxSteps;
+    std::optional<model::Titrant> titrant;
+    std::optional<QString> upperTarget; ///< the text for UpperTargetEdit
     std::optional<model::Product> dose;
     std::optional<double> volume;  ///< [m³]
     std::optional<double> addAcid; ///< [mmol/L]

@@ -96,6 +96,12 @@ struct DoseRequest {
 std::optional<model::Dose> pointDose(const AnalysisPoint& p,
                                      const std::optional<DoseRequest>& dose);
 
+/// The dose of a run's @p mmolPerLitre of acid (or, with @p base, of base) in @p dose's
+/// product, as the window shows it beside the run's label: "92.61 kg or 79.55 L of
+/// Hydrochloric acid 33 % for 250 m³"; empty where the product gives the other titrant.
+QString runDoseText(double mmolPerLitre, bool base, const DoseRequest& dose,
+                    char32_t decimalSeparator);
+
 /// For people: the run, the p- and m-values, then each point with its acid or base (and
 /// the dose of @p dose's product, where it is of the titrant the point needs) and its
 /// buffer capacity by source.

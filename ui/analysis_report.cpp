@@ -7,6 +7,8 @@
 #include "number_format.h"
 #include "table_writers.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -54,6 +56,15 @@ std::optional<model::Dose> pointDose(const AnalysisPoint& p,
     if ((needsBase && !productBase) || (needsAcid && productBase))
         return std::nullopt;
     return model::doseOf(dose->product, productBase ? p.base() : p.acid(), dose->cubicMetres);
+}
+
+QString runDoseText(double mmolPerLitre, bool base, const DoseRequest& dose, char32_t sep) {
+    if (dose.product.compound.base != base)
+        return QString();
+    const model::Dose d = model::doseOf(dose.product, mmolPerLitre, dose.cubicMetres);
+    return QCoreApplication::translate("AnalysisReport", "%1 kg or %2 L of %3 for %4 m³")
+        .arg(fixed(d.kilograms, 2, sep), fixed(d.litres, 2, sep),
+             QString::fromStdString(dose.product.name), FloatToStrF(dose.cubicMetres, 15, 0, sep));
 }
 
 QString analysisText(const Analysis& a, char32_t sep, const std::optional<DoseRequest>& dose) {

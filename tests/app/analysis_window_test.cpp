@@ -224,6 +224,11 @@ TEST_F(AnalysisShown, DosesTheChosenProductAndRemembersTheChoice) {
     const model::Dose dose = model::doseOf(*model::productNamed("hcl-33"), mValue.acid(), 250);
     QTRY_COMPARE(points->item(1, 5)->text(), number(dose.kilograms, 2));
     EXPECT_EQ(points->item(0, 5)->text(), QString()) << "pH 8.2 needs base, not acid";
+    // The run's own acid, as a dose beside its label in the main window.
+    const ui::DoseRequest chosen{*model::productNamed("hcl-33"), 250};
+    const QString beside = ui::runDoseText(model::addedAcid(3299, model::kTitrantStep), false,
+                                           chosen, window.form().DecimalSeparator);
+    QTRY_VERIFY(window.findChild<QLabel*>(QStringLiteral("Label1"))->text().endsWith(beside));
 
     const DosePanel next;
     const std::optional<ui::DoseRequest> remembered = next.request();

@@ -240,75 +240,77 @@ TEST(CommandLine, ProgressStartsWithTheFirstStep) {
 }
 
 TEST(CommandLine, UsageErrorsExitWithTwo) {
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"fly"},
-                                               {"run", "grid"},
-                                               {"--preset", "huge", "run"},
-                                               {"--view", "sideways", "run"},
-                                               {"--cell", "3:0:0=x", "grid"},
-                                               {"--cell", "1:5:0=x", "grid"},
-                                               {"--cell", "1:1:1", "grid"},
-                                               {"--decimal-separator", ",,", "run"},
-                                               {"grid", "--points"},
-                                               {"--frobnicate", "run"},
-                                               {"run", "--preset"},
-                                               {"save"},
-                                               {"save", ""},
-                                               {"run", "--chart", "curve.jpg"},
-                                               {"run", "--chart", "curve"},
-                                               {"grid", "--chart", "curve.svg"},
-                                               {"run", "--chart-size", "10x10"},
-                                               {"run", "--chart", "c.png", "--chart-size", "10"},
-                                               {"run", "--chart", "c.png", "--chart-size", "0x5"},
-                                               {"--load", "", "grid"},
-                                               {"grid", "--export", "a.txt"},
-                                               {"run", "--export"},
-                                               // an option is not the value of the one before
-                                               {"run", "--export", "--points"},
-                                               {"save", "--points"},
-                                               {"--ph-edit", "--view", "buffer", "co2"},
-                                               // outside the grid, or beyond an int
-                                               {"--cell", "2:1:4=x", "grid"},
-                                               {"--cell", "1:-1:1=x", "grid"},
-                                               {"--cell", "4294967297:1:1=x", "grid"},
-                                               {"--cell", "1:1:1:1=x", "grid"},
-                                               // a separator that reads as part of a number
-                                               // or a field boundary, or is no character
-                                               {"--decimal-separator", "5", "grid"},
-                                               {"--decimal-separator", "-", "grid"},
-                                               {"--decimal-separator", "e", "grid"},
-                                               {"--decimal-separator", "E", "grid"},
-                                               {"--decimal-separator", " ", "grid"},
-                                               {"--decimal-separator", "\t", "grid"},
-                                               {"--decimal-separator", "\r", "grid"},
-                                               {"--decimal-separator", "\n", "grid"},
-                                               {"--decimal-separator", "\x01", "grid"},
-                                               {"--decimal-separator", "\xC3", "grid"},
-                                               {"--decimal-separator", "", "grid"},
-                                               // the analysis commands' own options
-                                               {"analyse", "--at-ph", "x"},
-                                               {"analyse", "--at-ph", "17"},
-                                               {"analyse", "--at-ph"},
-                                               {"analyse", "--format", "xml"},
-                                               {"run", "--at-ph", "4"},
-                                               {"batch"},
-                                               {"batch", "--format", "text", "a.prn"},
-                                               {"--preset", "low", "batch", "a.prn"},
-                                               // a value after "=", where one is taken
-                                               {"--points=yes", "run"},
-                                               {"--preset=", "run"},
-                                               {"--load=", "grid"},
-                                               // doses, and the pH after a dose
-                                               {"analyse", "--dose", "hcl-34", "--volume", "1"},
-                                               {"analyse", "--dose", "hcl-33"},
-                                               {"analyse", "--dose", "hcl-33", "--volume", "0"},
-                                               {"run", "--dose", "hcl-33", "--volume", "1"},
-                                               {"ph"},
-                                               {"ph", "--add-acid", "1", "--add-base", "1"},
-                                               {"ph", "--add-base", "-1"},
-                                               {"ph", "--add-base", "1", "--format", "csv"},
-                                               {"analyse", "--add-acid", "1"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"fly"},
+             {"run", "grid"},
+             {"--preset", "huge", "run"},
+             {"--view", "sideways", "run"},
+             {"--cell", "3:0:0=x", "grid"},
+             {"--cell", "1:5:0=x", "grid"},
+             {"--cell", "1:1:1", "grid"},
+             {"--decimal-separator", ",,", "run"},
+             {"grid", "--points"},
+             {"--frobnicate", "run"},
+             {"run", "--preset"},
+             {"save"},
+             {"save", ""},
+             {"run", "--chart", "curve.jpg"},
+             {"run", "--chart", "curve"},
+             {"grid", "--chart", "curve.svg"},
+             {"run", "--chart-size", "10x10"},
+             {"run", "--chart", "c.png", "--chart-size", "10"},
+             {"run", "--chart", "c.png", "--chart-size", "0x5"},
+             {"--load", "", "grid"},
+             {"grid", "--export", "a.txt"},
+             {"run", "--export"},
+             // an option is not the value of the one before
+             {"run", "--export", "--points"},
+             {"save", "--points"},
+             {"--ph-edit", "--view", "buffer", "co2"},
+             // outside the grid, or beyond an int
+             {"--cell", "2:1:4=x", "grid"},
+             {"--cell", "1:-1:1=x", "grid"},
+             {"--cell", "4294967297:1:1=x", "grid"},
+             {"--cell", "1:1:1:1=x", "grid"},
+             // a separator that reads as part of a number
+             // or a field boundary, or is no character
+             {"--decimal-separator", "5", "grid"},
+             {"--decimal-separator", "-", "grid"},
+             {"--decimal-separator", "e", "grid"},
+             {"--decimal-separator", "E", "grid"},
+             {"--decimal-separator", " ", "grid"},
+             {"--decimal-separator", "\t", "grid"},
+             {"--decimal-separator", "\r", "grid"},
+             {"--decimal-separator", "\n", "grid"},
+             {"--decimal-separator", "\x01", "grid"},
+             {"--decimal-separator", "\xC3", "grid"},
+             {"--decimal-separator", "", "grid"},
+             // the analysis commands' own options
+             {"analyse", "--at-ph", "x"},
+             {"analyse", "--at-ph", "17"},
+             {"analyse", "--at-ph"},
+             {"analyse", "--format", "xml"},
+             {"run", "--at-ph", "4"},
+             {"batch"},
+             {"batch", "--format", "text", "a.prn"},
+             {"--preset", "low", "batch", "a.prn"},
+             // a value after "=", where one is taken
+             {"--points=yes", "run"},
+             {"--preset=", "run"},
+             {"--load=", "grid"},
+             // doses, and the pH after a dose
+             {"analyse", "--dose", "hcl-34", "--volume", "1"},
+             {"analyse", "--dose", "hcl-33"},
+             {"analyse", "--dose", "hcl-33", "--volume", "0"},
+             {"run", "--dose", "hcl-33", "--volume", "1"},
+             {"ph"},
+             {"ph", "--add-acid", "1", "--add-base", "1"},
+             {"ph", "--add-base", "-1"},
+             {"ph", "--add-base", "1", "--format", "csv"},
+             {"analyse", "--add-acid", "1"},
+             {"--titrant", "lye", "run"},
+             {"--titrant", "base", "--upper-target", "17", "run"}}) {
         const Result r = Cli(args);
         EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
         EXPECT_NE(r.err.find("Usage: phbuffer-cli"), std::string::npos);
@@ -358,6 +360,9 @@ TEST(CommandLine, BatchReportsEveryFileInOrderAndFailsIfAnyFailed) {
 // for the points that need what the product gives.
 TEST(CommandLine, PhAfterADoseAndDosesOfAProduct) {
     EXPECT_EQ(Cli({"ph", "--add-base", "0.5"}).out, "pH 8.3737\n");
+    EXPECT_EQ(Cli({"--titrant", "base", "run"}).out, "OH- used to reach upper target: 0.31\n");
+    EXPECT_EQ(Cli({"--decimal-separator", ",", "--titrant=base", "--upper-target", "9", "run"}).out,
+              "OH- used to reach upper target: 1,78\n");
     EXPECT_EQ(Cli({"--decimal-separator", ",", "ph", "--add-base", "0,5"}).out, "pH 8,3737\n");
     const Result json = Cli({"ph", "--add-acid", "1", "--format", "json"});
     EXPECT_EQ(json.out.rfind("{\"acid_mmol_l\": 1, \"base_mmol_l\": 0, \"ph\": 6.76", 0), 0u)
