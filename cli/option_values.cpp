@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "option_values.h"
+
+#include "files/water_quality_file.h"
+
+#include <QChar>
+#include <QString>
+
+#include <charconv>
+#include <cstddef>
+
+namespace phbuffer::cli {
+
+/// The separator named by @p utf8: one printable character that can't be taken for part of
+/// a number (a digit, a sign, an exponent letter) or for what stands between the fields
+/// of a data file line (space, TAB, line ends).
+char32_t decimalSeparator(const std::string& utf8) {
+    const QString text = QString::fromStdString(utf8);
+    const auto ucs4 = text.toUcs4();
+    if (ucs4.size() != 1 || text.toStdString() != utf8) // the round trip fails for bad UTF-8
+        throw UsageError{"--decimal-separator takes exactly one character"};
+    const char32_t c = ucs4.front();
+    if (!QChar::isPrint(c) || QChar::isDigit(c) || QChar::isSpace(c) ||
+        std::u32string_view(U"+-eE").find(c) != std::u32string_view::npos)
+        throw UsageError{"--decimal-separator takes a printable character that is not a digit, "
+                         "a sign, e, E or a space"};
+    return c;
+}
+
+/// A G, C or R of --cell: digits only, and no more than an int holds.
+std::optional<int> cellIndex(std::string_view text) {
+    int value = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || text[0] == '-' || res.ec != std::errc() ||
+        res.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+CellEdit parseCell(const std::string& spec) {
+    // G:C:R=TEXT
+    const std::size_t eq = spec.find('=');
+    const auto bad = [&] { return UsageError{"--cell expects G:C:R=TEXT, not '" + spec + "'"}; };
+    const std::string_view where = std::string_view(spec).substr(0, eq);
+    const std::size_t colon1 = where.find(':');
+    const std::size_t colon2 =
+        colon1 == std::string_view::npos ? colon1 : where.find(':', colon1 + 1);
+    if (eq == std::string::npos || colon2 == std::string_view::npos)
+        throw bad();
+    const auto g = cellIndex(where.substr(0, colon1));
+    const auto c = cellIndex(where.substr(colon1 + 1, colon2 - colon1 - 1));
+    const auto r = cellIndex(where.substr(colon2 + 1));
+    if (!g || !c || !r)
+        throw bad();
+    using namespace files;
+    const bool inRange = (*g == 1 && *c < kBufferSystemColumns && *r < kBufferSystemRows) ||
+                         (*g == 2 && *c < kWaterParameterColumns && *r < kWaterParameterRows);
+    const auto last = [](int count) { return std::to_string(count - 1); };
+    if (!inRange)
+        throw UsageError{"--cell " + std::string(where) + ": grid 1 has columns 0-" +
+                         last(kBufferSystemColumns) + " and rows 0-" + last(kBufferSystemRows) +
+                         ", grid 2 columns 0-" + last(kWaterParameterColumns) + " and rows 0-" +
+                         last(kWaterParameterRows)};
+    return {*g, *c, *r, QString::fromStdString(spec.substr(eq + 1))};
+}
+
+/// The chart size WxH in pixels of --chart-size.
+std::pair<int, int> chartSize(const std::string& text) {
+    constexpr int kMaxSide = 20000;
+    const auto bad = [&] {
+        return UsageError{"--chart-size expects WxH, two whole numbers of pixels from 1 to " +
+                          std::to_string(kMaxSide) + ", not '" + text + "'"};
+    };
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        throw bad();
+    const auto side = [&](std::string_view s) {
+        int v = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (ec != std::errc() || end != s.data() + s.size() || v < 1 || v > kMaxSide)
+            throw bad();
+        return v;
+    };
+    const std::string_view all(text);
+    return {side(all.substr(0, x)), side(all.substr(x + 1))};
+}
+
+} // namespace phbuffer::cli
