@@ -8,6 +8,7 @@
 #include "files/file_name.h"
 #include "files/plot_export.h"
 #include "files/water_quality_file.h"
+#include "model/conditions.h"
 #include "model/number_text.h"
 #include "ui/chart_format.h"
 #include "ui/errors.h"
@@ -243,6 +244,10 @@ void applyOptions(const Options& o, ui::TpHmainForm& form) {
         form.checkOneLineCells();
     if (o.phEdit)
         form.phEqEdit.Text = *o.phEdit;
+    if (o.temperature)
+        form.WaterConditions.temperature = *o.temperature;
+    if (o.ionicStrength)
+        form.WaterConditions.ionicStrength = *o.ionicStrength;
     if (o.titrant)
         form.TitrantRadioGroup.ItemIndex = *o.titrant == model::Titrant::StrongBase ? 1 : 0;
     if (o.upperTarget) {
@@ -286,6 +291,9 @@ int executeCommandLine(const std::vector<std::string>& args, std::ostream& out, 
     try {
         if (command.operands != Operands::Files)
             applyOptions(o, form);
+        if (form.WaterConditions.ionicStrength > model::kEstimateAboveIonicStrength)
+            err << "phbuffer-cli: above 100 mmol/L of ionic strength the activities, and so "
+                   "the results, are estimates\n";
         return command.execute(context);
     } catch (const std::exception& e) {
         out.flush();

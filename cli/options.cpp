@@ -5,6 +5,7 @@
 
 #include "files/file_name.h"
 #include "files/water_quality_file.h"
+#include "model/conditions.h"
 #include "model/number_text.h"
 #include "model/run_constants.h"
 #include "ui/chart_format.h"
@@ -71,7 +72,25 @@ std::optional<double> numberOf(const Options& o, const std::string& text) {
 void readNumbers(Options& o) {
     for (const auto& [name, text] : o.numberTexts) {
         const std::optional<double> x = numberOf(o, text);
-        if (name == "--upper-target") {
+        if (name == "--temperature") {
+            if (!x || !(*x >= model::kMinTemperature && *x <= model::kMaxTemperature))
+                throw UsageError{"--temperature takes a temperature from 0 to 100 °C, not '" +
+                                 text + "'"};
+            o.temperature = x;
+        } else if (name == "--ionic-strength" || name == "--conductivity") {
+            const bool conductivity = name == "--conductivity";
+            const double I = x ? (conductivity ? model::ionicStrengthOfConductivity(*x)
+                                               : *x / model::kMmolPerMol)
+                               : -1;
+            if (!x || !(*x >= 0) || !(I <= model::kMaxIonicStrength))
+                throw UsageError{conductivity
+                                     ? "--conductivity takes uS/cm from 0 to 62500 (an ionic "
+                                       "strength up to 1000 mmol/L), not '" +
+                                           text + "'"
+                                     : "--ionic-strength takes mmol/L from 0 to 1000, not '" +
+                                           text + "'"};
+            o.ionicStrength = I;
+        } else if (name == "--upper-target") {
             if (!x || !ui::isRunPh(*x))
                 throw UsageError{"--upper-target takes a pH from " + shortest(ui::kMinRunpH) +
                                  " to " + shortest(ui::kMaxRunpH) + ", not '" + text + "'"};
@@ -152,6 +171,19 @@ const OptionEntry kOptions[] = {
      [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--upper-target", v); },
      "  --upper-target X         the upper pH target of a base run (8.20 unless given)\n", nullptr,
      nullptr},
+    {"--temperature", nullptr, Takes::AnyValue,
+     [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--temperature", v); },
+     "  --temperature C          the water's temperature, 0 to 100 °C (25 unless given)\n", nullptr,
+     nullptr},
+    {"--ionic-strength", nullptr, Takes::AnyValue,
+     [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--ionic-strength", v); },
+     "  --ionic-strength MMOL_L  the water's ionic strength, 0 (ideal, the default) to 1000\n",
+     nullptr, nullptr},
+    {"--conductivity", nullptr, Takes::AnyValue,
+     [](Options& o, const std::string& v) { o.numberTexts.emplace_back("--conductivity", v); },
+     "  --conductivity US_CM     the ionic strength from the conductivity at 25 °C in uS/cm,\n"
+     "                           as I = 1.6e-5 EC mol/L\n",
+     nullptr, nullptr},
     {"--points", nullptr, Takes::Nothing, [](Options& o, const std::string&) { o.points = true; },
      nullptr, [](const Options& o) { return o.command == "run"; }, "the run command"},
     {"--export", nullptr, Takes::FileName,
@@ -241,9 +273,11 @@ void checkTogether(Options& o, const std::vector<const OptionEntry*>& given) {
             throw UsageError{"batch needs at least one data file"};
         if (o.format == ReportFormat::Text)
             throw UsageError{"batch writes csv or json"};
-        if (o.preset || o.load || !o.cells.empty() || o.phEdit || o.view)
+        if (o.preset || o.load || !o.cells.empty() || o.phEdit || o.view || o.temperature ||
+            o.ionicStrength)
             throw UsageError{"batch takes each water from its file: no --preset, --load, "
-                             "--cell, --ph-edit or --view"};
+                             "--cell, --ph-edit, --view, --temperature, --ionic-strength or "
+                             "--conductivity"};
     }
     readNumbers(o);
     if (o.dose.has_value() != o.volume.has_value())

@@ -57,7 +57,9 @@ struct Options {
     std::vector<std::string> batchFiles;
     std::optional<std::uint32_t> maxSteps;
     std::optional<model::Titrant> titrant;
-    std::optional<QString> upperTarget; ///< the text for UpperTargetEdit
+    std::optional<QString> upperTarget;  ///< the text for UpperTargetEdit
+    std::optional<double> temperature;   ///< [°C]
+    std::optional<double> ionicStrength; ///< [mol/L], given or from the conductivity
     std::optional<model::Product> dose;
     std::optional<double> volume;  ///< [m³]
     std::optional<double> addAcid; ///< [mmol/L]

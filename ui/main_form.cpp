@@ -152,7 +152,8 @@ void TpHmainForm::CO2EqButtonClick(const Component* Sender) {
     errorCell.reset();
 
     const double dissolvedCO2 = model::dissolvedCO2(State.CO2PartialPressure, State.HenryConstant);
-    State.HConc = model::tenToMinus(pHeq);
+    // The carbonate constants are conditional ones: they take -log10[H+], not the meter's pH.
+    State.HConc = model::tenToMinus(pHeq + State.pHOffset);
     const double total =
         model::totalInorganicCarbon(dissolvedCO2, State.HConc, State.Ka1[0], State.Ka2[0]);
     // The check is on the mmol/L that the cell gets: a finite mol/L near the top of the

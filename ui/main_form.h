@@ -61,6 +61,8 @@ public:
 
     // ---- state -------------------------------------------------------------------------
     model::WaterState State;
+    /// The water's temperature and ionic strength; the ideal water at 25 °C unless set.
+    model::Conditions WaterConditions;
     /// The run the grids describe, as ReadGrids last read them.
     model::RunSpec runSpec;
     /// Decimal separator of all number texts; the locale's, refreshed by the window when

@@ -4,6 +4,8 @@
 // and its result shown in Label1, the series and the chart titles.
 #include "main_form.h"
 
+#include "model/conditions.h"
+
 #include "errors.h"
 #include "number_format.h"
 
@@ -30,6 +32,9 @@ void TpHmainForm::ReadGrids(const Component*) {
     // Each value goes into the state as soon as it is read: a cell that throws leaves the
     // values before it in place, as a reading cell by cell does.
     model::RunSpec& spec = runSpec;
+    spec.conditions = WaterConditions;
+    State.pHOffset =
+        model::log10Gamma(1, WaterConditions.ionicStrength, WaterConditions.temperature);
     for (int r = 1; r <= model::kBufferSystemCount; ++r) {
         const int slot = r - 1;
         model::BufferSystem& system = spec.systems[slot];

@@ -50,6 +50,11 @@ TEST(CommandLine, PhAfterADoseAndDosesOfAProduct) {
     EXPECT_EQ(Cli({"--decimal-separator", ",", "--titrant=base", "--upper-target", "9", "run"}).out,
               "OH- used to reach upper target: 1,78\n");
     EXPECT_EQ(Cli({"--decimal-separator", ",", "ph", "--add-base", "0,5"}).out, "pH 8,3737\n");
+    // The water's conditions: an independent code gives pH 6.308493 here.
+    EXPECT_EQ(Cli({"--preset", "high", "--temperature", "10", "--ionic-strength", "10", "ph",
+                   "--add-acid", "1"})
+                  .out,
+              "pH 6.3085\n");
     const Result json = Cli({"ph", "--add-acid", "1", "--format", "json"});
     EXPECT_EQ(json.out.rfind("{\"acid_mmol_l\": 1, \"base_mmol_l\": 0, \"ph\": 6.76", 0), 0u)
         << json.out;
