@@ -27,4 +27,14 @@ CellEdit parseCell(const std::string& spec);
 /// The chart size WxH in pixels of --chart-size. Throws UsageError.
 std::pair<int, int> chartSize(const std::string& text);
 
+/// The shortest text that reads back as @p value.
+std::string shortest(double value);
+
+/// A number of the command line: a full stop always works, the separator in effect too.
+std::optional<double> numberOf(const Options& o, const std::string& text);
+
+/// The numbers of the options that take one, each checked, into @p o once every option
+/// has been read (so --decimal-separator may come after them). Throws UsageError.
+void readNumbers(Options& o);
+
 } // namespace phbuffer::cli

@@ -31,12 +31,6 @@ constexpr std::pair<const char*, ui::Button ui::TpHmainForm::*> kPresetButtons[]
     {"low", &ui::TpHmainForm::ZPlowBitBtn},
 };
 
-/// The shortest text that reads back as @p value.
-std::string shortest(double value) {
-    char buffer[32];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
 /// What an option takes after it.
 enum class Takes {
     Nothing,
@@ -56,56 +50,6 @@ std::string productList() {
     for (const model::Product& p : model::standardProducts())
         names += (names.empty() ? "" : ", ") + p.key;
     return names;
-}
-
-/// A number of the command line: a full stop always works, the separator in effect too.
-/// Read after all options, so that --decimal-separator may come later.
-std::optional<double> numberOf(const Options& o, const std::string& text) {
-    const char32_t sep = o.decimalSeparator.value_or(ui::systemDecimalSeparator());
-    double x = 0;
-    if (!model::tryParse(text, x, U'.') && !model::tryParse(text, x, sep))
-        return std::nullopt;
-    return x;
-}
-
-/// The numbers of --volume, --add-acid and --add-base, each checked.
-void readNumbers(Options& o) {
-    for (const auto& [name, text] : o.numberTexts) {
-        const std::optional<double> x = numberOf(o, text);
-        if (name == "--temperature") {
-            if (!x || !(*x >= model::kMinTemperature && *x <= model::kMaxTemperature))
-                throw UsageError{"--temperature takes a temperature from 0 to 100 °C, not '" +
-                                 text + "'"};
-            o.temperature = x;
-        } else if (name == "--ionic-strength" || name == "--conductivity") {
-            const bool conductivity = name == "--conductivity";
-            const double I = x ? (conductivity ? model::ionicStrengthOfConductivity(*x)
-                                               : *x / model::kMmolPerMol)
-                               : -1;
-            if (!x || !(*x >= 0) || !(I <= model::kMaxIonicStrength))
-                throw UsageError{conductivity
-                                     ? "--conductivity takes uS/cm from 0 to 62500 (an ionic "
-                                       "strength up to 1000 mmol/L), not '" +
-                                           text + "'"
-                                     : "--ionic-strength takes mmol/L from 0 to 1000, not '" +
-                                           text + "'"};
-            o.ionicStrength = I;
-        } else if (name == "--upper-target") {
-            if (!x || !ui::isRunPh(*x))
-                throw UsageError{"--upper-target takes a pH from " + shortest(ui::kMinRunpH) +
-                                 " to " + shortest(ui::kMaxRunpH) + ", not '" + text + "'"};
-            o.upperTarget = QString::fromStdString(text);
-        } else if (name == "--volume") {
-            if (!x || !(*x > 0) || !std::isfinite(*x))
-                throw UsageError{"--volume takes a volume of water in m3 above 0, not '" + text +
-                                 "'"};
-            o.volume = x;
-        } else {
-            if (!x || !(*x >= 0) || !std::isfinite(*x))
-                throw UsageError{name + " takes an amount in mmol/L from 0, not '" + text + "'"};
-            (name == "--add-acid" ? o.addAcid : o.addBase) = x;
-        }
-    }
 }
 
 struct OptionEntry {
