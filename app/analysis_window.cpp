@@ -31,7 +31,7 @@ namespace phbuffer::app {
 
 /// What the analysing thread may touch: its input, its control and its result slot.
 struct AnalysisWindow::Job {
-    model::RunSpec spec;
+    model::RunDescription description;
     std::vector<double> atPh;
     model::RunControl control;
     std::optional<ui::AnalysisView> view;
@@ -217,7 +217,7 @@ std::optional<ui::DoseRequest> AnalysisWindow::doseRequest() const {
 void AnalysisWindow::clear() {
     stopAnalysis();
     view_.reset();
-    spec_.reset();
+    description_.reset();
     summary_->setText(tr("The last run did not reach its lower target: no analysis."));
     points_->setRowCount(0);
     breakdown_->setRowCount(0);
@@ -227,18 +227,18 @@ void AnalysisWindow::clear() {
     export_->setEnabled(false);
 }
 
-void AnalysisWindow::analyse(const model::RunSpec& spec, char32_t decimalSeparator) {
+void AnalysisWindow::analyse(const model::RunDescription& description, char32_t decimalSeparator) {
     stopAnalysis();
     decimalSeparator_ = decimalSeparator;
     dose_->setDecimalSeparator(decimalSeparator);
-    spec_ = spec;
+    description_ = description;
     job_ = std::make_unique<Job>();
-    job_->spec = spec;
+    job_->description = description;
     job_->atPh = atPh_;
     summary_->setText(tr("Analysing\u2026"));
     export_->setEnabled(false);
     worker_ = std::make_unique<BackgroundRun>([job = job_.get()] {
-        job->view = ui::computeAnalysisView(job->spec, job->atPh, &job->control);
+        job->view = ui::computeAnalysisView(job->description, job->atPh, &job->control);
     });
     connect(worker_.get(), &BackgroundRun::finished, this, &AnalysisWindow::finishAnalysis);
     worker_->start();
@@ -354,8 +354,8 @@ void AnalysisWindow::addPh() {
     atPh_ = ui::withAddedPh(atPh_, *typed.pH);
     phEdit_->clear();
     // The run is computed again down to the new pH; it needs the water of the last run.
-    if (spec_)
-        analyse(*spec_, decimalSeparator_);
+    if (description_)
+        analyse(*description_, decimalSeparator_);
 }
 
 void AnalysisWindow::showPinnedCurves(const std::vector<ui::PinnedCurve>& curves) {

@@ -41,10 +41,10 @@ public:
     /// Stops an analysis that goes on and waits for it.
     ~AnalysisWindow() override;
 
-    /// Analyses the water of @p spec (as a run's input) on a thread of its own at the standard end
-    /// points and the pH values added; numbers are written with @p decimalSeparator. An
-    /// analysis still going on is stopped first.
-    void analyse(const model::RunSpec& spec, char32_t decimalSeparator);
+    /// Analyses the water of @p description (as a run's input) on a thread of its own at the
+    /// standard end points and the pH values added; numbers are written with @p decimalSeparator.
+    /// An analysis still going on is stopped first.
+    void analyse(const model::RunDescription& description, char32_t decimalSeparator);
 
     /// The product and volume chosen for doses, which the main window's label uses too.
     std::optional<ui::DoseRequest> doseRequest() const;
@@ -86,7 +86,7 @@ private:
     QString number(double value, int digits) const;
 
     std::vector<double> atPh_;
-    std::optional<model::RunSpec> spec_; ///< of the analysis going on
+    std::optional<model::RunDescription> description_; ///< of the analysis going on
     char32_t decimalSeparator_ = U'.';
     struct Job;
     std::unique_ptr<Job> job_;

@@ -225,7 +225,7 @@ private:
     bool analysisPlaced_ = false; ///< the analysis window has been placed once
     ui::PinnedCurves pinned_;
     /// The water of the run going on, analysed once the run has been shown.
-    std::optional<model::RunSpec> runSpec_;
+    std::optional<model::RunDescription> runDescription_;
     /// The titrant the last run used to reach its target, shown as a dose while Label1
     /// still holds that run's caption.
     struct RunAmount {

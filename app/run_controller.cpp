@@ -52,7 +52,7 @@ void MainWindow::startRun() {
         emit runFinished();
         return;
     }
-    runSpec_ = input->spec;
+    runDescription_ = input->description;
     // Drawn once, when the run has ended.
     runner_->start(std::move(*input), form_.DecimalSeparator);
 }
@@ -87,18 +87,18 @@ void MainWindow::finishRun() {
             error = ui::errorBoxText(e);
         }
     }
-    if (!error && runSpec_) {
-        pinned_.runShown(runSpec_->titrant);
+    if (!error && runDescription_) {
+        pinned_.runShown(runDescription_->titrant);
         chart_->setCurrentCurveName(pinned_.shownName());
         // The analysis runs again over the run's own input, off this thread.
         if (reachedTarget)
-            analysis_->analyse(*runSpec_, form_.DecimalSeparator);
+            analysis_->analyse(*runDescription_, form_.DecimalSeparator);
         else
             analysis_->clear();
     }
     if (runAmount_)
         runAmount_->caption = form_.Label1.Caption;
-    runSpec_.reset();
+    runDescription_.reset();
     if (localeChangedDuringRun_) {
         localeChangedDuringRun_ = false;
         refreshDecimalSeparator();

@@ -82,21 +82,21 @@ BENCHMARK(BM_MediumToHalf)->Unit(benchmark::kMillisecond);
 
 /// A run of the medium preset's water as the grids give it, with @p titrant to @p target,
 /// for at most @p maxSteps steps.
-void runSpec(benchmark::State& state, phbuffer::model::Titrant titrant, double target,
-             std::uint32_t maxSteps, phbuffer::model::Conditions conditions = {}) {
+void runDescription(benchmark::State& state, phbuffer::model::Titrant titrant, double target,
+                    std::uint32_t maxSteps, phbuffer::model::Conditions conditions = {}) {
     TpHmainForm form;
     form.DecimalSeparator = U'.';
     form.FormShow(&form);
     form.ReadGrids(&form);
-    phbuffer::model::RunSpec spec = form.runSpec;
-    spec.titrant = titrant;
-    spec.targetPh = target;
-    spec.conditions = conditions;
+    phbuffer::model::RunDescription description = form.runDescription;
+    description.titrant = titrant;
+    description.targetPh = target;
+    description.conditions = conditions;
     phbuffer::model::RunControl control;
     control.maxSteps = maxSteps;
     phbuffer::model::RunResult result;
     for (auto _ : state) {
-        result = phbuffer::model::runTitration(spec, &control);
+        result = phbuffer::model::runTitration(description, &control);
         benchmark::DoNotOptimize(result.titration.points.data());
     }
     countRun(state, result.outcome);
@@ -104,25 +104,25 @@ void runSpec(benchmark::State& state, phbuffer::model::Titrant titrant, double t
 
 /// Strong base from pH 7.80 up to 11: about 8,700 base steps.
 void BM_MediumBaseTo11(benchmark::State& state) {
-    runSpec(state, phbuffer::model::Titrant::StrongBase, 11, 8738);
+    runDescription(state, phbuffer::model::Titrant::StrongBase, 11, 8738);
 }
 BENCHMARK(BM_MediumBaseTo11)->Unit(benchmark::kMillisecond);
 
 /// As many acid steps down from pH 7.80: what a base run is measured against.
 void BM_MediumAcidSameSteps(benchmark::State& state) {
-    runSpec(state, phbuffer::model::Titrant::StrongAcid, -2, 8738);
+    runDescription(state, phbuffer::model::Titrant::StrongAcid, -2, 8738);
 }
 BENCHMARK(BM_MediumAcidSameSteps)->Unit(benchmark::kMillisecond);
 
-/// The medium preset's run to its lower target at 25 °C and ideal, through the spec ...
+/// The medium preset's run to its lower target at 25 °C and ideal, through the description ...
 void BM_MediumSpecAt25(benchmark::State& state) {
-    runSpec(state, phbuffer::model::Titrant::StrongAcid, 4.5, UINT32_MAX);
+    runDescription(state, phbuffer::model::Titrant::StrongAcid, 4.5, UINT32_MAX);
 }
 BENCHMARK(BM_MediumSpecAt25)->Unit(benchmark::kMillisecond);
 
 /// ... and in a mesophilic digester's conditions, 37 °C and 50 mmol/L.
 void BM_MediumSpecAt37And50(benchmark::State& state) {
-    runSpec(state, phbuffer::model::Titrant::StrongAcid, 4.5, UINT32_MAX, {37, 0.05});
+    runDescription(state, phbuffer::model::Titrant::StrongAcid, 4.5, UINT32_MAX, {37, 0.05});
 }
 BENCHMARK(BM_MediumSpecAt37And50)->Unit(benchmark::kMillisecond);
 

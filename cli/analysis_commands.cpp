@@ -12,7 +12,7 @@ bool runAnalyse(ui::TpHmainForm& form, const std::vector<double>& atPh, ReportFo
     const std::vector<double>& points = atPh.empty() ? ui::standardEndPoints() : atPh;
     // The button's own checks come first, so a refused water fails as "run" fails.
     const ui::RunInput input = form.prepareRun(&form.DoTitrationButton);
-    const ui::Analysis analysis = ui::analyseWater(input.spec, points, &form.RunControl);
+    const ui::Analysis analysis = ui::analyseWater(input.description, points, &form.RunControl);
     if (form.RunControl.cancelRequested.load())
         return false;
     switch (format) {

@@ -37,7 +37,7 @@ BatchRecord analyseFile(const std::string& file, const std::vector<double>& atPh
         form.FormShow(&form);
         form.loadDataFile(files::fileNameFromBytes(QByteArray::fromStdString(file)));
         const ui::RunInput input = form.prepareRun(&form.DoTitrationButton);
-        ui::Analysis analysis = ui::analyseWater(input.spec, atPh, &control);
+        ui::Analysis analysis = ui::analyseWater(input.description, atPh, &control);
         if (analysis.end == model::RunEnd::Cancelled) {
             record.error = QString::fromLatin1(kNotRun); // cut short: no result to give
             return record;

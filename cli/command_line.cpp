@@ -186,11 +186,11 @@ int analyseCommand(CommandContext& c) {
 /// The pH after an amount of acid or base added at once: the exact solve, no steps.
 int phCommand(CommandContext& c) {
     const ui::RunInput input = c.form.prepareRun(&c.form.DoTitrationButton);
-    model::RunSpec spec = input.spec;
+    model::RunDescription description = input.description;
     const bool base = c.o.addBase.has_value();
     const double amount = base ? *c.o.addBase : *c.o.addAcid;
-    spec.titrant = base ? model::Titrant::StrongBase : model::Titrant::StrongAcid;
-    const model::PointSolution solved = model::solvePoint(spec, amount / model::kMmolPerMol);
+    description.titrant = base ? model::Titrant::StrongBase : model::Titrant::StrongAcid;
+    const model::PointSolution solved = model::solvePoint(description, amount / model::kMmolPerMol);
     if (!solved.solved)
         throw ui::HandlerError(QStringLiteral("The proton balance can't be computed: the "
                                               "concentrations or pKa values are beyond what "

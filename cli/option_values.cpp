@@ -42,11 +42,11 @@ std::optional<int> cellIndex(std::string_view text) {
     return value;
 }
 
-CellEdit parseCell(const std::string& spec) {
+CellEdit parseCell(const std::string& text) {
     // G:C:R=TEXT
-    const std::size_t eq = spec.find('=');
-    const auto bad = [&] { return UsageError{"--cell expects G:C:R=TEXT, not '" + spec + "'"}; };
-    const std::string_view where = std::string_view(spec).substr(0, eq);
+    const std::size_t eq = text.find('=');
+    const auto bad = [&] { return UsageError{"--cell expects G:C:R=TEXT, not '" + text + "'"}; };
+    const std::string_view where = std::string_view(text).substr(0, eq);
     const std::size_t colon1 = where.find(':');
     const std::size_t colon2 =
         colon1 == std::string_view::npos ? colon1 : where.find(':', colon1 + 1);
@@ -66,7 +66,7 @@ CellEdit parseCell(const std::string& spec) {
                          last(kBufferSystemColumns) + " and rows 0-" + last(kBufferSystemRows) +
                          ", grid 2 columns 0-" + last(kWaterParameterColumns) + " and rows 0-" +
                          last(kWaterParameterRows)};
-    return {*g, *c, *r, QString::fromStdString(spec.substr(eq + 1))};
+    return {*g, *c, *r, QString::fromStdString(text.substr(eq + 1))};
 }
 
 /// The chart size WxH in pixels of --chart-size.

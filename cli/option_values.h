@@ -22,7 +22,7 @@ char32_t decimalSeparator(const std::string& utf8);
 std::optional<int> cellIndex(std::string_view text);
 
 /// The G:C:R=TEXT of --cell. Throws UsageError.
-CellEdit parseCell(const std::string& spec);
+CellEdit parseCell(const std::string& text);
 
 /// The chart size WxH in pixels of --chart-size. Throws UsageError.
 std::pair<int, int> chartSize(const std::string& text);

@@ -9,7 +9,7 @@
 
 #include "file_system.h"
 
-#include "model/run_spec.h"
+#include "model/run_description.h"
 
 #include <QByteArray>
 #include <QString>

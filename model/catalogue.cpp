@@ -3,7 +3,7 @@
 // The default buffer systems of the grid's nine rows: names, 25 °C pKa values, the charge
 // of each fully protonated form, the forms' names and how each step's pKa moves with
 // temperature (the expressions of the public thermodynamic databases of geochemistry).
-#include "run_spec.h"
+#include "run_description.h"
 
 namespace phbuffer::model {
 

@@ -5,7 +5,7 @@
 // at the temperature. Everything is zero-shift at 25 °C and an ideal water.
 #pragma once
 
-#include "run_spec.h"
+#include "run_description.h"
 
 namespace phbuffer::model {
 

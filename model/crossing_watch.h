@@ -6,7 +6,7 @@
 // loop that includes them compiles them as one with itself.
 #pragma once
 
-#include "run_spec.h"
+#include "run_description.h"
 #include "titration.h"
 
 #include <algorithm>

@@ -157,42 +157,42 @@ RunOutcome runTitration(WaterState& s, Series& titration, Series& bufferStrength
 
 namespace {
 
-/// @p spec with its pH values on the scale the balance works in, -log10[H+]: the pH a
+/// @p description with its pH values on the scale the balance works in, -log10[H+]: the pH a
 /// meter reads plus log10 gamma(H+) @p g.
-RunSpec onConcentrationScale(RunSpec spec, double g) {
-    spec.initialPh += g;
-    spec.targetPh += g;
-    for (double& x : spec.recording.watchedPh)
+RunDescription onConcentrationScale(RunDescription description, double g) {
+    description.initialPh += g;
+    description.targetPh += g;
+    for (double& x : description.recording.watchedPh)
         x += g;
-    return spec;
+    return description;
 }
 
 /// The pH values of @p r back on the meter's scale, and the watched values as given.
-void toMeterScale(RunResult& r, const RunSpec& spec, double g) {
+void toMeterScale(RunResult& r, const RunDescription& description, double g) {
     for (SeriesPoint& p : r.titration.points)
         p.y -= g;
     for (SeriesPoint& p : r.bufferStrength.points)
         p.x -= g;
     r.state.pH -= g;
     r.state.pHLastPlotted -= g;
-    if (spec.direction() == Direction::Falling)
-        r.state.LowerpHTarget = spec.targetPh;
+    if (description.direction() == Direction::Falling)
+        r.state.LowerpHTarget = description.targetPh;
     for (std::size_t i = 0; i < r.crossings.size(); ++i) {
-        r.crossings[i].atPh = spec.recording.watchedPh[i];
+        r.crossings[i].atPh = description.recording.watchedPh[i];
         r.crossings[i].pH -= g;
     }
 }
 
 } // namespace
 
-RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base) {
-    const RunConstants constants = runConstants(spec);
+RunResult runTitration(const RunDescription& description, RunControl* control, WaterState base) {
+    const RunConstants constants = runConstants(description);
     const double g = constants.log10GammaH;
     // An ideal water's pH values are those of the balance already.
-    const RunSpec run = g == 0 ? spec : onConcentrationScale(spec, g);
+    const RunDescription run = g == 0 ? description : onConcentrationScale(description, g);
     RunResult r;
     r.state = std::move(base);
-    loadRunSpec(run, r.state);
+    loadRunDescription(run, constants, r.state);
     r.step = run.step;
     r.crossings.reserve(run.recording.watchedPh.size());
     for (double x : run.recording.watchedPh)
@@ -202,28 +202,28 @@ RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base
     r.outcome =
         runTitration(r.state, settings, r.titration, r.bufferStrength, control, &r.crossings);
     if (g != 0)
-        toMeterScale(r, spec, g);
+        toMeterScale(r, description, g);
     return r;
 }
 
-PointSolution solvePoint(const RunSpec& spec, double titrant) {
+PointSolution solvePoint(const RunDescription& description, double titrant) {
+    const RunConstants constants = runConstants(description);
     WaterState s;
-    loadRunSpec(spec, s);
-    const RunConstants constants = runConstants(spec);
+    loadRunDescription(description, constants, s);
     s.Kw = constants.Kw;
     // The balance works in concentrations: [H+] = 10^-pH / gamma(H+).
     s.HConc = tenToMinus(s.pH + constants.log10GammaH);
     s.OHConc = s.Kw / s.HConc;
     ComputeSpeciation(s);
     // Acid lowers the balance's target, base raises it.
-    s.ProtonBalanceTarget = spec.direction() == Direction::Falling
+    s.ProtonBalanceTarget = description.direction() == Direction::Falling
                                 ? EvaluateProtonBalance(s) - titrant
                                 : EvaluateProtonBalance(s) + titrant;
     PointSolution p;
     if (std::isnan(s.ProtonBalanceTarget))
         return p;
     const SolveEnd end =
-        solvePlainly(s, std::fabs(spec.step / kSolverStepsPerFactor), nullptr, p.passes);
+        solvePlainly(s, std::fabs(description.step / kSolverStepsPerFactor), nullptr, p.passes);
     p.solved = end == SolveEnd::Solved;
     p.HConc = s.HConc;
     p.pH = StepPh::phOf(s.HConc) - constants.log10GammaH;

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "run_constants.h"
-#include "run_spec.h"
+#include "run_description.h"
 #include "series.h"
 #include "water_state.h"
 
@@ -113,24 +113,25 @@ RunOutcome runTitration(WaterState& state, const RunSettings& settings, Series& 
 RunOutcome runTitration(WaterState& state, Series& titration, Series& bufferStrength,
                         RunControl* control, std::vector<PhCrossing>* crossings = nullptr);
 
-/// What the run of a spec leaves.
+/// What the run of a description leaves.
 struct RunResult {
     WaterState state;      ///< after the last completed step
     Series titration;      ///< x titrant added [mmol/L], y pH
     Series bufferStrength; ///< x pH, y titrant per pH unit [mmol/L]
     RunOutcome outcome;
-    std::vector<PhCrossing> crossings; ///< one for each of the spec's watched pH values
-    double step = kTitrantStep;        ///< the spec's step [mol/L]
+    std::vector<PhCrossing> crossings; ///< one for each of the description's watched pH values
+    double step = kTitrantStep;        ///< the description's step [mol/L]
     /// The titrant added up to the last completed step [mol/L].
     double titrantAdded() const { return outcome.StepCount * step; }
 };
 
-/// Runs the titration that @p spec describes. @p base gives what the spec does not
+/// Runs the titration that @p description describes. @p base gives what the description does not
 /// describe (the CO2 conditions, the catalogue values), so that the state left is the
 /// form's own after the run. @p control may be null.
-RunResult runTitration(const RunSpec& spec, RunControl* control, WaterState base = {});
+RunResult runTitration(const RunDescription& description, RunControl* control,
+                       WaterState base = {});
 
-/// The water of @p spec after @p titrant mol/L of its titrant, added at once.
+/// The water of @p description after @p titrant mol/L of its titrant, added at once.
 struct PointSolution {
     bool solved = false; ///< false when the balance is not a number on the way
     double HConc = 0;    ///< [mol/L]
@@ -138,9 +139,9 @@ struct PointSolution {
     std::uint64_t passes = 0;
 };
 
-/// Solves the balance of @p spec's water for @p titrant mol/L of titrant at once, by the
+/// Solves the balance of @p description's water for @p titrant mol/L of titrant at once, by the
 /// passes a run's step makes, from the initial pH: the same balance, the same reversals
 /// and the same end, so HConc is known to a relative 1e-12.
-PointSolution solvePoint(const RunSpec& spec, double titrant);
+PointSolution solvePoint(const RunDescription& description, double titrant);
 
 } // namespace phbuffer::model

@@ -15,33 +15,33 @@ const std::vector<double>& standardEndPoints() {
     return kPoints;
 }
 
-Analysis analyseWater(const model::RunSpec& spec, const std::vector<double>& atPh,
+Analysis analyseWater(const model::RunDescription& description, const std::vector<double>& atPh,
                       model::RunControl* control) {
-    const model::WaterState water = model::waterOf(spec);
+    const model::WaterState water = model::waterOf(description);
     Analysis a;
-    a.initialPh = spec.initialPh;
-    a.lowerTarget = spec.targetPh;
+    a.initialPh = description.initialPh;
+    a.lowerTarget = description.targetPh;
     for (int i = 0; i < model::kBufferSystemCount; ++i) {
-        a.names[i] = QString::fromStdString(spec.systems[i].name);
-        for (const std::string& form : model::speciesNames(spec.systems[i]))
+        a.names[i] = QString::fromStdString(description.systems[i].name);
+        for (const std::string& form : model::speciesNames(description.systems[i]))
             a.speciesNames[i].push_back(QString::fromStdString(form));
     }
 
     // Each pH is reached by the titrant that moves the pH towards it. The run to the
     // target watches the values on its own side, the target last, so one run answers for
     // all of them; a run with the other titrant watches the rest.
-    const double initial = spec.initialPh;
-    const model::Direction main = spec.direction();
+    const double initial = description.initialPh;
+    const model::Direction main = description.direction();
     const auto onMainSide = [&](double x) {
         return main == model::Direction::Falling ? x <= initial : x >= initial;
     };
     std::vector<double> wanted = atPh;
     wanted.push_back(kPValuePh);
     wanted.push_back(kMValuePh);
-    model::RunSpec run = spec;
-    model::RunSpec other = spec;
-    other.titrant = spec.titrant == model::Titrant::StrongAcid ? model::Titrant::StrongBase
-                                                               : model::Titrant::StrongAcid;
+    model::RunDescription run = description;
+    model::RunDescription other = description;
+    other.titrant = description.titrant == model::Titrant::StrongAcid ? model::Titrant::StrongBase
+                                                                      : model::Titrant::StrongAcid;
     other.targetPh = initial;
     for (double x : wanted) {
         if (onMainSide(x)) {
@@ -54,8 +54,8 @@ Analysis analyseWater(const model::RunSpec& spec, const std::vector<double>& atP
                 other.targetPh = x;
         }
     }
-    run.recording.watchedPh.push_back(spec.targetPh);
-    a.titrant = spec.titrant;
+    run.recording.watchedPh.push_back(description.targetPh);
+    a.titrant = description.titrant;
     model::RunResult result = model::runTitration(run, control);
     a.end = result.outcome.end;
     const bool cancelled = control && control->cancelRequested.load();

@@ -8,7 +8,7 @@
 
 #include "model/buffer_capacity.h"
 #include "model/products.h"
-#include "model/run_spec.h"
+#include "model/run_description.h"
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
@@ -78,11 +78,11 @@ struct Analysis {
 inline constexpr double kPValuePh = 8.2;
 inline constexpr double kMValuePh = 4.3;
 
-/// Titrates the water of @p spec to its target and on to every value of @p atPh on that
+/// Titrates the water of @p description to its target and on to every value of @p atPh on that
 /// side, and with the other titrant to every value on the other side of the initial pH;
 /// reports each value of @p atPh, the p- and m-values and the buffer capacity along the
 /// run to the target. @p control (may be null) follows and limits both runs.
-Analysis analyseWater(const model::RunSpec& spec, const std::vector<double>& atPh,
+Analysis analyseWater(const model::RunDescription& description, const std::vector<double>& atPh,
                       model::RunControl* control = nullptr);
 
 /// A product to dose and the water it goes into.

@@ -65,13 +65,13 @@ std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& w
     return profile;
 }
 
-AnalysisView computeAnalysisView(const model::RunSpec& spec, const std::vector<double>& atPh,
-                                 model::RunControl* control) {
+AnalysisView computeAnalysisView(const model::RunDescription& description,
+                                 const std::vector<double>& atPh, model::RunControl* control) {
     AnalysisView view;
-    view.spec = spec;
-    view.water = model::waterOf(spec);
+    view.description = description;
+    view.water = model::waterOf(description);
     const model::WaterState& water = view.water;
-    view.analysis = analyseWater(spec, atPh, control);
+    view.analysis = analyseWater(description, atPh, control);
     double lowest = view.analysis.initialPh;
     for (const AnalysisRow& row : view.analysis.rows)
         lowest = std::min(lowest, row.pH);

@@ -28,8 +28,8 @@ constexpr int kProfilePoints = 281;
 
 /// Everything the analysis window shows of one run.
 struct AnalysisView {
-    model::RunSpec spec;     ///< the run analysed
-    model::WaterState water; ///< its water, for the breakdown at any pH
+    model::RunDescription description; ///< the run analysed
+    model::WaterState water;           ///< its water, for the breakdown at any pH
     Analysis analysis;
     /// The breakdown at evenly spaced pH values over the run's range, highest pH first.
     std::vector<model::CapacityBreakdown> capacityProfile;
@@ -42,11 +42,11 @@ struct AnalysisView {
 std::vector<model::CapacityBreakdown> capacityProfile(const model::WaterState& water, double fromPh,
                                                       double toPh, int count);
 
-/// analyseWater() of @p spec at @p atPh and both profiles; the capacity profile spans the
+/// analyseWater() of @p description at @p atPh and both profiles; the capacity profile spans the
 /// run from its initial pH to the lowest pH it reached. Any thread; @p control may be
 /// null. Throws what analyseWater throws.
-AnalysisView computeAnalysisView(const model::RunSpec& spec, const std::vector<double>& atPh,
-                                 model::RunControl* control);
+AnalysisView computeAnalysisView(const model::RunDescription& description,
+                                 const std::vector<double>& atPh, model::RunControl* control);
 
 /// The p- and m-values of @p analysis as the summary starts: "p-value (to pH 8.2): -0.310
 /// mmol/L (base capacity 0.310 mmol/L); m-value (to pH 4.3): 3.353 mmol/L".

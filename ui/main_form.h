@@ -12,7 +12,7 @@
 
 #include "files/file_system.h"
 #include "files/water_quality_file.h"
-#include "model/run_spec.h"
+#include "model/run_description.h"
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
@@ -64,7 +64,7 @@ public:
     /// The water's temperature and ionic strength; the ideal water at 25 °C unless set.
     model::Conditions WaterConditions;
     /// The run the grids describe, as ReadGrids last read them.
-    model::RunSpec runSpec;
+    model::RunDescription runDescription;
     /// Decimal separator of all number texts; the locale's, refreshed by the window when
     /// the regional settings change.
     char32_t DecimalSeparator;
@@ -178,7 +178,7 @@ public:
 
     /// Writes the nine buffer systems of the state into rows 1 to 9 of StringGrid1.
     void ShowBufferSystems();
-    /// Converts both grids into runSpec and the state: concentrations to mol/L, pKa cells
+    /// Converts both grids into runDescription and the state: concentrations to mol/L, pKa cells
     /// to dissociation constants (0 where a cell is not a number), and the four water
     /// parameters. Stops at the first concentration or parameter that is not a number;
     /// the state then holds what the cells before it gave. Then the titrant of
@@ -187,7 +187,7 @@ public:
     /// grid's.
     void ReadGrids(const Component* Sender);
     /// The titration from the state's initial pH to the lower target, into both series,
-    /// Label1 and the chart titles: computeRun over runSpec and the state with RunControl,
+    /// Label1 and the chart titles: computeRun over runDescription and the state with RunControl,
     /// then applyRun. Expects ReadGrids to have just filled both.
     void RunModel(const Component* Sender);
 

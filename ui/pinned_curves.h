@@ -7,7 +7,7 @@
 #include "chart_scale.h"
 #include "main_form.h"
 
-#include "model/run_spec.h"
+#include "model/run_description.h"
 #include "model/series.h"
 
 #include <QString>

@@ -31,13 +31,13 @@ void TpHmainForm::ReadGrids(const Component*) {
     };
     // Each value goes into the state as soon as it is read: a cell that throws leaves the
     // values before it in place, as a reading cell by cell does.
-    model::RunSpec& spec = runSpec;
-    spec.conditions = WaterConditions;
+    model::RunDescription& description = runDescription;
+    description.conditions = WaterConditions;
     State.pHOffset =
         model::log10Gamma(1, WaterConditions.ionicStrength, WaterConditions.temperature);
     for (int r = 1; r <= model::kBufferSystemCount; ++r) {
         const int slot = r - 1;
-        model::BufferSystem& system = spec.systems[slot];
+        model::BufferSystem& system = description.systems[slot];
         system = model::catalogueSystem(slot);
         // Another acid typed into the row keeps the row's charge, but not its forms' names.
         const QString name = StringGrid1.Cells(0, r);
@@ -53,24 +53,25 @@ void TpHmainForm::ReadGrids(const Component*) {
                                 ? std::optional<double>(p)
                                 : std::nullopt;
         }
-        const std::array<double, 3> K = model::dissociationConstants(system, spec.conditions);
+        const std::array<double, 3> K =
+            model::dissociationConstants(system, description.conditions);
         State.Ka1[slot] = K[0];
         State.Ka2[slot] = K[1];
         State.Ka3[slot] = K[2];
     }
-    spec.initialPh = State.pH = static_cast<double>(strict(StringGrid2, 1, 0));
+    description.initialPh = State.pH = static_cast<double>(strict(StringGrid2, 1, 0));
     State.HenryConstant = static_cast<double>(strict(StringGrid2, 1, 1));
     State.CO2PartialPressure =
         static_cast<double>(strict(StringGrid2, 1, 2) / model::kPartsPerMillionLong);
-    spec.targetPh = State.LowerpHTarget = static_cast<double>(strict(StringGrid2, 1, 3));
+    description.targetPh = State.LowerpHTarget = static_cast<double>(strict(StringGrid2, 1, 3));
     errorCell.reset();
-    spec.titrant = selectedTitrant();
-    if (spec.titrant == model::Titrant::StrongBase) {
+    description.titrant = selectedTitrant();
+    if (description.titrant == model::Titrant::StrongBase) {
         // No number is no pH: the run's check refuses it, naming the edit.
         double upper = std::numeric_limits<double>::quiet_NaN();
         if (!TryStrToFloat(UpperTargetEdit.Text, upper, DecimalSeparator))
             upper = std::numeric_limits<double>::quiet_NaN();
-        spec.targetPh = upper;
+        description.targetPh = upper;
     }
 }
 
@@ -118,7 +119,7 @@ void TpHmainForm::checkRunInput() {
     }
     // The upper target is no cell of a grid: the message names its edit by its caption.
     errorCell.reset();
-    if (runSpec.titrant == model::Titrant::StrongBase && !isRunPh(runSpec.targetPh))
+    if (runDescription.titrant == model::Titrant::StrongBase && !isRunPh(runDescription.targetPh))
         throw HandlerError(tr("\"%1\" must be a pH from %2 to %3, not '%4'")
                                .arg(UpperTargetLabel.Caption, QString::number(kMinRunpH),
                                     QString::number(kMaxRunpH), UpperTargetEdit.Text));
@@ -129,9 +130,9 @@ RunInput TpHmainForm::prepareRun(const Component* Sender) {
     checkRunInput();
     // The run's results name the systems as the grid does: a name the user typed there
     // is the one the analysis and its files show.
-    RunInput input{runSpec, State};
+    RunInput input{runDescription, State};
     for (int r = 1; r <= model::kBufferSystemCount; ++r)
-        input.state.SystemName[r - 1] = runSpec.systems[r - 1].name;
+        input.state.SystemName[r - 1] = runDescription.systems[r - 1].name;
     return input;
 }
 
@@ -140,7 +141,7 @@ void TpHmainForm::DoTitrationButtonClick(const Component* Sender) {
 }
 
 void TpHmainForm::RunModel(const Component*) {
-    applyRun(computeRun(RunInput{runSpec, State}, &RunControl));
+    applyRun(computeRun(RunInput{runDescription, State}, &RunControl));
 }
 
 void TpHmainForm::applyRun(RunResult result) {

@@ -8,13 +8,13 @@
 namespace phbuffer::ui {
 
 RunResult computeRun(RunInput input, model::RunControl* control) {
-    model::RunResult run = model::runTitration(input.spec, control, std::move(input.state));
+    model::RunResult run = model::runTitration(input.description, control, std::move(input.state));
     RunResult result;
     result.state = std::move(run.state);
     result.titration = std::move(run.titration.points);
     result.bufferStrength = std::move(run.bufferStrength.points);
     result.outcome = run.outcome;
-    result.titrant = input.spec.titrant;
+    result.titrant = input.description.titrant;
     return result;
 }
 

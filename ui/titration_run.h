@@ -6,7 +6,7 @@
 // (TpHmainForm::applyRun). The computation sees nothing of the form.
 #pragma once
 
-#include "model/run_spec.h"
+#include "model/run_description.h"
 #include "model/series.h"
 #include "model/titration.h"
 #include "model/water_state.h"
@@ -20,7 +20,7 @@ namespace phbuffer::ui {
 /// What a run starts from: the run the grids describe, checked, and the form's state for
 /// what the run does not describe (the CO2 conditions, the catalogue values).
 struct RunInput {
-    model::RunSpec spec;
+    model::RunDescription description;
     model::WaterState state;
 };
 

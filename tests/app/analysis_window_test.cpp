@@ -51,7 +51,7 @@ protected:
 TEST_F(AnalysisShown, AfterARunShowsTheEndPointsTheBreakdownAndBothCharts) {
     runAndOpen();
     const ui::Analysis expected =
-        ui::analyseWater(analysis()->view()->spec, ui::standardEndPoints(), nullptr);
+        ui::analyseWater(analysis()->view()->description, ui::standardEndPoints(), nullptr);
     auto* points = part<QTableWidget>("AnalysisPoints");
     ASSERT_EQ(points->rowCount(), 2);
     for (int row = 0; row < 2; ++row) {

@@ -41,15 +41,15 @@ TEST(Conditions, PKaValuesAtTemperatureAreThoseOfTheDatabasesExpressions) {
 // At 25 °C and ionic strength 0 the constants are today's, bit for bit; an ion's activity
 // lowers its effective constant by the charges Davies' equation weighs.
 TEST(Conditions, TheIdealWaterKeepsItsConstantsAndActivityShiftsThem) {
-    RunSpec spec;
+    RunDescription description;
     for (int i = 0; i < kBufferSystemCount; ++i)
-        spec.systems[i] = catalogueSystem(i);
-    const RunConstants ideal = runConstants(spec);
+        description.systems[i] = catalogueSystem(i);
+    const RunConstants ideal = runConstants(description);
     EXPECT_EQ(ideal.Kw, 1e-14);
     EXPECT_EQ(ideal.Ka1[0], dissociationConstant(6.38));
     EXPECT_EQ(ideal.log10GammaH, 0);
-    spec.conditions.ionicStrength = 0.01;
-    const RunConstants salty = runConstants(spec);
+    description.conditions.ionicStrength = 0.01;
+    const RunConstants salty = runConstants(description);
     const double g1 = log10Gamma(1, 0.01, 25);
     EXPECT_NEAR(g1, -0.0452, 5e-4) << "a meter reads 0.045 below -log10[H+]";
     EXPECT_EQ(salty.log10GammaH, g1);
@@ -58,8 +58,8 @@ TEST(Conditions, TheIdealWaterKeepsItsConstantsAndActivityShiftsThem) {
     EXPECT_NEAR(-std::log10(salty.Ka1[0]), 6.38 + 2 * g1, 1e-12);
     // NH4+ -> NH3 + H+: the charges cancel but H+'s.
     EXPECT_NEAR(-std::log10(salty.Ka1[4]), 9.21, 1e-12);
-    spec.conditions.temperature = 101;
-    EXPECT_THROW(runConstants(spec), std::invalid_argument);
+    description.conditions.temperature = 101;
+    EXPECT_THROW(runConstants(description), std::invalid_argument);
 }
 
 } // namespace

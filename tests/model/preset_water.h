@@ -2,7 +2,7 @@
 #pragma once
 
 #include "model/presets.h"
-#include "model/run_spec.h"
+#include "model/run_description.h"
 #include "model/titration.h"
 #include "model/water_state.h"
 
@@ -27,16 +27,16 @@ inline WaterState PresetWaterState(Preset preset, double target) {
 
 // The same water as a run's description, the catalogue's systems with the preset's
 // concentrations.
-inline RunSpec PresetRunSpec(Preset preset, double target) {
-    RunSpec spec;
+inline RunDescription PresetRunDescription(Preset preset, double target) {
+    RunDescription description;
     const PresetWater& p = presetComposition(preset);
     for (int i = 0; i < kBufferSystemCount; ++i) {
-        spec.systems[i] = catalogueSystem(i);
-        spec.systems[i].concentration = p.Conc[i] / 1000;
+        description.systems[i] = catalogueSystem(i);
+        description.systems[i].concentration = p.Conc[i] / 1000;
     }
-    spec.initialPh = p.pH;
-    spec.targetPh = target;
-    return spec;
+    description.initialPh = p.pH;
+    description.targetPh = target;
+    return description;
 }
 
 } // namespace phbuffer::model

@@ -46,9 +46,9 @@ TEST(AnalysisPanel, BreakdownRowsAreTheWaterTheSystemsInUseAndTheTotal) {
 }
 
 TEST(AnalysisPanel, ProfilesSpanTheRunAndTheWholeScaleEndsIncluded) {
-    const model::RunSpec spec = model::PresetRunSpec(model::Preset::Low, 4.5);
-    const model::WaterState water = model::waterOf(spec);
-    const ui::AnalysisView view = ui::computeAnalysisView(spec, {8.2, 4.3}, nullptr);
+    const model::RunDescription description = model::PresetRunDescription(model::Preset::Low, 4.5);
+    const model::WaterState water = model::waterOf(description);
+    const ui::AnalysisView view = ui::computeAnalysisView(description, {8.2, 4.3}, nullptr);
     ASSERT_EQ(view.capacityProfile.size(), static_cast<std::size_t>(ui::kProfilePoints));
     EXPECT_EQ(view.capacityProfile.front().pH, water.pH);
     EXPECT_EQ(view.capacityProfile.back().pH, view.analysis.rows.back().pH);
@@ -77,7 +77,7 @@ protected:
 
 TEST_F(AnalysisExport, WritesTheWholeRunAsCsvUnderTheChosenNameOrNothingOnCancel) {
     const ui::Analysis analysis =
-        ui::analyseWater(model::PresetRunSpec(model::Preset::Medium, 4.5), {8.2, 4.3});
+        ui::analyseWater(model::PresetRunDescription(model::Preset::Medium, 4.5), {8.2, 4.3});
     ui::exportAnalysis(form, analysis);
     EXPECT_TRUE(files.Files.empty());
 

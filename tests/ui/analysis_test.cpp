@@ -15,9 +15,10 @@ using namespace phbuffer;
 namespace {
 
 TEST(Analysis, ReportsEachPointWithAcidOrBaseAndTheTargetFromTheRun) {
-    const model::RunSpec spec = model::PresetRunSpec(model::Preset::Medium, 4.5);
-    const model::WaterState water = model::waterOf(spec);
-    const ui::Analysis a = ui::analyseWater(spec, {4.3, 9.0, 8.2});
+    const model::RunDescription description =
+        model::PresetRunDescription(model::Preset::Medium, 4.5);
+    const model::WaterState water = model::waterOf(description);
+    const ui::Analysis a = ui::analyseWater(description, {4.3, 9.0, 8.2});
     model::WaterState own = water;
     model::Series t, b;
     const model::RunOutcome run = model::runTitration(own, t, b, nullptr);
@@ -38,7 +39,8 @@ TEST(Analysis, ReportsEachPointWithAcidOrBaseAndTheTargetFromTheRun) {
 }
 
 TEST(Analysis, JsonReadsBackToTheSameNumbers) {
-    const ui::Analysis a = ui::analyseWater(model::PresetRunSpec(model::Preset::Low, 4.5), {4.3});
+    const ui::Analysis a =
+        ui::analyseWater(model::PresetRunDescription(model::Preset::Low, 4.5), {4.3});
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(ui::analysisJson(a).toUtf8(), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
@@ -59,7 +61,7 @@ TEST(Analysis, JsonReadsBackToTheSameNumbers) {
 }
 
 TEST(Analysis, CsvOpensAsATableInTheUsersLocale) {
-    model::RunSpec water = model::PresetRunSpec(model::Preset::Medium, 6);
+    model::RunDescription water = model::PresetRunDescription(model::Preset::Medium, 6);
     water.systems[1].name = "Acetic \"acid\", glacial";
     const ui::Analysis a = ui::analyseWater(water, {});
     const QStringList comma = ui::analysisCsv(a, U',', false).split(QStringLiteral("\r\n"));
@@ -81,14 +83,15 @@ namespace {
 // same to pH 4.3; both exact to the step, and in the JSON as they are.
 TEST(Analysis, GivesThePAndMValuesOfWaterAnalysisAsTheJsonReadsThem) {
     const ui::Analysis medium =
-        ui::analyseWater(model::PresetRunSpec(model::Preset::Medium, 4.5), {});
+        ui::analyseWater(model::PresetRunDescription(model::Preset::Medium, 4.5), {});
     ASSERT_TRUE(medium.pValue && medium.mValue);
     EXPECT_EQ(*medium.pValue, -0.310) << "a base capacity of 0.310 mmol/L";
     EXPECT_EQ(*medium.mValue, 3.353);
     const QJsonObject o = QJsonDocument::fromJson(ui::analysisJson(medium).toUtf8()).object();
     EXPECT_EQ(o["p_value_mmol_l"].toDouble(), -0.310);
     EXPECT_EQ(o["m_value_mmol_l"].toDouble(), 3.353);
-    const ui::Analysis low = ui::analyseWater(model::PresetRunSpec(model::Preset::Low, 4.5), {});
+    const ui::Analysis low =
+        ui::analyseWater(model::PresetRunDescription(model::Preset::Low, 4.5), {});
     EXPECT_EQ(low.pValue, 0.0) << "the low water starts at pH 8.2";
 }
 
@@ -99,9 +102,9 @@ namespace {
 // At 37 °C and 50 mmol/L the breakdown uses the constants the run used: along the run its
 // analytic total follows the titration's own measure.
 TEST(Analysis, TheBreakdownAtConditionsFollowsTheNumericCurve) {
-    model::RunSpec spec = model::PresetRunSpec(model::Preset::Medium, 4.5);
-    spec.conditions = {37, 0.05};
-    const ui::Analysis a = ui::analyseWater(spec, {});
+    model::RunDescription description = model::PresetRunDescription(model::Preset::Medium, 4.5);
+    description.conditions = {37, 0.05};
+    const ui::Analysis a = ui::analyseWater(description, {});
     ASSERT_GT(a.rows.size(), 100u);
     for (const ui::AnalysisRow& r : a.rows)
         ASSERT_NEAR(r.capacity.total, r.numericCapacity, 0.03 * r.numericCapacity) << r.pH;

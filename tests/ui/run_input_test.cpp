@@ -145,14 +145,14 @@ TEST_F(StartedForm, ACancelledRunSaysWhereItStopped) {
 
 TEST_F(StartedForm, ABaseRunGoesToTheUpperTargetAndOneThatIsNoPhIsRefusedByName) {
     form.ReadGrids(&form);
-    EXPECT_EQ(form.runSpec.titrant, model::Titrant::StrongAcid);
-    EXPECT_EQ(form.runSpec.targetPh, 4.5);
+    EXPECT_EQ(form.runDescription.titrant, model::Titrant::StrongAcid);
+    EXPECT_EQ(form.runDescription.targetPh, 4.5);
 
     form.TitrantRadioGroup.ItemIndex = 1;
     form.UpperTargetEdit.Text = QStringLiteral("9.10");
     form.ReadGrids(&form);
-    EXPECT_EQ(form.runSpec.titrant, model::Titrant::StrongBase);
-    EXPECT_EQ(form.runSpec.targetPh, 9.1);
+    EXPECT_EQ(form.runDescription.titrant, model::Titrant::StrongBase);
+    EXPECT_EQ(form.runDescription.targetPh, 9.1);
     EXPECT_EQ(form.State.LowerpHTarget, 4.5) << "the grid's lower target stays";
 
     const QString label = form.Label1.Caption;

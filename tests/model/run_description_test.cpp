@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "model/run_spec.h"
+#include "model/run_description.h"
 #include "model/titration.h"
 
 #include "preset_water.h"
@@ -24,10 +24,10 @@ constexpr Preset kPresets[] = {Preset::Medium, Preset::High, Preset::MediumHigh,
 // A run described as a value gives, point for point and bit for bit, the run of the state
 // that the grids leave for the same water; and the one-point solve lands on the same
 // HConc as the step of a run that added as much titrant.
-TEST(RunSpec, RunsAsTheGridsStateAndSolvesOnePointAsTheRunsStep) {
+TEST(RunDescription, RunsAsTheGridsStateAndSolvesOnePointAsTheRunsStep) {
     for (Preset preset : kPresets) {
-        const RunSpec spec = PresetRunSpec(preset, 4.3);
-        const RunResult run = runTitration(spec, nullptr);
+        const RunDescription description = PresetRunDescription(preset, 4.3);
+        const RunResult run = runTitration(description, nullptr);
         WaterState s = PresetWaterState(preset, 4.3);
         Series titration, buffer;
         const RunOutcome outcome = runTitration(s, titration, buffer, nullptr);
@@ -37,9 +37,9 @@ TEST(RunSpec, RunsAsTheGridsStateAndSolvesOnePointAsTheRunsStep) {
         for (std::size_t i = 0; i < titration.Count(); ++i)
             ASSERT_EQ(Bits(run.titration.YValue(i)), Bits(titration.YValue(i)));
 
-        const PointSolution start = solvePoint(spec, 0);
-        EXPECT_NEAR(start.HConc, dissociationConstant(spec.initialPh), 1e-12 * start.HConc);
-        const PointSolution end = solvePoint(spec, run.titrantAdded());
+        const PointSolution start = solvePoint(description, 0);
+        EXPECT_NEAR(start.HConc, dissociationConstant(description.initialPh), 1e-12 * start.HConc);
+        const PointSolution end = solvePoint(description, run.titrantAdded());
         ASSERT_TRUE(end.solved);
         EXPECT_NEAR(end.HConc / s.HConc, 1, 4e-12);
     }
@@ -47,7 +47,7 @@ TEST(RunSpec, RunsAsTheGridsStateAndSolvesOnePointAsTheRunsStep) {
 
 // Outside the ion products the solver's certificates cover, every pass computes the full
 // balance, and the run is still the passes as written.
-TEST(RunSpec, ConstantsOutsideTheCertificatesRunThePlainPasses) {
+TEST(RunDescription, ConstantsOutsideTheCertificatesRunThePlainPasses) {
     WaterState a = PresetWaterState(Preset::Medium, 6.5);
     WaterState b = a;
     const RunSettings settings{{1e-9, a.Ka1, a.Ka2, a.Ka3}, kTitrantStep, Direction::Falling, 6.5};
@@ -67,7 +67,7 @@ TEST(RunSpec, ConstantsOutsideTheCertificatesRunThePlainPasses) {
 
 // The forms are named by their charges: the catalogue's own formulas, else H and A with
 // one charge less per step, from the charge of the fully protonated form.
-TEST(RunSpec, NamesTheFormsByTheirCharges) {
+TEST(RunDescription, NamesTheFormsByTheirCharges) {
     const auto names = [](const BufferSystem& s) { return speciesNames(s); };
     using Names = std::vector<std::string>;
     EXPECT_EQ(names(catalogueSystem(0)), (Names{"H2CO3*", "HCO3-", "CO3--"}));
@@ -90,17 +90,17 @@ TEST(BaseRun, BaseThenAsMuchAcidReturnsTheInitialPh) {
     std::mt19937_64 random(17);
     std::uniform_real_distribution<double> unit(0, 1);
     for (int water = 0; water < 200; ++water) {
-        RunSpec spec = PresetRunSpec(Preset::Medium, 0);
-        for (BufferSystem& system : spec.systems)
+        RunDescription description = PresetRunDescription(Preset::Medium, 0);
+        for (BufferSystem& system : description.systems)
             system.concentration *= 2 * unit(random);
-        const double initial = spec.initialPh = 4 + 6 * unit(random);
+        const double initial = description.initialPh = 4 + 6 * unit(random);
         const double dose = 5e-3 * unit(random);
-        spec.titrant = Titrant::StrongBase;
-        const PointSolution up = solvePoint(spec, dose);
+        description.titrant = Titrant::StrongBase;
+        const PointSolution up = solvePoint(description, dose);
         ASSERT_TRUE(up.solved);
-        spec.initialPh = up.pH;
-        spec.titrant = Titrant::StrongAcid;
-        const PointSolution back = solvePoint(spec, dose);
+        description.initialPh = up.pH;
+        description.titrant = Titrant::StrongAcid;
+        const PointSolution back = solvePoint(description, dose);
         ASSERT_TRUE(back.solved);
         EXPECT_NEAR(back.pH, initial, 1e-9) << "dose " << dose << " to pH " << up.pH;
     }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "run_spec.h"
+#include "run_description.h"
 
 #include "conditions.h"
 
@@ -52,16 +52,17 @@ std::array<double, 3> dissociationConstants(const BufferSystem& system,
     return K;
 }
 
-RunConstants runConstants(const RunSpec& spec) {
-    checkModelled(spec.conditions);
+RunConstants runConstants(const RunDescription& description) {
+    checkModelled(description.conditions);
     RunConstants k;
-    const Conditions& c = spec.conditions;
+    const Conditions& c = description.conditions;
     k.log10GammaH = log10Gamma(1, c.ionicStrength, c.temperature);
     // [H+][OH-] = Kw / gamma(H+)^2 in concentrations.
     k.Kw = c.isIdeal25() ? kIonProductOfWater
                          : dissociationConstant(pKwAt(c.temperature) + 2 * k.log10GammaH);
     for (int i = 0; i < kBufferSystemCount; ++i) {
-        const std::array<double, 3> K = dissociationConstants(spec.systems[i], spec.conditions);
+        const std::array<double, 3> K =
+            dissociationConstants(description.systems[i], description.conditions);
         k.Ka1[i] = K[0];
         k.Ka2[i] = K[1];
         k.Ka3[i] = K[2];
@@ -69,31 +70,35 @@ RunConstants runConstants(const RunSpec& spec) {
     return k;
 }
 
-WaterState waterOf(const RunSpec& spec) {
+WaterState waterOf(const RunDescription& description) {
+    const RunConstants constants = runConstants(description);
     WaterState state;
-    loadRunSpec(spec, state);
+    loadRunDescription(description, constants, state);
     for (int i = 0; i < kBufferSystemCount; ++i)
-        state.SystemName[i] = spec.systems[i].name;
-    const RunConstants constants = runConstants(spec);
+        state.SystemName[i] = description.systems[i].name;
     state.Kw = constants.Kw;
     state.pHOffset = constants.log10GammaH;
-    state.AcidStep = spec.step;
+    state.AcidStep = description.step;
     return state;
 }
 
-void loadRunSpec(const RunSpec& spec, WaterState& state) {
-    const RunConstants k = runConstants(spec);
+void loadRunDescription(const RunDescription& description, WaterState& state) {
+    loadRunDescription(description, runConstants(description), state);
+}
+
+void loadRunDescription(const RunDescription& description, const RunConstants& k,
+                        WaterState& state) {
     for (int i = 0; i < kBufferSystemCount; ++i) {
-        state.Conc[i] = spec.systems[i].concentration;
+        state.Conc[i] = description.systems[i].concentration;
     }
     state.Ka1 = k.Ka1;
     state.Ka2 = k.Ka2;
     state.Ka3 = k.Ka3;
-    state.pH = spec.initialPh;
+    state.pH = description.initialPh;
     // The state holds the lower target as the grids give it; a base run's upper target is
-    // the spec's alone.
-    if (spec.direction() == Direction::Falling)
-        state.LowerpHTarget = spec.targetPh;
+    // the description's alone.
+    if (description.direction() == Direction::Falling)
+        state.LowerpHTarget = description.targetPh;
 }
 
 } // namespace phbuffer::model

@@ -71,7 +71,7 @@ struct Recording {
     std::vector<double> watchedPh;
 };
 
-struct RunSpec {
+struct RunDescription {
     std::array<BufferSystem, kBufferSystemCount> systems;
     Conditions conditions;
     double initialPh = 0;
@@ -103,20 +103,23 @@ std::array<double, 3> pKaValues(const BufferSystem& system, const Conditions& co
 std::array<double, 3> dissociationConstants(const BufferSystem& system,
                                             const Conditions& conditions);
 
-/// The constants of the run that @p spec describes, at its temperature and ionic strength;
+/// The constants of the run that @p description describes, at its temperature and ionic strength;
 /// at 25 °C and ionic strength 0 Kw is 1e-14 and each Ka 10^-pKa, as they always were.
 /// Throws std::invalid_argument for a temperature outside 0 to 100 °C or an ionic
 /// strength outside 0 to 1 mol/L.
-RunConstants runConstants(const RunSpec& spec);
+RunConstants runConstants(const RunDescription& description);
 
-/// Writes the composition and targets of @p spec into @p state as the grids give them:
+/// Writes the composition and targets of @p description into @p state as the grids give them:
 /// mol/L concentrations, the constants of runConstants, the initial pH and, for an acid
 /// run, the lower target. Leaves every other field alone.
-void loadRunSpec(const RunSpec& spec, WaterState& state);
+void loadRunDescription(const RunDescription& description, WaterState& state);
+/// The same with the constants @p constants, already computed for @p description.
+void loadRunDescription(const RunDescription& description, const RunConstants& constants,
+                        WaterState& state);
 
-/// A state that holds the water of @p spec as a run starts from it: its names, its
+/// A state that holds the water of @p description as a run starts from it: its names, its
 /// composition and constants, the initial pH and the target.
-WaterState waterOf(const RunSpec& spec);
+WaterState waterOf(const RunDescription& description);
 
 /// The catalogue's buffer system of slot @p slot (0 to 8), without a concentration.
 BufferSystem catalogueSystem(int slot);
